@@ -1,0 +1,148 @@
+#include "base/file_io.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <algorithm>
+#include <cstring>
+#include <filesystem>
+
+namespace base {
+namespace {
+
+class Fd {
+public:
+    explicit Fd(int fd) : m_fd(fd) {}
+    ~Fd() {
+        if (m_fd >= 0) ::close(m_fd);
+    }
+    Fd(const Fd&) = delete;
+    Fd& operator=(const Fd&) = delete;
+    int get() const { return m_fd; }
+    int release() {
+        int fd = m_fd;
+        m_fd = -1;
+        return fd;
+    }
+
+private:
+    int m_fd;
+};
+
+// Reads until `count` bytes are in or the file ends; returns the bytes read or -1.
+ssize_t ReadFully(int fd, uint8_t* dest, size_t count, uint64_t offset) {
+    size_t done = 0;
+    while (done < count) {
+        ssize_t n = ::pread(fd, dest + done, count - done, static_cast<off_t>(offset + done));
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return -1;
+        }
+        if (n == 0) break;
+        done += static_cast<size_t>(n);
+    }
+    return static_cast<ssize_t>(done);
+}
+
+std::string ErrnoText(const std::string& what, const std::string& path) {
+    return what + " " + path + ": " + std::strerror(errno);
+}
+
+}  // namespace
+
+int64_t FileSize(const std::string& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return -1;
+    return static_cast<int64_t>(st.st_size);
+}
+
+bool FileExists(const std::string& path) {
+    Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    if (fd.get() < 0) return false;
+    struct stat st {};
+    return ::fstat(fd.get(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+Result<size_t> ReadFileInto(const std::string& path, std::span<uint8_t> dest) {
+    Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    if (fd.get() < 0) return Error{ErrnoText("cannot open", path)};
+    struct stat st {};
+    if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode))
+        return Error{"not a regular file: " + path};
+    ssize_t n = ReadFully(fd.get(), dest.data(), dest.size(), 0);
+    if (n < 0) return Error{ErrnoText("cannot read", path)};
+    return static_cast<size_t>(n);
+}
+
+Result<FileRead> ReadFileIntoSized(const std::string& path, std::span<uint8_t> dest) {
+    Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    if (fd.get() < 0) return Error{ErrnoText("cannot open", path)};
+    struct stat st {};
+    if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode))
+        return Error{"not a regular file: " + path};
+    size_t want = std::min<uint64_t>(dest.size(), static_cast<uint64_t>(st.st_size));
+    ssize_t n = ReadFully(fd.get(), dest.data(), want, 0);
+    if (n < 0) return Error{ErrnoText("cannot read", path)};
+    return FileRead{static_cast<size_t>(n), static_cast<uint64_t>(st.st_size)};
+}
+
+Status ReadFileRange(const std::string& path, uint64_t offset, std::span<uint8_t> dest) {
+    Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    if (fd.get() < 0) return Error{ErrnoText("cannot open", path)};
+    ssize_t n = ReadFully(fd.get(), dest.data(), dest.size(), offset);
+    if (n < 0) return Error{ErrnoText("cannot read", path)};
+    if (static_cast<size_t>(n) != dest.size()) return Error{"file shorter than expected: " + path};
+    return {};
+}
+
+Result<std::vector<uint8_t>> ReadWholeFile(const std::string& path, size_t maxBytes) {
+    int64_t size = FileSize(path);
+    if (size < 0) return Error{ErrnoText("cannot open", path)};
+    if (static_cast<uint64_t>(size) > maxBytes) return Error{"file too large: " + path};
+    std::vector<uint8_t> bytes(static_cast<size_t>(size));
+    auto n = ReadFileInto(path, bytes);
+    if (!n) return Error{n.error()};
+    bytes.resize(*n);
+    return bytes;
+}
+
+Status WriteFileAtomic(const std::string& path, std::span<const uint8_t> bytes,
+                       Durability durability) {
+    std::string temp = path + ".tmp" + std::to_string(::getpid());
+    Fd fd(::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
+    if (fd.get() < 0) return Error{ErrnoText("cannot create", temp)};
+    size_t done = 0;
+    while (done < bytes.size()) {
+        ssize_t n = ::write(fd.get(), bytes.data() + done, bytes.size() - done);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            Error err{ErrnoText("cannot write", temp)};
+            ::unlink(temp.c_str());
+            return err;
+        }
+        done += static_cast<size_t>(n);
+    }
+    bool flushed = durability == Durability::NoFlush || ::fsync(fd.get()) == 0;
+    if (!flushed || ::close(fd.release()) != 0) {
+        Error err{ErrnoText("cannot write", temp)};
+        ::unlink(temp.c_str());
+        return err;
+    }
+    if (::rename(temp.c_str(), path.c_str()) != 0) {
+        Error err{ErrnoText("cannot replace", path)};
+        ::unlink(temp.c_str());
+        return err;
+    }
+    return {};
+}
+
+Status MakeFolders(const std::string& path) {
+    std::error_code ec;
+    std::filesystem::create_directories(path, ec);
+    if (ec) return Error{"cannot create folder " + path + ": " + ec.message()};
+    return {};
+}
+
+}  // namespace base

@@ -1,0 +1,51 @@
+// Whole-file reads bounded by the room of a buffer, and atomic whole-file writes.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "base/result.h"
+
+namespace base {
+
+// Size of a file in bytes, or -1 when it cannot be opened.
+int64_t FileSize(const std::string& path);
+
+bool FileExists(const std::string& path);
+
+// Reads at most dest.size() bytes from the start of the file into dest and
+// returns how many were read. Fails when the file cannot be opened.
+Result<size_t> ReadFileInto(const std::string& path, std::span<uint8_t> dest);
+
+struct FileRead {
+    size_t bytesRead = 0;  // what went into dest
+    uint64_t fileSize = 0; // the whole file, which may be more
+};
+
+// Like ReadFileInto, and also tells the file's size (one open, one stat).
+Result<FileRead> ReadFileIntoSized(const std::string& path, std::span<uint8_t> dest);
+
+// Reads `count` bytes starting at `offset` into dest (dest.size() >= count).
+// Fails when the file cannot be opened or holds fewer bytes.
+Status ReadFileRange(const std::string& path, uint64_t offset, std::span<uint8_t> dest);
+
+// Reads a whole file, refusing one larger than maxBytes.
+Result<std::vector<uint8_t>> ReadWholeFile(const std::string& path, size_t maxBytes);
+
+// Whether an atomic write waits for the disk before it renames. Bulk writers of
+// fresh files (the demo market) skip the wait: a crash of the program still
+// never leaves a half-written file under the final name.
+enum class Durability { Flush, NoFlush };
+
+// Writes the bytes to a temporary file beside `path` and renames it over
+// `path`: a crash or a full disk leaves the old file as it was.
+Status WriteFileAtomic(const std::string& path, std::span<const uint8_t> bytes,
+                       Durability durability = Durability::Flush);
+
+// Creates the folder and its parents when they do not exist.
+Status MakeFolders(const std::string& path);
+
+}  // namespace base

@@ -1,0 +1,45 @@
+#include "cli/args.h"
+
+#include <cerrno>
+#include <cstdlib>
+
+namespace cli {
+
+std::optional<Args> Args::Parse(const std::vector<std::string>& words, std::string* error) {
+    Args args;
+    for (size_t i = 0; i < words.size(); ++i) {
+        const std::string& word = words[i];
+        if (word.size() < 3 || word.compare(0, 2, "--") != 0) {
+            *error = "unexpected argument: " + word;
+            return std::nullopt;
+        }
+        std::string name = word.substr(2);
+        if (i + 1 < words.size() && words[i + 1].compare(0, 2, "--") != 0)
+            args.m_values[name] = words[++i];
+        else
+            args.m_values[name] = "";
+    }
+    return args;
+}
+
+std::optional<std::string> Args::Get(const std::string& name) const {
+    auto it = m_values.find(name);
+    if (it == m_values.end()) return std::nullopt;
+    return it->second;
+}
+
+std::optional<uint64_t> Args::GetNumber(const std::string& name, std::string* error) const {
+    auto text = Get(name);
+    if (!text) return std::nullopt;
+    const char* begin = text->c_str();
+    char* end = nullptr;
+    errno = 0;
+    unsigned long long value = std::strtoull(begin, &end, 10);
+    if (text->empty() || *end != '\0' || errno != 0 || (*begin < '0' || *begin > '9')) {
+        *error = "--" + name + " needs a whole number, not \"" + *text + "\"";
+        return std::nullopt;
+    }
+    return value;
+}
+
+}  // namespace cli

@@ -1,0 +1,30 @@
+// Options of a bkqy-cli command: "--name value" pairs and bare "--flag"s.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace cli {
+
+class Args {
+public:
+    // argv after the command word. Fails on a word that is not an option.
+    static std::optional<Args> Parse(const std::vector<std::string>& words, std::string* error);
+
+    bool Has(const std::string& name) const { return m_values.count(name) != 0; }
+    std::optional<std::string> Get(const std::string& name) const;
+    // A whole non-negative number; nothing when absent, an error text when malformed.
+    std::optional<uint64_t> GetNumber(const std::string& name, std::string* error) const;
+
+private:
+    std::map<std::string, std::string> m_values;
+};
+
+// The commands, each returning the process exit code.
+int RunDemoCommand(const Args& args);
+int RunSummaryCommand(const Args& args);
+
+}  // namespace cli

@@ -1,0 +1,36 @@
+// bkqy-cli: the headless commands over a data root.
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "cli/args.h"
+
+namespace {
+
+void PrintUsage() {
+    std::fprintf(stderr,
+                 "usage: bkqy-cli demo --data DIR [--stocks N] [--years Y] [--end YYYYMMDD] "
+                 "[--seed S]\n"
+                 "       bkqy-cli summary --data DIR\n");
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2) {
+        PrintUsage();
+        return 2;
+    }
+    std::string command = argv[1];
+    std::vector<std::string> words(argv + 2, argv + argc);
+    std::string error;
+    auto args = cli::Args::Parse(words, &error);
+    if (!args) {
+        std::fprintf(stderr, "bkqy-cli: %s\n", error.c_str());
+        return 2;
+    }
+    if (command == "demo") return cli::RunDemoCommand(*args);
+    if (command == "summary") return cli::RunSummaryCommand(*args);
+    PrintUsage();
+    return 2;
+}

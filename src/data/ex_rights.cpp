@@ -1,0 +1,193 @@
+#include "data/ex_rights.h"
+
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+
+#include "base/endian.h"
+#include "data/capacities.h"
+
+namespace data {
+namespace {
+
+constexpr float kCodeBias = 6'000'000.0f;
+
+// Number of events of the entry dated on or before `date` (the walk stops at
+// the first later one).
+uint32_t EventsOnOrBefore(const ExRightsTable& table, size_t entry, uint32_t count,
+                          uint32_t date) {
+    uint32_t j = 0;
+    while (j < count && table.EventAt(entry, j).date <= date) ++j;
+    return j;
+}
+
+// One event step, evaluated in double and stored back as single precision.
+float ForwardStep(float p, const ExRightsEvent& e) {
+    double s = e.bonus, d = e.dividend, r = e.rights, pr = e.rightsPrice;
+    return static_cast<float>((10.0 * p - d + r * pr) / (10.0 + s + r));
+}
+
+float BackwardStep(float p, const ExRightsEvent& e) {
+    double s = e.bonus, d = e.dividend, r = e.rights, pr = e.rightsPrice;
+    return static_cast<float>(((r + s + 10.0) * p - r * pr + d) * 0.1);
+}
+
+// Half up to 0.01, decided on the third decimal only.
+uint32_t RoundToCents(float p) {
+    double scaled = static_cast<double>(p) * 1000.0;
+    if (!(scaled > 0.0)) return 0;  // negatives and NaN
+    if (scaled >= 4e13) return UINT32_MAX;  // far beyond any price; keeps the cast defined
+    uint64_t h = static_cast<uint64_t>(scaled);
+    uint64_t cents = h / 10 + (h % 10 >= 5 ? 1 : 0);
+    return cents > UINT32_MAX ? UINT32_MAX : static_cast<uint32_t>(cents);
+}
+
+float ToYuan(uint32_t price) { return static_cast<float>(price * 0.01); }
+
+// "%.3f" without trailing zeros and then without a trailing point.
+std::string Number(float value) {
+    char text[64];
+    std::snprintf(text, sizeof text, "%.3f", static_cast<double>(value));
+    std::string s = text;
+    while (!s.empty() && s.back() == '0') s.pop_back();
+    if (!s.empty() && s.back() == '.') s.pop_back();
+    return s;
+}
+
+}  // namespace
+
+uint32_t ExRightsFullDate(uint32_t yymmdd) {
+    return yymmdd < 800'001 ? yymmdd + 20'000'000 : yymmdd + 19'000'000;
+}
+
+ExRightsTable::ExRightsTable(std::span<const uint8_t> bytes) : m_bytes(bytes) {
+    const size_t wholeRecords = bytes.size() / kExRightsRecordBytes;
+    m_loaded = true;
+    if (wholeRecords == 0) return;
+    // Float 0 of the header is the record count. A count past the records
+    // actually present (or not a number at all) is cut to what is there.
+    float count = FloatAt(0);
+    const size_t available = wholeRecords - 1;
+    if (count >= 1.0f) {
+        double whole = std::floor(static_cast<double>(count));
+        m_recordCount = whole >= static_cast<double>(available) ? static_cast<uint32_t>(available)
+                                                                : static_cast<uint32_t>(whole);
+    }
+}
+
+float ExRightsTable::FloatAt(size_t index) const {
+    return base::ReadF32(m_bytes.data() + index * 4);
+}
+
+float ExRightsTable::DataDate() const {
+    return m_bytes.size() >= kExRightsRecordBytes ? FloatAt(3) : 0.0f;
+}
+
+size_t ExRightsTable::FindEntry(uint32_t code) const {
+    if (!m_loaded) return 0;
+    const float wanted = static_cast<float>(code) + kCodeBias;
+    for (uint32_t r = 1; r <= m_recordCount; ++r) {
+        size_t offset = r * kExRightsRecordFloats;
+        if (FloatAt(offset) == wanted) return offset;
+    }
+    return 0;
+}
+
+uint32_t ExRightsTable::EventCount(size_t entry) const {
+    if (entry == 0) return 0;
+    float stored = FloatAt(entry + 1);
+    const size_t record = entry / kExRightsRecordFloats;
+    const size_t after = m_recordCount > record ? m_recordCount - record : 0;
+    if (!(stored >= 1.0f)) return 0;
+    double whole = std::floor(static_cast<double>(stored));
+    return whole >= static_cast<double>(after) ? static_cast<uint32_t>(after)
+                                               : static_cast<uint32_t>(whole);
+}
+
+ExRightsEvent ExRightsTable::EventAt(size_t entry, uint32_t k) const {
+    const size_t at = entry + (k + 1) * kExRightsRecordFloats;
+    ExRightsEvent e;
+    float shortDate = FloatAt(at);
+    e.date = shortDate > 0.0f && shortDate < 1e7f
+                 ? ExRightsFullDate(static_cast<uint32_t>(shortDate))
+                 : 0;
+    e.bonus = FloatAt(at + 1);
+    e.dividend = FloatAt(at + 2);
+    e.rights = FloatAt(at + 3);
+    e.rightsPrice = FloatAt(at + 4);
+    return e;
+}
+
+size_t FindExRightsEntry(const ExRightsTable& table, uint32_t code) { return table.FindEntry(code); }
+
+uint32_t AdjustPrice(const Adjuster& adjuster, uint32_t price, uint32_t date) {
+    if (adjuster.mode == AdjustMode::None || adjuster.entry == 0 || !adjuster.table) return price;
+    const ExRightsTable& table = *adjuster.table;
+    const uint32_t n = table.EventCount(adjuster.entry);
+    const uint32_t j = EventsOnOrBefore(table, adjuster.entry, n, date);
+    float p = ToYuan(price);
+    if (adjuster.mode == AdjustMode::Backward) {
+        if (j == 0) return price;
+        for (uint32_t k = j; k-- > 0;) p = BackwardStep(p, table.EventAt(adjuster.entry, k));
+    } else {
+        if (j >= n) return price;
+        for (uint32_t k = j; k < n; ++k) p = ForwardStep(p, table.EventAt(adjuster.entry, k));
+    }
+    if (static_cast<double>(p) < 0.01) p = 0.01f;
+    return RoundToCents(p);
+}
+
+namespace {
+
+uint32_t AdjustAcross(const ExRightsTable& table, uint32_t code, uint32_t price, uint32_t from,
+                      uint32_t to, AdjustMode direction) {
+    const size_t entry = table.FindEntry(code);
+    if (entry == 0) return price;
+    const uint32_t n = table.EventCount(entry);
+    const uint32_t i = EventsOnOrBefore(table, entry, n, from);
+    const uint32_t j = EventsOnOrBefore(table, entry, n, to);
+    if (i >= j) return price;
+    float p = ToYuan(price);
+    if (direction == AdjustMode::Forward) {
+        for (uint32_t k = i; k < j; ++k) p = ForwardStep(p, table.EventAt(entry, k));
+    } else {
+        for (uint32_t k = j; k-- > i;) p = BackwardStep(p, table.EventAt(entry, k));
+    }
+    return RoundToCents(p);
+}
+
+}  // namespace
+
+uint32_t AdjustPriceForward(const ExRightsTable& table, uint32_t code, uint32_t price,
+                            uint32_t from, uint32_t to) {
+    return AdjustAcross(table, code, price, from, to, AdjustMode::Forward);
+}
+
+uint32_t AdjustPriceBackward(const ExRightsTable& table, uint32_t code, uint32_t price,
+                             uint32_t from, uint32_t to) {
+    return AdjustAcross(table, code, price, from, to, AdjustMode::Backward);
+}
+
+int FindEventOnBar(const ExRightsTable& table, uint32_t code, uint32_t barDate,
+                   uint32_t previousBarDate) {
+    const size_t entry = table.FindEntry(code);
+    if (entry == 0) return -1;
+    const uint32_t n = table.EventCount(entry);
+    for (uint32_t k = 0; k < n; ++k) {
+        uint32_t d = table.EventAt(entry, k).date;
+        if (d == barDate || (d > previousBarDate && d < barDate)) return static_cast<int>(k);
+    }
+    return -1;
+}
+
+std::string EventText(const ExRightsEvent& e) {
+    std::string text;
+    if (e.bonus != 0) text += "10送" + Number(e.bonus) + "股";
+    if (e.dividend != 0) text += (text.empty() ? "10" : "") + std::string("派") + Number(e.dividend) + "元";
+    if (e.rights != 0)
+        text += (text.empty() ? "10" : "") + std::string("配") + Number(e.rights) + "股" +
+                Number(e.rightsPrice) + "元";
+    return text;
+}
+
+}  // namespace data

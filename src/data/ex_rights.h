@@ -1,0 +1,78 @@
+// The ex-rights table (MKCQ.DAT, an array of little-endian floats in 5-float
+// records) and the adjustment of raw day-file prices through its events.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string>
+
+namespace data {
+
+enum class AdjustMode : int { None = 0, Forward = 1, Backward = 2 };
+
+struct ExRightsEvent {
+    uint32_t date = 0;        // YYYYMMDD after the century rule
+    float bonus = 0;          // 送: bonus shares per 10
+    float dividend = 0;       // 派: cash in yuan per 10
+    float rights = 0;         // 配: rights shares per 10
+    float rightsPrice = 0;    // 配股价: yuan
+};
+
+// YYMMDD of the table to YYYYMMDD: below 800,001 is 20xx, otherwise 19xx.
+uint32_t ExRightsFullDate(uint32_t yymmdd);
+
+// A read-only view of the table image. The record count comes from header
+// float 0, bounded by the whole records actually present.
+class ExRightsTable {
+public:
+    ExRightsTable() = default;
+    // bytes: the loaded part of the image.
+    explicit ExRightsTable(std::span<const uint8_t> bytes);
+
+    bool Loaded() const { return m_loaded; }
+    uint32_t RecordCount() const { return m_recordCount; }
+    float DataDate() const;  // header float 3
+
+    // Float offset of the code's stock record, 0 when it has none.
+    size_t FindEntry(uint32_t code) const;
+    // Events of the entry that lie inside the table.
+    uint32_t EventCount(size_t entry) const;
+    ExRightsEvent EventAt(size_t entry, uint32_t k) const;
+
+private:
+    float FloatAt(size_t index) const;
+
+    std::span<const uint8_t> m_bytes;
+    bool m_loaded = false;
+    uint32_t m_recordCount = 0;
+};
+
+// What a price of the open (or tested) stock is adjusted with.
+struct Adjuster {
+    const ExRightsTable* table = nullptr;
+    size_t entry = 0;  // 0: the stock has no events
+    AdjustMode mode = AdjustMode::None;
+};
+
+// FindExRightsEntry: the entry of a code, 0 when the table is missing or has none.
+size_t FindExRightsEntry(const ExRightsTable& table, uint32_t code);
+
+// A raw price (0.01 yuan) of a bar dated `date`, in the adjuster's mode.
+uint32_t AdjustPrice(const Adjuster& adjuster, uint32_t price, uint32_t date);
+
+// Adjust across the events dated after `from` and on or before `to` only.
+uint32_t AdjustPriceForward(const ExRightsTable& table, uint32_t code, uint32_t price,
+                            uint32_t from, uint32_t to);
+uint32_t AdjustPriceBackward(const ExRightsTable& table, uint32_t code, uint32_t price,
+                             uint32_t from, uint32_t to);
+
+// The first event of the code dated on the bar date or strictly between the
+// previous bar's date and it; -1 when there is none.
+int FindEventOnBar(const ExRightsTable& table, uint32_t code, uint32_t barDate,
+                   uint32_t previousBarDate);
+
+// The chart's event text, UTF-8: 10送3股派1.2元, 10配2股8.5元.
+std::string EventText(const ExRightsEvent& event);
+
+}  // namespace data

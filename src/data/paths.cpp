@@ -1,0 +1,45 @@
+#include "data/paths.h"
+
+#include <cstdio>
+
+namespace data {
+
+DataPaths BuildDataPaths(const std::string& root) {
+    DataPaths p;
+    p.root = root.empty() ? "./" : root;
+    if (p.root.back() != '/') p.root += '/';
+    p.settings = p.root + "MKDAT/Inif2.DAT";
+    p.codeTable = p.root + "MKDAT/MKCODE.DAT";
+    p.exRights = p.root + "MKDAT/MKCQ.DAT";
+    p.shPattern = p.root + "MKDAY/SH/*.day";
+    p.szPattern = p.root + "MKDAY/SZ/*.day";
+    p.shFolder = p.root + "MKDAY/SH/";
+    p.szFolder = p.root + "MKDAY/SZ/";
+    p.examples = p.root + "MKDAT/DEMOD.TXT";
+    p.report = p.root + "MKDAT/DEMO_Find.TXT";
+    p.sectorLibrary = p.root + "MKDAT/BKLIB.TXT";
+    p.pictureTemplate = p.root + "MKDAT/mk0102.jpg";
+    p.lockFile = p.root + ".bkqy.lock";
+    return p;
+}
+
+bool IsShenzhenCode(uint32_t code) { return code < 600'000; }
+
+char MarketLetter(uint32_t code) { return IsShenzhenCode(code) ? 'Z' : 'H'; }
+
+std::string CodeText(uint32_t code) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%06u", code);
+    return text;
+}
+
+std::string DayFilePath(const DataPaths& paths, uint32_t code) {
+    return (IsShenzhenCode(code) ? paths.szFolder : paths.shFolder) + CodeText(code) + ".day";
+}
+
+bool IsIndexCode(uint32_t code) {
+    return code == kShanghaiIndexCode || code == kShenzhenIndexCode ||
+           code == kChiNextIndexCode || code == kSectorTrendCode;
+}
+
+}  // namespace data

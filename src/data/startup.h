@@ -1,0 +1,62 @@
+// Start-up of the data layer: the single-instance lock, the ten buffers, the
+// data paths and the loading of every table, with the messages the user sees.
+#pragma once
+
+#include <cstdint>
+#include <ctime>
+#include <optional>
+#include <string>
+
+#include "base/instance_lock.h"
+#include "base/prompter.h"
+#include "data/day_files.h"
+#include "data/ex_rights.h"
+#include "data/examples.h"
+#include "data/paths.h"
+#include "data/sector_library_file.h"
+#include "data/settings.h"
+#include "data/workspace.h"
+
+namespace data {
+
+// Everything start-up loads besides the buffer images, read by the rest of
+// the program.
+struct MarketState {
+    DataPaths paths;
+    uint32_t codeTableDate = 0;        // YYMMDD when the stored date is YYYYMMDD
+    bool codeTableLoaded = false;
+    ExRightsTable exRights;            // a view of the ex-rights buffer
+    bool sectorLibraryLoaded = false;
+    size_t sectorLibraryBytes = 0;
+    SectorLibraryHeader sectorHeader;  // date and the three ranking weights
+    Settings settings;
+    bool settingsCreated = false;
+    ExampleTable examples;
+    uint32_t exampleCount = 0;         // 0 missing file, 0xFFFF none stored
+    std::string todayShort;            // YYMMDD, names files saved today
+    IndexState index;
+    SimulationDate simulation;
+};
+
+enum class StartupOutcome { Ready, Quit };
+
+// The lock that refuses a second copy on the same data root; shows
+// "《板块擎宇》已经在运行" when another copy holds it.
+std::optional<base::InstanceLock> AcquireSingleInstance(const DataPaths& paths,
+                                                        base::Prompter& prompter);
+
+// Allocates the buffers (unless already allocated) and loads, in order: the
+// code table, the ex-rights table, the sector library, the settings file, the
+// example file, today's date and the market index. Missing optional files give
+// their message and an empty table; a failed allocation or a missing market
+// index gives its message and Quit.
+StartupOutcome RunStartup(Workspace& workspace, const std::string& dataRoot,
+                          base::Prompter& prompter, std::time_t now, MarketState& state);
+
+// YYMMDD of the local date of `now`.
+std::string ShortDate(std::time_t now);
+
+inline constexpr const char* kMissingIndexMessage =
+    "沪市大盘指数文件(\\MKDAY\\SH\\999999.day)未找到\n\n深市大盘指数文件(\\MKDAY\\SZ\\399001.day)未找到";
+
+}  // namespace data

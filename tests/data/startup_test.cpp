@@ -1,0 +1,178 @@
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "base/file_io.h"
+#include "base/recording_prompter.h"
+#include "data/code_table.h"
+#include "data/startup.h"
+#include "support/fixture_market.h"
+
+namespace {
+
+using base::PromptRecord;
+
+constexpr std::time_t kNoon20170601 = 1496318400;  // 2017-06-01 12:00 UTC
+
+// A complete small market: every start-up file present.
+void WriteCompleteMarket(fixture::FixtureMarket& market) {
+    std::vector<data::CodeEntry> codes = {
+        {1, fixture::Gbk("平安银行"), "PAYH", 1717000, 1691000},
+        {600000, fixture::Gbk("浦发银行"), "PFYH", 2935208, 2810376},
+        {999999, fixture::Gbk("上证指数"), "SZZS", 0, 0}};
+    market.WriteCodeTable(20170601, codes);
+    market.WriteExRights(20170601, std::vector<data::ExRightsStock>{{600000, {{20170523, 10, 0, 0, 0}}}});
+    std::vector<data::SectorRecord> sectors = {{4, 1, fixture::Gbk("一带一路"), {1, 600000}}};
+    market.WriteSectorLibrary(20170601, {0, 30, 0}, sectors);
+    market.WriteExamples("demo 203:120170105 done");
+    std::vector<uint32_t> closes(30, 320000);
+    market.WriteDayFile(999999, fixture::FlatBars(20170103, closes));
+    market.WriteDayFile(399001, fixture::FlatBars(20170103, closes));
+}
+
+TEST(Startup, CompleteMarketLoadsEveryTableWithoutAMessage) {
+    fixture::FixtureMarket market;
+    WriteCompleteMarket(market);
+    data::Workspace workspace;
+    base::RecordingPrompter prompter;
+    data::MarketState state;
+    ASSERT_EQ(data::RunStartup(workspace, market.Root(), prompter, kNoon20170601, state),
+              data::StartupOutcome::Ready);
+    EXPECT_TRUE(prompter.records.empty());
+    EXPECT_EQ(state.codeTableDate, 170601u);
+    data::CodeTable codes(workspace.CodeTableRegion());
+    EXPECT_EQ(codes.Count(), 3u);
+    EXPECT_EQ(codes.StockName(600000), fixture::Gbk("浦发银行"));
+    EXPECT_EQ(state.exRights.RecordCount(), 2u);
+    EXPECT_NE(state.exRights.FindEntry(600000), 0u);
+    EXPECT_TRUE(state.sectorLibraryLoaded);
+    EXPECT_EQ(state.sectorHeader.date, 170601u);
+    EXPECT_EQ(state.sectorHeader.shareWeight, 20u);
+    EXPECT_EQ(state.sectorHeader.countWeight, 30u);
+    EXPECT_EQ(state.sectorHeader.moveWeight, 20u);
+    EXPECT_TRUE(state.settingsCreated);  // a missing settings file is created silently
+    EXPECT_EQ(base::FileSize(state.paths.settings), 400);
+    EXPECT_EQ(state.exampleCount, 1u);
+    EXPECT_EQ(state.index.source, 2);
+    EXPECT_EQ(state.todayShort.size(), 6u);
+    EXPECT_EQ(data::ShortDate(kNoon20170601), "170601");
+}
+
+TEST(Startup, EachMissingOptionalFileGivesItsMessageAndAnEmptyTable) {
+    fixture::FixtureMarket market;
+    WriteCompleteMarket(market);
+    market.Remove("MKDAT/MKCODE.DAT");
+    market.Remove("MKDAT/MKCQ.DAT");
+    market.Remove("MKDAT/BKLIB.TXT");
+    market.Remove("MKDAT/DEMOD.TXT");
+    data::Workspace workspace;
+    base::RecordingPrompter prompter;
+    data::MarketState state;
+    ASSERT_EQ(data::RunStartup(workspace, market.Root(), prompter, kNoon20170601, state),
+              data::StartupOutcome::Ready);
+    const auto& p = state.paths;
+    std::vector<PromptRecord> expected = {
+        {PromptRecord::Kind::Message, "代码表文件MKCODE.DAT不存在!", "提示"},
+        {PromptRecord::Kind::Message, p.exRights, "除权表文件不存在"},
+        {PromptRecord::Kind::Message, p.sectorLibrary, "板块文件不存在"},
+        {PromptRecord::Kind::Message, p.examples, "文件不存在"},
+    };
+    EXPECT_EQ(prompter.records, expected);
+    data::CodeTable codes(workspace.CodeTableRegion());
+    EXPECT_EQ(codes.Count(), 0u);
+    EXPECT_EQ(codes.StockName(600000), fixture::Gbk("股票名称"));
+    EXPECT_FALSE(state.exRights.Loaded());
+    EXPECT_EQ(state.exRights.FindEntry(600000), 0u);
+    EXPECT_EQ(state.sectorHeader.date, 0u);
+    EXPECT_EQ(state.sectorHeader.countWeight, 200u);
+    EXPECT_EQ(state.index.source, 2);
+}
+
+TEST(Startup, ShenzhenIndexAloneIsEnoughAndNoIndexQuits) {
+    fixture::FixtureMarket market;
+    WriteCompleteMarket(market);
+    market.Remove("MKDAY/SH/999999.day");
+    {
+        data::Workspace workspace;
+        base::RecordingPrompter prompter;
+        data::MarketState state;
+        EXPECT_EQ(data::RunStartup(workspace, market.Root(), prompter, kNoon20170601, state),
+                  data::StartupOutcome::Ready);
+        EXPECT_EQ(state.index.source, 1);
+        EXPECT_TRUE(prompter.records.empty());
+    }
+    market.Remove("MKDAY/SZ/399001.day");
+    data::Workspace workspace;
+    base::RecordingPrompter prompter;
+    data::MarketState state;
+    EXPECT_EQ(data::RunStartup(workspace, market.Root(), prompter, kNoon20170601, state),
+              data::StartupOutcome::Quit);
+    ASSERT_EQ(prompter.records.size(), 1u);
+    EXPECT_EQ(prompter.records[0].text,
+              "沪市大盘指数文件(\\MKDAY\\SH\\999999.day)未找到\n\n"
+              "深市大盘指数文件(\\MKDAY\\SZ\\399001.day)未找到");
+    EXPECT_EQ(prompter.records[0].caption, "《板块擎宇》提示");
+}
+
+TEST(Startup, FailedAllocationNamesItsBufferAndStops) {
+    fixture::FixtureMarket market;
+    WriteCompleteMarket(market);
+    const auto& specs = data::BufferSpecs();
+    for (size_t failing = 0; failing < specs.size(); ++failing) {
+        size_t calls = 0;
+        auto allocator = [&](size_t words) -> std::unique_ptr<uint32_t[]> {
+            if (calls++ == failing) return nullptr;
+            return std::unique_ptr<uint32_t[]>(new uint32_t[words]());
+        };
+        data::Workspace workspace;
+        base::RecordingPrompter prompter;
+        EXPECT_FALSE(workspace.Allocate(prompter, allocator));
+        EXPECT_EQ(calls, failing + 1);  // nothing allocated after the failure
+        ASSERT_EQ(prompter.records.size(), 1u);
+        EXPECT_EQ(prompter.records[0].text, std::string(specs[failing].failureMessage));
+        EXPECT_EQ(prompter.records[0].caption, std::string(specs[failing].failureCaption));
+        EXPECT_FALSE(workspace.Allocated());
+    }
+    EXPECT_EQ(specs[2].failureMessage, "除权表内存申请失败，请退出一些程序再运行本软件");
+    EXPECT_EQ(specs[2].failureCaption, "提示");
+    EXPECT_EQ(specs[0].failureCaption, "《板块擎宇》提示");
+    EXPECT_EQ(specs[4].failureMessage, "GL_DATA内存申请失败，请退出一些程序再运行本软件");
+}
+
+TEST(Startup, BuffersHaveTheirDocumentedSizesAndStartZeroed) {
+    data::Workspace workspace;
+    base::RecordingPrompter prompter;
+    ASSERT_TRUE(workspace.Allocate(prompter));
+    EXPECT_EQ(workspace.Bytes(data::BufferId::Market).size(), 800'000u);
+    EXPECT_EQ(workspace.Bytes(data::BufferId::Index).size(), 300'000u);
+    EXPECT_EQ(workspace.Bytes(data::BufferId::ExRights).size(), 1'000'000u);
+    EXPECT_EQ(workspace.Bytes(data::BufferId::SectorMoves).size(), 585'000u);
+    EXPECT_EQ(workspace.Bytes(data::BufferId::ScanResult).size(), 393'000u);
+    EXPECT_EQ(workspace.Bytes(data::BufferId::SortPairs).size(), 16'008u);
+    EXPECT_EQ(workspace.CodeTableRegion().size(), 83'000u);
+    EXPECT_EQ(workspace.ScanAreaRegion().size(), 52'000u);
+    EXPECT_EQ(workspace.WeeklyRegion().size(), data::kPeriodBarCapacity * 7);
+    for (uint8_t b : workspace.Bytes(data::BufferId::SortPairs)) ASSERT_EQ(b, 0);
+    // Two workspaces are independent.
+    data::Workspace other;
+    ASSERT_TRUE(other.Allocate(prompter));
+    workspace.Words(data::BufferId::Market)[0] = 7;
+    EXPECT_EQ(other.Words(data::BufferId::Market)[0], 0u);
+    workspace.Release();
+    EXPECT_TRUE(workspace.Words(data::BufferId::Market).empty());
+}
+
+TEST(Startup, SecondInstanceOnTheSameDataRootIsRefused) {
+    fixture::FixtureMarket market;
+    auto paths = data::BuildDataPaths(market.Root());
+    base::RecordingPrompter prompter;
+    auto first = data::AcquireSingleInstance(paths, prompter);
+    ASSERT_TRUE(first.has_value());
+    EXPECT_TRUE(prompter.records.empty());
+    EXPECT_FALSE(data::AcquireSingleInstance(paths, prompter).has_value());
+    ASSERT_EQ(prompter.records.size(), 1u);
+    EXPECT_EQ(prompter.records[0].text, "《板块擎宇》已经在运行");
+    EXPECT_EQ(prompter.records[0].caption, "提示");
+}
+
+}  // namespace
