@@ -1,0 +1,348 @@
+#include "app/main_window.h"
+
+#include <QButtonGroup>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QTimer>
+
+#include <ctime>
+
+#include "app/controls.h"
+#include "app/qt_prompter.h"
+#include "app/setup_dialog.h"
+#include "base/gbk.h"
+#include "data/code_table.h"
+#include "data/examples.h"
+#include "data/settings.h"
+#include "ui/drawing.h"
+
+namespace app {
+namespace {
+
+constexpr ui::Rgb kClockBorder{0, 0, 0};
+constexpr ui::Rgb kClockFill{0, 16, 0};
+constexpr ui::Rgb kClockText{51, 255, 51};
+constexpr ui::Rgb kPageText{0, 0, 90};
+constexpr int kUpperLeft = 1, kUpperRight = 1022, kUpperTop = 26, kUpperBottom = 380;
+constexpr int kLowerTop = 380;
+
+QString Utf8(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<int>(text.size()));
+}
+
+}  // namespace
+
+CMainDlg::CMainDlg(std::string dataRoot, base::Prompter* prompter, QWidget* parent)
+    : QDialog(parent), m_dataRoot(std::move(dataRoot)), m_prompter(prompter) {
+    if (!m_prompter) {
+        m_ownPrompter = std::make_unique<QtPrompter>(this);
+        m_prompter = m_ownPrompter.get();
+    }
+    setWindowTitle(QStringLiteral("板块擎宇V2.0"));
+    setFixedSize(ui::kCanvasWidth, ui::kCanvasHeight);
+    QPalette palette = this->palette();
+    palette.setColor(QPalette::Window, QColor(236, 233, 216));
+    setPalette(palette);
+    setAutoFillBackground(true);
+    setMouseTracking(true);
+    m_strip = ui::MainStrip();
+}
+
+CMainDlg::~CMainDlg() = default;
+
+bool CMainDlg::Initialise() {
+    const data::DataPaths paths = data::BuildDataPaths(m_dataRoot);
+    m_lock = data::AcquireSingleInstance(paths, *m_prompter);
+    if (!m_lock) return false;
+    CreateControls();
+    if (data::RunStartup(m_workspace, m_dataRoot, *m_prompter, std::time(nullptr), m_market) !=
+        data::StartupOutcome::Ready)
+        return false;
+    FillWatchList();
+    ApplyStartupControlValues();
+    m_progressTimer = new QTimer(this);
+    connect(m_progressTimer, &QTimer::timeout, this, &CMainDlg::OnProgressTimer);
+    m_progressTimer->start(10);
+    m_clockTimer = new QTimer(this);
+    connect(m_clockTimer, &QTimer::timeout, this, &CMainDlg::OnClockTimer);
+    m_clockTimer->start(1000);
+    m_currentDate = m_market.index.lastDate;
+    DrawInitialLayout();
+    RequestFullRepaint();
+    FocusCodeBox();
+    return true;
+}
+
+void CMainDlg::CreateControls() {
+    auto* themeGroup = new QButtonGroup(this);
+    auto* adjustGroup = new QButtonGroup(this);
+    for (const ControlSpec& spec : kControlSpecs) {
+        QWidget* widget = nullptr;
+        switch (spec.kind) {
+            case ControlKind::Button:
+                widget = new QPushButton(Utf8(spec.caption), this);
+                break;
+            case ControlKind::BitmapButton: {
+                auto* button = new QPushButton(this);
+                const std::string_view picture =
+                    spec.id == kIdExit ? kExitButtonPicture : kDataButtonPicture;
+                const QString file = Utf8(data::BuildDataPaths(m_dataRoot).root) + Utf8(picture);
+                QPixmap pixmap(file);
+                if (pixmap.isNull()) {
+                    button->setText(Utf8(spec.caption));
+                } else {
+                    button->setIcon(pixmap);
+                    button->setIconSize(pixmap.size());
+                }
+                if (spec.id == kIdExit) connect(button, &QPushButton::clicked, this, &CMainDlg::reject);
+                if (spec.id == kIdDataButton)
+                    connect(button, &QPushButton::clicked, this, &CMainDlg::OnDataButton);
+                widget = button;
+                break;
+            }
+            case ControlKind::Radio: {
+                auto* radio = new QRadioButton(Utf8(spec.caption), this);
+                (spec.radioGroup == 1 ? themeGroup : adjustGroup)->addButton(radio, spec.id);
+                widget = radio;
+                break;
+            }
+            case ControlKind::Edit: {
+                auto* edit = new QLineEdit(Utf8(spec.caption), this);
+                edit->setMaxLength(spec.maxLength);
+                widget = edit;
+                break;
+            }
+            case ControlKind::Progress: {
+                auto* bar = new QProgressBar(this);
+                bar->setTextVisible(false);
+                widget = bar;
+                break;
+            }
+        }
+        widget->setGeometry(spec.x, spec.y, spec.width, spec.height);
+        widget->setFont(QtCanvas::FontFor(*ui::FindFont(12)));
+        m_controls[spec.id] = widget;
+    }
+    for (int id : kScrollBarIds) {
+        auto* bar = new QScrollBar(Qt::Vertical, this);
+        bar->hide();  // shown by the lists that use them
+        m_scrollBars[id] = bar;
+    }
+    m_watchList = new QListWidget(this);
+    m_watchList->setGeometry(852, 432, 54, 236);
+    m_watchList->setFont(QtCanvas::FontFor(*ui::FindFont(12)));
+    m_controls[kIdWatchList] = m_watchList;
+}
+
+void CMainDlg::ApplyStartupControlValues() {
+    static_cast<QRadioButton*>(Control(kIdClassicTheme))->setChecked(true);
+    static_cast<QRadioButton*>(Control(kIdRaw))->setChecked(true);
+    for (auto& [id, bar] : m_scrollBars) {
+        bar->setRange(0, kScrollBarMaximum);
+        bar->setPageStep(kScrollBarPage);
+        bar->setValue(0);
+    }
+    auto* progress = static_cast<QProgressBar*>(Control(kIdProgress));
+    progress->setRange(0, 200);
+    progress->setValue(0);
+    progress->setStyleSheet(QStringLiteral(
+        "QProgressBar { border: 1px solid #808080; background: white; }"
+        "QProgressBar::chunk { background-color: rgb(0, 0, 230); }"));
+}
+
+void CMainDlg::FillWatchList() {
+    m_watchList->clear();
+    data::CodeTable codes(m_workspace.CodeTableRegion());
+    for (const std::string& line : data::WatchListLines(m_market.settings, codes))
+        m_watchList->addItem(QString::fromStdString(base::GbkToUtf8(line)));
+}
+
+QWidget* CMainDlg::Control(int id) const {
+    auto it = m_controls.find(id);
+    return it == m_controls.end() ? nullptr : it->second;
+}
+
+QScrollBar* CMainDlg::ScrollBar(int id) const {
+    auto it = m_scrollBars.find(id);
+    return it == m_scrollBars.end() ? nullptr : it->second;
+}
+
+void CMainDlg::FocusCodeBox() {
+    if (QWidget* box = Control(kIdCodeBox)) box->setFocus(Qt::OtherFocusReason);
+}
+
+// ---- drawing -------------------------------------------------------------
+
+void CMainDlg::DrawInitialLayout() {
+    ui::FillBox(m_canvas, 0, 0, ui::kCanvasWidth, ui::kCanvasHeight, ui::kPanelBeige);
+    DrawSectorPageFrame();
+    ShowHelp(ui::HelpTopic::General);
+}
+
+void CMainDlg::DrawSectorPageFrame() {
+    ui::FillBox(m_canvas, 0, kLowerTop, ui::kCanvasWidth, ui::kCanvasHeight, ui::kPanelBeige);
+    ui::DrawLine(m_canvas, 0, kLowerTop + 27, ui::kCanvasWidth, kLowerTop + 27, {160, 160, 160});
+    data::CodeTable codes(m_workspace.CodeTableRegion());
+    const std::string status = "数据日期 " + std::to_string(m_currentDate) + "   代码表 " +
+                               std::to_string(codes.Count()) + " 条";
+    ui::DrawTextAt(m_canvas, 12, 160, 409, kPageText, base::Utf8ToGbk(status));
+    m_strip.mask = ui::kSectorHomeMask;
+    ui::ApplyMainStripMask(m_strip, static_cast<int>(m_screenMode));
+    ui::DrawButtonStrip(m_canvas, m_strip);
+    m_hover.Reset();
+    DrawClockBox();
+}
+
+void CMainDlg::DrawClockBox() {
+    ui::DrawRoundBox(m_canvas, 73, 407, 143, 423, kClockBorder, kClockFill);
+    ui::DrawTextAt(m_canvas, 13, 76, 408, kClockText, m_clockText);
+}
+
+void CMainDlg::ShowHelp(ui::HelpTopic topic) {
+    // The same help command again turns to its next page.
+    if (m_screenMode == ScreenMode::TextPage && m_helpTopic == topic)
+        m_helpPage = (m_helpPage + 1) % ui::HelpPageCount(topic);
+    else
+        m_helpPage = 0;
+    m_helpTopic = topic;
+    m_screenMode = ScreenMode::TextPage;
+    ui::DrawHelpPage(m_canvas, topic, m_helpPage, m_lastTextLayout);
+    const int pages = ui::HelpPageCount(topic);
+    if (pages > 1) {
+        const std::string hint = "第" + std::to_string(m_helpPage + 1) + "/" +
+                                 std::to_string(pages) + "页  再点一次同一按钮看下一页";
+        ui::DrawTextAt(m_canvas, 12, 700, 346, kPageText, base::Utf8ToGbk(hint));
+    }
+    ui::ApplyMainStripMask(m_strip, static_cast<int>(m_screenMode));
+    RequestFullRepaint();
+}
+
+// ---- repaint protocol ----------------------------------------------------
+
+void CMainDlg::RequestFullRepaint() {
+    m_fullRepaint = true;
+    repaint();
+}
+
+void CMainDlg::RequestRepaintWithoutChart() {
+    m_chartSuppress = true;
+    repaint();
+}
+
+void CMainDlg::RequestRepaint() { repaint(); }
+
+void CMainDlg::paintEvent(QPaintEvent*) {
+    DrawClockBox();
+    // The canvas always holds the whole screen as it should look, so every
+    // request copies it; the flags only decide what is rebuilt first.
+    QPainter painter(this);
+    painter.drawImage(0, 0, m_canvas.Image());
+    m_fullRepaint = false;
+    m_chartSuppress = false;
+}
+
+// ---- input ---------------------------------------------------------------
+
+void CMainDlg::mousePressEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) return QDialog::mousePressEvent(event);
+    const QPoint p = event->position().toPoint();
+    HandleClick(p.x(), p.y());
+}
+
+void CMainDlg::mouseMoveEvent(QMouseEvent* event) {
+    const QPoint p = event->position().toPoint();
+    HandleMouseMove(p.x(), p.y());
+}
+
+void CMainDlg::HandleClick(int x, int y) {
+    // A click on the work area readies the code box, so typing a code opens it.
+    if (x >= kUpperLeft && x < kUpperRight && y >= kUpperTop && y < kUpperBottom) FocusCodeBox();
+    if (ui::ButtonAt(m_strip, x, y)) {
+        auto command = ui::ClickedCommand(m_strip, x, y);
+        if (command && !m_progress.busy.load()) RunStripCommand(*command);
+        return;
+    }
+}
+
+void CMainDlg::HandleMouseMove(int x, int y) {
+    if (m_hover.Track(m_canvas, m_strip, x, y)) RequestRepaint();
+}
+
+void CMainDlg::RunStripCommand(int command) {
+    if (auto topic = ui::HelpTopicForCommand(command)) {
+        ShowHelp(*topic);
+        return;
+    }
+    switch (command) {
+        case 39:
+        case 40:
+            // The lower-panel offset arrows act on the chart screen only.
+            if (m_screenMode != ScreenMode::Chart) return;
+            m_chartRebuild = true;
+            RequestFullRepaint();
+            return;
+        default:
+            return;  // the features behind the other commands attach here
+    }
+}
+
+// ---- timers --------------------------------------------------------------
+
+void CMainDlg::OnProgressTimer() {
+    if (!m_progress.busy.load()) return;
+    const uint32_t total = m_progress.total.load();
+    if (total == 0) return;
+    const uint64_t value = std::min<uint64_t>(200, uint64_t{m_progress.processed.load()} * 200 / total);
+    auto* bar = static_cast<QProgressBar*>(Control(kIdProgress));
+    if (static_cast<int>(value) > bar->value()) bar->setValue(static_cast<int>(value));
+}
+
+void CMainDlg::OnClockTimer() {
+    DrawClockBox();
+    RequestRepaint();
+}
+
+// ---- data button ---------------------------------------------------------
+
+void CMainDlg::OnDataButton() {
+    CSetupDlg dialog(SetupMode::Download, mapToGlobal(QPoint(0, 0)), this);
+    dialog.exec();
+    FocusCodeBox();
+    // What a download brought: the market index and the example file again.
+    m_market.index = data::LoadIndexDayFile(m_market.paths, m_workspace.Words(data::BufferId::Index),
+                                            m_market.simulation);
+    m_market.exampleCount = data::LoadExamples(
+        m_market.paths.examples, m_workspace.Bytes(data::BufferId::WorkData), m_market.examples);
+}
+
+// ---- exit ----------------------------------------------------------------
+
+void CMainDlg::SaveSettingsFile() {
+    data::Settings settings = m_market.settings;
+    settings.watchList.clear();
+    for (int row = 0; row + 1 < m_watchList->count(); row += 2)
+        settings.watchList.push_back(m_watchList->item(row)->text().left(6).toUInt());
+    data::SaveSettings(m_market.paths.settings, settings);
+}
+
+void CMainDlg::reject() {
+    if (!m_prompter->AskYesNo("是否退出《板块擎宇》？", "提示")) {
+        FocusCodeBox();
+        return;
+    }
+    if (m_workspace.Allocated()) SaveSettingsFile();
+    if (m_progressTimer) m_progressTimer->stop();
+    if (m_clockTimer) m_clockTimer->stop();
+    m_workspace.Release();
+    m_lock.reset();
+    QDialog::reject();
+}
+
+}  // namespace app

@@ -1,0 +1,134 @@
+// CMainDlg: the program's one main window. Its start-up loads the market data
+// and sets up the canvas and controls; its paint handler copies the canvas to
+// the screen; clicks go through one dispatcher to the feature that owns the
+// spot; its exit path asks, saves the settings and lets everything go.
+#pragma once
+
+#include <QDialog>
+
+#include <atomic>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "app/qt_canvas.h"
+#include "base/instance_lock.h"
+#include "base/prompter.h"
+#include "data/day_files.h"
+#include "data/startup.h"
+#include "data/workspace.h"
+#include "ui/button_strip.h"
+#include "ui/help_pages.h"
+#include "ui/markup_text.h"
+#include "ui/theme.h"
+
+class QLineEdit;
+class QListWidget;
+class QProgressBar;
+class QScrollBar;
+class QTimer;
+
+namespace app {
+
+enum class ScreenMode : int { TextPage = 0, SmallCharts = 2, Chart = 3 };
+enum class PageKind : int { Sector = 1, Picking = 2 };
+
+// Progress of a picking or scan run, shared with its worker.
+struct RunProgress {
+    std::atomic<bool> busy{false};
+    std::atomic<uint32_t> processed{0};
+    std::atomic<uint32_t> total{0};
+};
+
+class CMainDlg : public QDialog {
+    Q_OBJECT
+
+public:
+    // prompter: where messages and questions go (the window's own message
+    // boxes when null).
+    CMainDlg(std::string dataRoot, base::Prompter* prompter, QWidget* parent = nullptr);
+    ~CMainDlg() override;
+
+    // The start-up sequence; false when the program must end (the reason has
+    // been shown).
+    bool Initialise();
+
+    // The three repaint requests.
+    void RequestFullRepaint();
+    void RequestRepaintWithoutChart();
+    void RequestRepaint();
+
+    // The click dispatcher and hover, in canvas coordinates.
+    void HandleClick(int x, int y);
+    void HandleMouseMove(int x, int y);
+    // A strip command as the dispatcher runs it.
+    void RunStripCommand(int command);
+
+    // The exit path (退出, Escape, closing the window): asks, saves, lets go.
+    void reject() override;
+
+    ScreenMode Screen() const { return m_screenMode; }
+    PageKind Page() const { return m_pageKind; }
+    std::optional<ui::HelpTopic> ShownHelp() const { return m_helpTopic; }
+    int ShownHelpPage() const { return m_helpPage; }
+    const QtCanvas& Canvas() const { return m_canvas; }
+    QWidget* Control(int id) const;
+    QScrollBar* ScrollBar(int id) const;
+    QListWidget* WatchList() const { return m_watchList; }
+    const data::MarketState& Market() const { return m_market; }
+    data::Workspace& Workspace() { return m_workspace; }
+    RunProgress& Progress() { return m_progress; }
+    bool Released() const { return !m_workspace.Allocated(); }
+    const std::string& ClockText() const { return m_clockText; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+
+private:
+    void CreateControls();
+    void ApplyStartupControlValues();
+    void FillWatchList();
+    void DrawInitialLayout();
+    void DrawSectorPageFrame();
+    void DrawClockBox();
+    void ShowHelp(ui::HelpTopic topic);
+    void OnProgressTimer();
+    void OnClockTimer();
+    void OnDataButton();
+    void SaveSettingsFile();
+    void FocusCodeBox();
+
+    std::string m_dataRoot;
+    std::unique_ptr<base::Prompter> m_ownPrompter;
+    base::Prompter* m_prompter;
+    std::optional<base::InstanceLock> m_lock;
+    data::Workspace m_workspace;
+    data::MarketState m_market;
+    QtCanvas m_canvas;
+    ui::ThemeState m_theme;
+    ui::ButtonStrip m_strip;
+    ui::StripHover m_hover;
+    ui::MarkupLayout m_lastTextLayout{};
+    RunProgress m_progress;
+
+    ScreenMode m_screenMode = ScreenMode::TextPage;
+    PageKind m_pageKind = PageKind::Sector;
+    bool m_fullRepaint = false;
+    bool m_chartSuppress = false;
+    bool m_chartRebuild = false;
+    std::optional<ui::HelpTopic> m_helpTopic;
+    int m_helpPage = 0;
+    uint32_t m_currentDate = 0;
+    std::string m_clockText = "00:00:00";
+
+    std::map<int, QWidget*> m_controls;
+    std::map<int, QScrollBar*> m_scrollBars;
+    QListWidget* m_watchList = nullptr;
+    QTimer* m_progressTimer = nullptr;
+    QTimer* m_clockTimer = nullptr;
+};
+
+}  // namespace app

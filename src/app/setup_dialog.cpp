@@ -1,0 +1,72 @@
+#include "app/setup_dialog.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+
+#include <array>
+
+#include "base/gbk.h"
+#include "ui/drawing.h"
+
+namespace app {
+namespace {
+
+constexpr std::array<SetupModeSpec, 4> kModes = {{
+    {SetupMode::Download, "《板块擎宇》数据下载", 516, 343, 92, 250},
+    {SetupMode::Indicators, " 指标选取及设置", 701, 385, 161, 72},
+    {SetupMode::Weights, "《板块擎宇》设置", 516, 403, 510, 232},
+    {SetupMode::Install, "《板块擎宇》数据安装", 516, 293, 262, 250},
+}};
+
+constexpr ui::Rgb kTextBlue{0, 0, 90};
+
+}  // namespace
+
+const SetupModeSpec& SetupModeSpecOf(SetupMode mode) {
+    for (const auto& spec : kModes)
+        if (spec.mode == mode) return spec;
+    return kModes[0];
+}
+
+CSetupDlg::CSetupDlg(SetupMode mode, QPoint mainTopLeft, QWidget* parent)
+    : QDialog(parent),
+      m_mode(mode),
+      m_canvas(SetupModeSpecOf(mode).width, SetupModeSpecOf(mode).height) {
+    const SetupModeSpec& spec = SetupModeSpecOf(mode);
+    setWindowTitle(QString::fromUtf8(spec.title.data(), static_cast<int>(spec.title.size())));
+    setFixedSize(spec.width, spec.height);
+    move(mainTopLeft + QPoint(spec.offsetX, spec.offsetY));
+    m_strip.captions = base::Utf8ToGbk(ui::kSetupDialogCaptions);
+    m_strip.buttons.resize(1);
+    m_strip.buttons[0] = {true, spec.width - 80, spec.height - 40, spec.width - 30,
+                          spec.height - 20, 1};
+    DrawPage();
+}
+
+void CSetupDlg::DrawPage() {
+    const SetupModeSpec& spec = SetupModeSpecOf(m_mode);
+    ui::FillBox(m_canvas, 0, 0, spec.width, spec.height, ui::kPanelBeige);
+    ui::DrawSunkenPanelField(m_canvas, 10, 10, spec.width - 10, spec.height - 50, kTextBlue);
+    if (m_mode == SetupMode::Download) {
+        // This product has no download client: data arrives as packages.
+        ui::DrawTextAt(m_canvas, 15, 30, 40, kTextBlue,
+                       base::Utf8ToGbk("本版本不含网络下载。"));
+        ui::DrawTextAt(m_canvas, 15, 30, 64, kTextBlue,
+                       base::Utf8ToGbk("请把数据包放在本机，在主窗口按F11打开“数据安装”安装。"));
+    }
+    ui::ApplyButtonMask(m_strip);
+    ui::DrawButtonStrip(m_canvas, m_strip);
+}
+
+void CSetupDlg::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.drawImage(0, 0, m_canvas.Image());
+}
+
+void CSetupDlg::mousePressEvent(QMouseEvent* event) {
+    const QPoint p = event->position().toPoint();
+    auto button = ui::ButtonAt(m_strip, p.x(), p.y());
+    if (button && m_strip.buttons[static_cast<size_t>(*button - 1)].command == 1) accept();
+}
+
+}  // namespace app

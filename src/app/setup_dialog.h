@@ -1,0 +1,50 @@
+// CSetupDlg: the one auxiliary dialog class, opened in a mode that chooses its
+// title, size and place relative to the main window. Each mode's content
+// arrives with its feature; the dialog owns a canvas of its own.
+#pragma once
+
+#include <QDialog>
+
+#include <memory>
+#include <string_view>
+
+#include "app/qt_canvas.h"
+#include "ui/button_strip.h"
+
+namespace app {
+
+enum class SetupMode : int { Download = 2, Indicators = 3, Weights = 6, Install = 9 };
+
+struct SetupModeSpec {
+    SetupMode mode;
+    std::string_view title;
+    int width, height;
+    int offsetX, offsetY;  // from the main window's top-left corner
+};
+
+const SetupModeSpec& SetupModeSpecOf(SetupMode mode);
+
+class CSetupDlg : public QDialog {
+    Q_OBJECT
+
+public:
+    // Placed relative to the main window's top-left corner on the screen.
+    CSetupDlg(SetupMode mode, QPoint mainTopLeft, QWidget* parent);
+
+    SetupMode Mode() const { return m_mode; }
+    QtCanvas& Canvas() { return m_canvas; }
+    ui::ButtonStrip& Strip() { return m_strip; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+
+private:
+    void DrawPage();
+
+    SetupMode m_mode;
+    QtCanvas m_canvas;
+    ui::ButtonStrip m_strip;
+};
+
+}  // namespace app

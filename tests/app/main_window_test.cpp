@@ -1,0 +1,231 @@
+#include <QApplication>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+
+#include <gtest/gtest.h>
+
+#include "app/controls.h"
+#include "app/main_window.h"
+#include "app/setup_dialog.h"
+#include "base/endian.h"
+#include "base/file_io.h"
+#include "base/recording_prompter.h"
+#include "support/fixture_market.h"
+
+namespace {
+
+using app::CMainDlg;
+using base::PromptRecord;
+
+void WriteMarket(fixture::FixtureMarket& market) {
+    std::vector<data::CodeEntry> codes = {
+        {1, fixture::Gbk("平安银行"), "PAYH", 1717000, 1691000},
+        {600000, fixture::Gbk("浦发银行"), "PFYH", 2935208, 2810376},
+        {999999, fixture::Gbk("上证指数"), "SZZS", 0, 0}};
+    market.WriteCodeTable(20170601, codes);
+    market.WriteExRights(20170601, std::vector<data::ExRightsStock>{{600000, {{20170523, 10, 0, 0, 0}}}});
+    std::vector<data::SectorRecord> sectors = {{4, 1, fixture::Gbk("一带一路"), {1, 600000}}};
+    market.WriteSectorLibrary(20170601, {}, sectors);
+    market.WriteExamples("203:120170105");
+    std::vector<uint32_t> closes(30, 320000);
+    market.WriteDayFile(999999, fixture::FlatBars(20170103, closes));
+}
+
+// The settings file with a watch list of the given codes.
+void WriteSettings(fixture::FixtureMarket& market, const std::vector<uint32_t>& codes) {
+    std::vector<uint8_t> bytes(400, 0);
+    base::WriteU32(bytes.data() + 30 * 4, static_cast<uint32_t>(codes.size()));
+    for (size_t i = 0; i < codes.size(); ++i) base::WriteU32(bytes.data() + (31 + i) * 4, codes[i]);
+    market.WriteRaw("MKDAT/Inif2.DAT", bytes);
+}
+
+// Where a strip button is: the middle of its rectangle.
+QPoint StripButton(int number) {
+    const auto strip = ui::MainStrip();
+    const auto& b = strip.buttons[static_cast<size_t>(number - 1)];
+    return {(b.left + b.right) / 2, (b.top + b.bottom) / 2};
+}
+
+TEST(MainWindow, StartsWithEveryControlInPlaceAndTheHomeStrip) {
+    fixture::FixtureMarket market;
+    WriteMarket(market);
+    base::RecordingPrompter prompter;
+    CMainDlg window(market.Root(), &prompter);
+    ASSERT_TRUE(window.Initialise());
+    EXPECT_TRUE(prompter.records.empty());
+    EXPECT_EQ(window.windowTitle(), QStringLiteral("板块擎宇V2.0"));
+    EXPECT_EQ(window.size(), QSize(1023, 701));
+
+    for (const app::ControlSpec& spec : app::kControlSpecs) {
+        QWidget* control = window.Control(spec.id);
+        ASSERT_NE(control, nullptr) << spec.id;
+        EXPECT_EQ(control->geometry(), QRect(spec.x, spec.y, spec.width, spec.height)) << spec.id;
+    }
+    auto* codeBox = static_cast<QLineEdit*>(window.Control(app::kIdCodeBox));
+    EXPECT_EQ(codeBox->maxLength(), 6);
+    EXPECT_EQ(static_cast<QLineEdit*>(window.Control(1070))->text(), QStringLiteral("100"));
+    EXPECT_EQ(static_cast<QPushButton*>(window.Control(1026))->text(), QStringLiteral("日Ｋ"));
+    EXPECT_TRUE(static_cast<QRadioButton*>(window.Control(app::kIdClassicTheme))->isChecked());
+    EXPECT_TRUE(static_cast<QRadioButton*>(window.Control(app::kIdRaw))->isChecked());
+    // No pictures in the data root: the picture buttons show their captions.
+    EXPECT_EQ(static_cast<QPushButton*>(window.Control(app::kIdExit))->text(), QStringLiteral("退出"));
+    EXPECT_EQ(static_cast<QPushButton*>(window.Control(app::kIdDataButton))->text(),
+              QStringLiteral("数据下载"));
+    for (int id : app::kScrollBarIds) {
+        ASSERT_NE(window.ScrollBar(id), nullptr);
+        EXPECT_EQ(window.ScrollBar(id)->maximum(), 145);
+        EXPECT_EQ(window.ScrollBar(id)->pageStep(), 20);
+    }
+    auto* progress = static_cast<QProgressBar*>(window.Control(app::kIdProgress));
+    EXPECT_EQ(progress->maximum(), 200);
+
+    // The home strip: 板块扫描 is drawn, the picking page's 方法插入 is not.
+    const QImage& canvas = window.Canvas().Image();
+    EXPECT_EQ(canvas.pixelColor(StripButton(1)), QColor(208, 227, 255));
+    EXPECT_NE(canvas.pixelColor(StripButton(13)), QColor(208, 227, 255));
+    EXPECT_EQ(window.Market().index.source, 2);
+    EXPECT_EQ(window.Page(), app::PageKind::Sector);
+    EXPECT_EQ(window.ClockText(), "00:00:00");
+}
+
+TEST(MainWindow, MissingCodeTableIsReportedAndStartUpGoesOn) {
+    fixture::FixtureMarket market;
+    WriteMarket(market);
+    market.Remove("MKDAT/MKCODE.DAT");
+    base::RecordingPrompter prompter;
+    CMainDlg window(market.Root(), &prompter);
+    ASSERT_TRUE(window.Initialise());
+    ASSERT_EQ(prompter.records.size(), 1u);
+    EXPECT_EQ(prompter.records[0],
+              (PromptRecord{PromptRecord::Kind::Message, "代码表文件MKCODE.DAT不存在!", "提示"}));
+}
+
+TEST(MainWindow, MissingIndexShowsTheTwoLineMessageAndQuits) {
+    fixture::FixtureMarket market;
+    WriteMarket(market);
+    market.Remove("MKDAY/SH/999999.day");
+    base::RecordingPrompter prompter;
+    CMainDlg window(market.Root(), &prompter);
+    EXPECT_FALSE(window.Initialise());
+    ASSERT_EQ(prompter.records.size(), 1u);
+    EXPECT_EQ(prompter.records[0].caption, "《板块擎宇》提示");
+    EXPECT_NE(prompter.records[0].text.find("\n\n"), std::string::npos);
+}
+
+TEST(MainWindow, SecondCopyOnTheSameDataIsRefused) {
+    fixture::FixtureMarket market;
+    WriteMarket(market);
+    base::RecordingPrompter prompter;
+    CMainDlg first(market.Root(), &prompter);
+    ASSERT_TRUE(first.Initialise());
+    CMainDlg second(market.Root(), &prompter);
+    EXPECT_FALSE(second.Initialise());
+    ASSERT_EQ(prompter.records.size(), 1u);
+    EXPECT_EQ(prompter.records[0],
+              (PromptRecord{PromptRecord::Kind::Message, "《板块擎宇》已经在运行", "提示"}));
+    EXPECT_EQ(second.Control(app::kIdCodeBox), nullptr);  // refused before anything was set up
+}
+
+TEST(MainWindow, HelpButtonsShowTheirPagesAndTurnThem) {
+    fixture::FixtureMarket market;
+    WriteMarket(market);
+    base::RecordingPrompter prompter;
+    CMainDlg window(market.Root(), &prompter);
+    ASSERT_TRUE(window.Initialise());
+
+    QPoint help = StripButton(19);
+    window.HandleClick(help.x(), help.y());
+    EXPECT_EQ(window.Screen(), app::ScreenMode::TextPage);
+    ASSERT_TRUE(window.ShownHelp().has_value());
+    EXPECT_EQ(*window.ShownHelp(), ui::HelpTopic::General);
+    const int firstPage = window.ShownHelpPage();
+    window.HandleClick(help.x(), help.y());
+    ASSERT_GT(ui::HelpPageCount(ui::HelpTopic::General), 1);
+    EXPECT_EQ(window.ShownHelpPage(), firstPage + 1);
+
+    QPoint run = StripButton(5);  // 账户资金奔跑
+    window.HandleClick(run.x(), run.y());
+    EXPECT_EQ(*window.ShownHelp(), ui::HelpTopic::GrowYourFunds);
+    EXPECT_EQ(window.ShownHelpPage(), 0);
+
+    // While a run is busy the strip does nothing.
+    window.Progress().busy = true;
+    QPoint operate = StripButton(6);
+    window.HandleClick(operate.x(), operate.y());
+    EXPECT_EQ(*window.ShownHelp(), ui::HelpTopic::GrowYourFunds);
+    window.Progress().busy = false;
+    window.HandleClick(operate.x(), operate.y());
+    EXPECT_EQ(*window.ShownHelp(), ui::HelpTopic::OperateSectors);
+    EXPECT_TRUE(prompter.records.empty());
+}
+
+TEST(MainWindow, HoverHighlightsAButtonAndRestoresIt) {
+    fixture::FixtureMarket market;
+    WriteMarket(market);
+    base::RecordingPrompter prompter;
+    CMainDlg window(market.Root(), &prompter);
+    ASSERT_TRUE(window.Initialise());
+    QPoint scan = StripButton(1);
+    window.HandleMouseMove(scan.x(), scan.y());
+    EXPECT_EQ(window.Canvas().Image().pixelColor(scan), QColor(0, 79, 174));
+    window.HandleMouseMove(10, 10);
+    EXPECT_EQ(window.Canvas().Image().pixelColor(scan), QColor(208, 227, 255));
+}
+
+TEST(MainWindow, ExitAsksAndNoKeepsEverything) {
+    fixture::FixtureMarket market;
+    WriteMarket(market);
+    WriteSettings(market, {600000, 1});
+    base::RecordingPrompter prompter;
+    CMainDlg window(market.Root(), &prompter);
+    ASSERT_TRUE(window.Initialise());
+    ASSERT_EQ(window.WatchList()->count(), 4);
+    EXPECT_EQ(window.WatchList()->item(0)->text(), QStringLiteral("600000"));
+    EXPECT_EQ(window.WatchList()->item(1)->text(), QStringLiteral("浦发银行"));
+    window.show();
+    window.activateWindow();
+    QApplication::processEvents();
+
+    prompter.answers = {false};
+    window.reject();
+    ASSERT_EQ(prompter.records.size(), 1u);
+    EXPECT_EQ(prompter.records[0],
+              (PromptRecord{PromptRecord::Kind::Question, "是否退出《板块擎宇》？", "提示"}));
+    EXPECT_TRUE(window.isVisible());
+    EXPECT_FALSE(window.Released());
+    EXPECT_EQ(QApplication::focusWidget(), window.Control(app::kIdCodeBox));
+
+    // Yes saves the watch list (two stocks: 132 + 8 bytes) and lets go.
+    delete window.WatchList()->takeItem(3);
+    delete window.WatchList()->takeItem(2);
+    prompter.answers = {true};
+    window.reject();
+    EXPECT_TRUE(window.Released());
+    EXPECT_FALSE(window.isVisible());
+    auto saved = base::ReadWholeFile(market.Paths().settings, 1000);
+    ASSERT_TRUE(saved.ok());
+    ASSERT_EQ(saved->size(), 136u);
+    EXPECT_EQ(base::ReadU32(saved->data() + 30 * 4), 1u);
+    EXPECT_EQ(base::ReadU32(saved->data() + 31 * 4), 600000u);
+    // The lock went with the window: the data root can be opened again.
+    CMainDlg again(market.Root(), &prompter);
+    EXPECT_TRUE(again.Initialise());
+}
+
+TEST(SetupDialog, ModesHaveTheirTitlesSizesAndPlaces) {
+    app::CSetupDlg weights(app::SetupMode::Weights, QPoint(100, 50), nullptr);
+    EXPECT_EQ(weights.windowTitle(), QStringLiteral("《板块擎宇》设置"));
+    EXPECT_EQ(weights.size(), QSize(516, 403));
+    EXPECT_EQ(weights.pos(), QPoint(610, 282));
+    app::CSetupDlg indicators(app::SetupMode::Indicators, QPoint(0, 0), nullptr);
+    EXPECT_EQ(indicators.windowTitle(), QStringLiteral(" 指标选取及设置"));
+    EXPECT_EQ(indicators.size(), QSize(701, 385));
+    EXPECT_EQ(app::SetupModeSpecOf(app::SetupMode::Install).title, "《板块擎宇》数据安装");
+    EXPECT_EQ(app::SetupModeSpecOf(app::SetupMode::Download).width, 516);
+}
+
+}  // namespace
