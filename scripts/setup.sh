@@ -7,6 +7,8 @@ packages=(
   build-essential cmake ninja-build pkg-config
   libgtest-dev libgmock-dev googletest
   libbenchmark-dev
+  qt6-base-dev
+  fonts-arphic-uming fonts-wqy-zenhei
 )
 
 missing=()

@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 #include <filesystem>
 
@@ -110,7 +111,9 @@ Result<std::vector<uint8_t>> ReadWholeFile(const std::string& path, size_t maxBy
 
 Status WriteFileAtomic(const std::string& path, std::span<const uint8_t> bytes,
                        Durability durability) {
-    std::string temp = path + ".tmp" + std::to_string(::getpid());
+    // Unique per process and per call, so two writers never share a temporary.
+    static std::atomic<uint64_t> serial{0};
+    std::string temp = path + ".tmp" + std::to_string(::getpid()) + "-" + std::to_string(serial++);
     Fd fd(::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
     if (fd.get() < 0) return Error{ErrnoText("cannot create", temp)};
     size_t done = 0;

@@ -11,7 +11,8 @@ void PrintUsage() {
     std::fprintf(stderr,
                  "usage: bkqy-cli demo --data DIR [--stocks N] [--years Y] [--end YYYYMMDD] "
                  "[--seed S]\n"
-                 "       bkqy-cli summary --data DIR\n");
+                 "       bkqy-cli summary --data DIR\n"
+                 "       bkqy-cli shot --data DIR --png FILE\n");
 }
 
 }  // namespace
@@ -31,6 +32,7 @@ int main(int argc, char** argv) {
     }
     if (command == "demo") return cli::RunDemoCommand(*args);
     if (command == "summary") return cli::RunSummaryCommand(*args);
+    if (command == "shot") return cli::RunShotCommand(*args);
     PrintUsage();
     return 2;
 }

@@ -46,8 +46,19 @@ std::vector<uint8_t> EncodeDayFile(uint32_t code, std::span<const Bar> bars) {
     return bytes;
 }
 
+// At most 8 bytes, never ending in the first half of a two-byte character.
+static std::string NameField(const std::string& gbk) {
+    size_t end = 0;
+    while (end < gbk.size()) {
+        const size_t width = static_cast<uint8_t>(gbk[end]) >= 0x81 ? 2 : 1;
+        if (end + width > 8) break;
+        end += width;
+    }
+    return gbk.substr(0, end);
+}
+
 CodeRecordWords PackCodeRecord(const CodeEntry& entry) {
-    std::string name = entry.name.substr(0, 8);
+    std::string name = NameField(entry.name);
     return {entry.code,        PackText4(name, 0),  PackText4(name, 4),
             PackText4(entry.initials.substr(0, 4), 0), entry.totalShares, entry.floatShares, 0};
 }
