@@ -22,6 +22,18 @@ std::optional<Args> Args::Parse(const std::vector<std::string>& words, std::stri
     return args;
 }
 
+bool Args::OnlyKnown(std::initializer_list<const char*> allowed, std::string* error) const {
+    for (const auto& [name, value] : m_values) {
+        bool known = false;
+        for (const char* a : allowed) known = known || name == a;
+        if (!known) {
+            *error = "unknown option --" + name;
+            return false;
+        }
+    }
+    return true;
+}
+
 std::optional<std::string> Args::Get(const std::string& name) const {
     auto it = m_values.find(name);
     if (it == m_values.end()) return std::nullopt;

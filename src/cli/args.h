@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <initializer_list>
 #include <map>
 #include <optional>
 #include <string>
@@ -13,6 +14,10 @@ class Args {
 public:
     // argv after the command word. Fails on a word that is not an option.
     static std::optional<Args> Parse(const std::vector<std::string>& words, std::string* error);
+
+    // Fails, naming the first option that is not in `allowed` (a typo such as
+    // --stock must not be ignored silently).
+    bool OnlyKnown(std::initializer_list<const char*> allowed, std::string* error) const;
 
     bool Has(const std::string& name) const { return m_values.count(name) != 0; }
     std::optional<std::string> Get(const std::string& name) const;

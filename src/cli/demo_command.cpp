@@ -34,6 +34,8 @@ bool ReadNumber(const Args& args, const char* name, uint64_t max, T& value, std:
 
 int RunDemoCommand(const Args& args) {
     demo::DemoOptions options;
+    std::string unknown;
+    if (!args.OnlyKnown({"data", "stocks", "years", "end", "seed"}, &unknown)) return Fail(unknown);
     auto root = args.Get("data");
     if (!root || root->empty()) return Fail("--data DIR is required");
     options.dataRoot = *root;

@@ -13,6 +13,11 @@
 namespace cli {
 
 int RunShotCommand(const Args& args) {
+    std::string unknown;
+    if (!args.OnlyKnown({"data", "png"}, &unknown)) {
+        std::fprintf(stderr, "bkqy-cli shot: %s\n", unknown.c_str());
+        return 2;
+    }
     auto root = args.Get("data");
     auto png = args.Get("png");
     if (!root || root->empty() || !png || png->empty()) {

@@ -53,6 +53,11 @@ Breadth MeasureBreadth(data::Workspace& workspace, const data::MarketState& mark
 }  // namespace
 
 int RunSummaryCommand(const Args& args) {
+    std::string unknown;
+    if (!args.OnlyKnown({"data"}, &unknown)) {
+        std::fprintf(stderr, "bkqy-cli summary: %s\n", unknown.c_str());
+        return 2;
+    }
     auto root = args.Get("data");
     if (!root || root->empty()) {
         std::fprintf(stderr, "bkqy-cli summary: --data DIR is required\n");
