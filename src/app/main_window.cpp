@@ -14,6 +14,7 @@
 
 #include <ctime>
 
+#include "app/code_find_dialog.h"
 #include "app/controls.h"
 #include "app/qt_prompter.h"
 #include "app/setup_dialog.h"
@@ -116,6 +117,8 @@ void CMainDlg::CreateControls() {
             case ControlKind::Edit: {
                 auto* edit = new QLineEdit(Utf8(spec.caption), this);
                 edit->setMaxLength(spec.maxLength);
+                if (spec.id == kIdCodeBox)
+                    connect(edit, &QLineEdit::textEdited, this, &CMainDlg::OnCodeBoxChanged);
                 widget = edit;
                 break;
             }
@@ -176,6 +179,17 @@ QScrollBar* CMainDlg::ScrollBar(int id) const {
 
 void CMainDlg::FocusCodeBox() {
     if (QWidget* box = Control(kIdCodeBox)) box->setFocus(Qt::OtherFocusReason);
+}
+
+void CMainDlg::OnCodeBoxChanged(const QString& text) {
+    const std::string typed = text.toStdString();
+    if (!data::OpensFinder(typed)) return;
+    data::CodeTable codes(m_workspace.CodeTableRegion());
+    CCodeFindDlg finder(codes, typed, *m_prompter, this);
+    finder.exec();
+    static_cast<QLineEdit*>(Control(kIdCodeBox))->clear();
+    m_lastFinderCode = finder.ChosenCode();
+    m_lastFinderIndicator = finder.ChosenIndicator();
 }
 
 // ---- drawing -------------------------------------------------------------

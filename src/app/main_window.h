@@ -81,6 +81,9 @@ public:
     RunProgress& Progress() { return m_progress; }
     bool Released() const { return !m_workspace.Allocated(); }
     const std::string& ClockText() const { return m_clockText; }
+    // What the code finder handed back last (0 when nothing was chosen).
+    uint32_t LastFinderCode() const { return m_lastFinderCode; }
+    int LastFinderIndicator() const { return m_lastFinderIndicator; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -100,6 +103,7 @@ private:
     void OnDataButton();
     void SaveSettingsFile();
     void FocusCodeBox();
+    void OnCodeBoxChanged(const QString& text);
 
     std::string m_dataRoot;
     std::unique_ptr<base::Prompter> m_ownPrompter;
@@ -123,6 +127,8 @@ private:
     int m_helpPage = 0;
     uint32_t m_currentDate = 0;
     std::string m_clockText = "00:00:00";
+    uint32_t m_lastFinderCode = 0;
+    int m_lastFinderIndicator = 0;
 
     std::map<int, QWidget*> m_controls;
     std::map<int, QScrollBar*> m_scrollBars;
