@@ -31,6 +31,7 @@ private:
 // The commands, each returning the process exit code.
 int RunDemoCommand(const Args& args);
 int RunSummaryCommand(const Args& args);
+int RunIndicatorCommand(const Args& args);
 int RunShotCommand(const Args& args);
 
 }  // namespace cli

@@ -12,6 +12,8 @@ void PrintUsage() {
                  "usage: bkqy-cli demo --data DIR [--stocks N] [--years Y] [--end YYYYMMDD] "
                  "[--seed S]\n"
                  "       bkqy-cli summary --data DIR\n"
+                 "       bkqy-cli indicator --data DIR --code CODE --indicator 0..17 "
+                 "[--period day|week|month] [--adjust none|forward|backward] --json\n"
                  "       bkqy-cli shot --data DIR --png FILE\n");
 }
 
@@ -32,6 +34,7 @@ int main(int argc, char** argv) {
     }
     if (command == "demo") return cli::RunDemoCommand(*args);
     if (command == "summary") return cli::RunSummaryCommand(*args);
+    if (command == "indicator") return cli::RunIndicatorCommand(*args);
     if (command == "shot") return cli::RunShotCommand(*args);
     PrintUsage();
     return 2;

@@ -105,8 +105,9 @@ TEST(Bars, DailyStockPricesPassThroughTheAdjuster) {
     // Period bars are already adjusted: the adjuster is not applied again.
     view.period = data::Period::Weekly;
     view.width = 7;
-    view.image = Image(999999, {{20170106, 2000, 2200, 1800, 2100, 1, 1}});
-    view.end = view.image.size();
+    const auto weekly = Image(999999, {{20170106, 2000, 2200, 1800, 2100, 1, 1}});
+    view.image = weekly;
+    view.end = weekly.size();
     EXPECT_EQ(data::BarClose(view, 8), 2100u);
 }
 
