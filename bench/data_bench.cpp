@@ -113,4 +113,3 @@ BENCHMARK(BM_LoadScanDayFileWholeMarket)->Unit(benchmark::kMillisecond)->MinTime
 
 }  // namespace
 
-BENCHMARK_MAIN();
