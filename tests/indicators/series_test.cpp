@@ -1,0 +1,176 @@
+// The one-pass series against the per-bar definitions: every line of every
+// indicator, on stock, index, adjusted and weekly bars, for several ranges
+// and parameter sets, must agree bit for bit.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstring>
+#include <vector>
+
+#include "bar_series.h"
+#include "data/ex_rights.h"
+#include "data/file_formats.h"
+#include "indicators/calculations.h"
+#include "indicators/recursions.h"
+
+namespace {
+
+using indtest::Layout;
+using indtest::Series;
+using indtest::TestBar;
+
+// A deterministic walk with flat stretches (no-value cases) and a bar
+// without volume; prices scaled for an index.
+std::vector<TestBar> Walk(size_t count, uint32_t scale) {
+    std::vector<TestBar> bars;
+    uint32_t seed = 12345;
+    auto next = [&seed](uint32_t range) {
+        seed = seed * 1103515245u + 12345u;
+        return (seed >> 16) % range;
+    };
+    uint32_t close = 1000;
+    for (size_t i = 0; i < count; ++i) {
+        const bool flat = (i >= 40 && i < 70) || i < 3;
+        const uint32_t open = flat ? close : close + next(41) - 20;
+        if (!flat) close = close + next(61) - 30;
+        TestBar b;
+        b.open = open * scale;
+        b.close = close * scale;
+        b.high = (std::max(open, close) + (flat ? 0 : next(15))) * scale;
+        b.low = (std::min(open, close) - (flat ? 0 : next(15))) * scale;
+        b.volume = i == 90 ? 0 : 1000 + next(90000);
+        bars.push_back(b);
+    }
+    return bars;
+}
+
+std::vector<indicators::IndicatorParams> ParamSets(int index) {
+    std::vector<indicators::IndicatorParams> sets;
+    sets.push_back(indicators::StandardParams(index));
+    indicators::IndicatorParams small = indicators::StandardParams(index);
+    small.values = {2, 3, 4, 2, 3};
+    sets.push_back(small);
+    indicators::IndicatorParams mixed = indicators::StandardParams(index);
+    mixed.values = {7, 1, 0, 9, 0};  // zeros: lines without value
+    sets.push_back(mixed);
+    indicators::IndicatorParams longer = indicators::StandardParams(index);
+    longer.values = {60, 33, 45, 2, 120};
+    sets.push_back(longer);
+    return sets;
+}
+
+bool SameBits(double a, double b) {
+    return std::memcmp(&a, &b, sizeof a) == 0;
+}
+
+void ExpectAgreement(const data::SeriesView& view, const char* what) {
+    const size_t count = view.BarCount();
+    ASSERT_GT(count, 100u);
+    const std::array<std::array<size_t, 2>, 4> ranges{
+        {{0, count - 1}, {count / 2, count - 1}, {count - 10, count + 50}, {45, 45}}};
+    for (int index = 0; index <= indicators::kLastIndicator; ++index) {
+        for (const auto& params : ParamSets(index)) {
+            for (const auto& [first, last] : ranges) {
+                const indicators::IndicatorSeries series =
+                    indicators::ComputeSeries(view, index, params, first, last);
+                ASSERT_EQ(series.first, first);
+                ASSERT_EQ(series.count, std::min(last, count - 1) - first + 1);
+                ASSERT_EQ(series.lineCount, indicators::InfoOf(index).lineCount);
+                for (size_t t = first; t < first + series.count; ++t) {
+                    const indicators::LineValues one =
+                        indicators::ComputeAt(view, index, params, t);
+                    for (int line = 0; line < series.lineCount; ++line)
+                        ASSERT_TRUE(SameBits(series.At(line, t), one.values[line]))
+                            << what << " index " << index << " line " << line << " bar " << t
+                            << " params " << params.values[0] << "," << params.values[1]
+                            << ": series " << series.At(line, t) << " definition "
+                            << one.values[line];
+                }
+            }
+        }
+    }
+}
+
+TEST(SeriesAgreement, EqualsThePerBarDefinitionOnEveryKindOfSeries) {
+    Series stock(Walk(160, 1));
+    ExpectAgreement(stock.View(), "stock");
+    Series index(Walk(130, 300), Layout::DailyIndex);
+    ExpectAgreement(index.View(), "index");
+    Series weekly(Walk(120, 1), Layout::Weekly);
+    ExpectAgreement(weekly.View(), "weekly");
+
+    // Forward-adjusted through two events, which makes the adjusted closes
+    // move in fractions the rounding has to carry alike.
+    const std::vector<data::ExRightsStock> stocks{
+        {600000, {{20240201, 3, 1.2f, 0, 0}, {20240320, 0, 0.5f, 2, 8.5f}}}};
+    const std::vector<uint8_t> bytes = data::EncodeExRightsTable(20240601, stocks);
+    const data::ExRightsTable table(bytes);
+    data::SeriesView adjusted = stock.View();
+    adjusted.adjuster = {&table, data::FindExRightsEntry(table, 600000), data::AdjustMode::Forward};
+    ASSERT_NE(adjusted.adjuster.entry, 0u);
+    ASSERT_NE(data::BarClose(adjusted, 8), data::BarClose(stock.View(), 8));
+    ExpectAgreement(adjusted, "adjusted");
+}
+
+TEST(SeriesAgreement, MovingAveragesMatchTheBarAccessorsOfTheDataLayer) {
+    Series stock(Walk(120, 1));
+    const auto view = stock.View();
+    const auto& ma = indicators::StandardParams(indicators::kMa);
+    const auto& vol = indicators::StandardParams(indicators::kVol);
+    const auto maSeries = indicators::ComputeSeries(view, indicators::kMa, ma, 0, 119);
+    const auto volSeries = indicators::ComputeSeries(view, indicators::kVol, vol, 0, 119);
+    for (size_t t = 0; t < 120; ++t) {
+        const size_t offset = indicators::BarOffset(view, t);
+        for (int line = 0; line < 5; ++line)
+            EXPECT_EQ(maSeries.At(line, t), data::AverageClose(view, offset, ma.values[line]));
+        for (int line = 0; line < 3; ++line)
+            EXPECT_EQ(volSeries.At(line, t), data::AverageVolume(view, offset, vol.values[line]));
+    }
+}
+
+TEST(SeriesAgreement, RecursionsFedBarByBarGiveTheDefinitions) {
+    Series stock(Walk(100, 1));
+    const auto view = stock.View();
+    indicators::MacdRecursion macd(12, 26, 9);
+    indicators::KdRecursion kd(9, 3, 3);
+    indicators::RsiRecursion rsi(6);
+    indicators::ObvRecursion obv;
+    EXPECT_EQ(macd.Values().diff, indicators::kNoValue);  // nothing fed yet
+    for (size_t t = 0; t < 100; ++t) {
+        macd.Feed(view, t);
+        kd.Feed(view, t);
+        rsi.Feed(view, t);
+        obv.Feed(view, t);
+        EXPECT_TRUE(SameBits(macd.Values().dea, indicators::Macd(view, t, 12, 26, 9).dea)) << t;
+        EXPECT_TRUE(SameBits(kd.Values().j, indicators::Kdj(view, t, 9, 3, 3).j)) << t;
+        EXPECT_TRUE(SameBits(rsi.Value(), indicators::Rsi(view, t, 6))) << t;
+        EXPECT_TRUE(SameBits(obv.Value(), indicators::Obv(view, t))) << t;
+    }
+}
+
+TEST(SeriesAgreement, EmptyAndInvalidRangesGiveNoBars) {
+    Series stock(Walk(20, 1));
+    const auto view = stock.View();
+    const auto params = indicators::StandardParams(indicators::kMacd);
+    EXPECT_EQ(indicators::ComputeSeries(view, indicators::kMacd, params, 20, 30).count, 0u);
+    EXPECT_EQ(indicators::ComputeSeries(view, indicators::kMacd, params, 10, 5).count, 0u);
+    EXPECT_EQ(indicators::ComputeSeries(view, 18, params, 0, 5).count, 0u);
+    EXPECT_EQ(indicators::ComputeSeries(view, -1, params, 0, 5).count, 0u);
+    data::SeriesView empty = view;
+    empty.end = empty.firstBar;
+    EXPECT_EQ(indicators::ComputeSeries(empty, indicators::kMacd, params, 0, 5).count, 0u);
+    EXPECT_EQ(indicators::ComputeAt(empty, indicators::kMacd, params, 0).values[0],
+              indicators::kNoValue);
+    EXPECT_EQ(indicators::ComputeAt(view, indicators::kMa,
+                                    indicators::StandardParams(indicators::kMa), 25)
+                  .values[0],
+              0.0);
+    const auto one = indicators::ComputeSeries(view, indicators::kKd,
+                                               indicators::StandardParams(indicators::kKd), 19, 19);
+    EXPECT_EQ(one.count, 1u);
+    EXPECT_TRUE(one.Covers(19));
+    EXPECT_FALSE(one.Covers(18));
+    EXPECT_TRUE(one.lines[2].empty());  // KD has two lines
+}
+
+}  // namespace
