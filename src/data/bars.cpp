@@ -10,10 +10,13 @@ Bar DecodeBar(const SeriesView& view, size_t offset) {
     const uint32_t* w = view.image.data() + offset;
     bar.date = w[0];
     if (view.IsDailyStock()) {
-        bar.open = AdjustPrice(view.adjuster, base::LowHalf(w[1]), bar.date);
-        bar.high = AdjustPrice(view.adjuster, base::HighHalf(w[1]), bar.date);
-        bar.low = AdjustPrice(view.adjuster, base::LowHalf(w[2]), bar.date);
-        bar.close = AdjustPrice(view.adjuster, base::HighHalf(w[2]), bar.date);
+        uint32_t prices[4] = {base::LowHalf(w[1]), base::HighHalf(w[1]), base::LowHalf(w[2]),
+                              base::HighHalf(w[2])};
+        AdjustPrices(view.adjuster, bar.date, prices);
+        bar.open = prices[0];
+        bar.high = prices[1];
+        bar.low = prices[2];
+        bar.close = prices[3];
         bar.amount = w[3];
         bar.volume = w[4];
         return bar;

@@ -1,5 +1,6 @@
 #include "data/ex_rights.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -17,7 +18,7 @@ constexpr float kCodeBias = 6'000'000.0f;
 uint32_t EventsOnOrBefore(const ExRightsTable& table, size_t entry, uint32_t count,
                           uint32_t date) {
     uint32_t j = 0;
-    while (j < count && table.EventAt(entry, j).date <= date) ++j;
+    while (j < count && table.EventDate(entry, j) <= date) ++j;
     return j;
 }
 
@@ -104,13 +105,16 @@ uint32_t ExRightsTable::EventCount(size_t entry) const {
                                                : static_cast<uint32_t>(whole);
 }
 
+uint32_t ExRightsTable::EventDate(size_t entry, uint32_t k) const {
+    const float shortDate = FloatAt(entry + (k + 1) * kExRightsRecordFloats);
+    return shortDate > 0.0f && shortDate < 1e7f ? ExRightsFullDate(static_cast<uint32_t>(shortDate))
+                                                : 0;
+}
+
 ExRightsEvent ExRightsTable::EventAt(size_t entry, uint32_t k) const {
     const size_t at = entry + (k + 1) * kExRightsRecordFloats;
     ExRightsEvent e;
-    float shortDate = FloatAt(at);
-    e.date = shortDate > 0.0f && shortDate < 1e7f
-                 ? ExRightsFullDate(static_cast<uint32_t>(shortDate))
-                 : 0;
+    e.date = EventDate(entry, k);
     e.bonus = FloatAt(at + 1);
     e.dividend = FloatAt(at + 2);
     e.rights = FloatAt(at + 3);
@@ -121,20 +125,37 @@ ExRightsEvent ExRightsTable::EventAt(size_t entry, uint32_t k) const {
 size_t FindExRightsEntry(const ExRightsTable& table, uint32_t code) { return table.FindEntry(code); }
 
 uint32_t AdjustPrice(const Adjuster& adjuster, uint32_t price, uint32_t date) {
-    if (adjuster.mode == AdjustMode::None || adjuster.entry == 0 || !adjuster.table) return price;
+    AdjustPrices(adjuster, date, std::span<uint32_t>(&price, 1));
+    return price;
+}
+
+void AdjustPrices(const Adjuster& adjuster, uint32_t date, std::span<uint32_t> prices) {
+    if (adjuster.mode == AdjustMode::None || adjuster.entry == 0 || !adjuster.table) return;
     const ExRightsTable& table = *adjuster.table;
     const uint32_t n = table.EventCount(adjuster.entry);
     const uint32_t j = EventsOnOrBefore(table, adjuster.entry, n, date);
-    float p = ToYuan(price);
-    if (adjuster.mode == AdjustMode::Backward) {
-        if (j == 0) return price;
-        for (uint32_t k = j; k-- > 0;) p = BackwardStep(p, table.EventAt(adjuster.entry, k));
+    const bool backward = adjuster.mode == AdjustMode::Backward;
+    // No event to apply: the prices stay exactly as stored.
+    if (backward ? j == 0 : j >= n) return;
+    constexpr size_t kMaxPrices = 8;
+    float p[kMaxPrices];
+    const size_t count = std::min(prices.size(), kMaxPrices);
+    for (size_t i = 0; i < count; ++i) p[i] = ToYuan(prices[i]);
+    if (backward) {
+        for (uint32_t k = j; k-- > 0;) {
+            const ExRightsEvent e = table.EventAt(adjuster.entry, k);
+            for (size_t i = 0; i < count; ++i) p[i] = BackwardStep(p[i], e);
+        }
     } else {
-        if (j >= n) return price;
-        for (uint32_t k = j; k < n; ++k) p = ForwardStep(p, table.EventAt(adjuster.entry, k));
+        for (uint32_t k = j; k < n; ++k) {
+            const ExRightsEvent e = table.EventAt(adjuster.entry, k);
+            for (size_t i = 0; i < count; ++i) p[i] = ForwardStep(p[i], e);
+        }
     }
-    if (static_cast<double>(p) < 0.01) p = 0.01f;
-    return RoundToCents(p);
+    for (size_t i = 0; i < count; ++i) {
+        if (static_cast<double>(p[i]) < 0.01) p[i] = 0.01f;
+        prices[i] = RoundToCents(p[i]);
+    }
 }
 
 namespace {

@@ -39,6 +39,7 @@ public:
     // Events of the entry that lie inside the table.
     uint32_t EventCount(size_t entry) const;
     ExRightsEvent EventAt(size_t entry, uint32_t k) const;
+    uint32_t EventDate(size_t entry, uint32_t k) const;  // YYYYMMDD, 0 when unreadable
 
 private:
     float FloatAt(size_t index) const;
@@ -60,6 +61,10 @@ size_t FindExRightsEntry(const ExRightsTable& table, uint32_t code);
 
 // A raw price (0.01 yuan) of a bar dated `date`, in the adjuster's mode.
 uint32_t AdjustPrice(const Adjuster& adjuster, uint32_t price, uint32_t date);
+
+// The same for several prices of one bar at once: the events are found and
+// read once, and each price goes through exactly the steps AdjustPrice takes.
+void AdjustPrices(const Adjuster& adjuster, uint32_t date, std::span<uint32_t> prices);
 
 // Adjust across the events dated after `from` and on or before `to` only.
 uint32_t AdjustPriceForward(const ExRightsTable& table, uint32_t code, uint32_t price,

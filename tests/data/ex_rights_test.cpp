@@ -91,6 +91,22 @@ TEST(ExRights, ForwardAndBackwardAcrossADateRangeAreInverses) {
     EXPECT_EQ(data::AdjustPriceForward(t.view, 999, 1500, 20100101, 20200101), 1500u);
 }
 
+TEST(ExRights, PricesOfABarAdjustedTogetherMatchOneByOne) {
+    ExRightsEvent rights{20180710, 3, 1.5f, 2.0f, 6.5f};
+    Table t({{300001, {Dividend(20160615, 2.5f), Bonus(20170523, 5), rights}}});
+    for (AdjustMode mode : {AdjustMode::None, AdjustMode::Forward, AdjustMode::Backward}) {
+        auto adjuster = t.For(300001, mode);
+        for (uint32_t date : {20150101u, 20160615u, 20170601u, 20180710u, 20190101u}) {
+            uint32_t prices[4] = {40, 1234, 999, 65535};
+            const uint32_t raw[4] = {40, 1234, 999, 65535};
+            data::AdjustPrices(adjuster, date, prices);
+            for (int i = 0; i < 4; ++i)
+                EXPECT_EQ(prices[i], data::AdjustPrice(adjuster, raw[i], date))
+                    << static_cast<int>(mode) << " " << date << " " << raw[i];
+        }
+    }
+}
+
 TEST(ExRights, CenturyRuleSplitsAt800101) {
     EXPECT_EQ(data::ExRightsFullDate(991231), 19991231u);
     EXPECT_EQ(data::ExRightsFullDate(101), 20000101u);
