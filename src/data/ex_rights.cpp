@@ -158,6 +158,47 @@ void AdjustPrices(const Adjuster& adjuster, uint32_t date, std::span<uint32_t> p
     }
 }
 
+SeriesAdjuster::SeriesAdjuster(const Adjuster& adjuster) : m_mode(adjuster.mode) {
+    if (adjuster.mode == AdjustMode::None || adjuster.entry == 0 || !adjuster.table) return;
+    m_active = true;
+    const uint32_t n = adjuster.table->EventCount(adjuster.entry);
+    m_events.reserve(n);
+    for (uint32_t k = 0; k < n; ++k) m_events.push_back(adjuster.table->EventAt(adjuster.entry, k));
+}
+
+void SeriesAdjuster::Seek(uint32_t date) {
+    // Counting stops at the first event dated after the bar; for a later
+    // date the count goes on from there.
+    const uint32_t before = m_passed;
+    if (date < m_date) m_passed = 0;
+    m_date = date;
+    while (m_passed < m_events.size() && m_events[m_passed].date <= date) ++m_passed;
+    if (m_passed != before) ++m_stretch;
+}
+
+uint32_t SeriesAdjuster::Adjust(uint32_t price) const {
+    if (!m_active) return price;
+    const uint32_t n = static_cast<uint32_t>(m_events.size());
+    float p = static_cast<float>(price * 0.01);
+    if (m_mode == AdjustMode::Backward) {
+        if (m_passed == 0) return price;
+        for (uint32_t k = m_passed; k-- > 0;) p = BackwardStep(p, m_events[k]);
+    } else {
+        if (m_passed >= n) return price;
+        for (uint32_t k = m_passed; k < n; ++k) p = ForwardStep(p, m_events[k]);
+    }
+    if (static_cast<double>(p) < 0.01) p = 0.01f;
+    return RoundToCents(p);
+}
+
+uint32_t SeriesAdjuster::AdjustRemembered(uint32_t price) {
+    if (!m_active) return price;
+    if (m_remembered.empty()) m_remembered.resize(kRememberedSlots);
+    Remembered& slot = m_remembered[price % kRememberedSlots];
+    if (slot.stretch != m_stretch || slot.price != price) slot = {m_stretch, price, Adjust(price)};
+    return slot.adjusted;
+}
+
 namespace {
 
 uint32_t AdjustAcross(const ExRightsTable& table, uint32_t code, uint32_t price, uint32_t from,

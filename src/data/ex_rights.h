@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <vector>
 
 namespace data {
 
@@ -65,6 +66,40 @@ uint32_t AdjustPrice(const Adjuster& adjuster, uint32_t price, uint32_t date);
 // The same for several prices of one bar at once: the events are found and
 // read once, and each price goes through exactly the steps AdjustPrice takes.
 void AdjustPrices(const Adjuster& adjuster, uint32_t date, std::span<uint32_t> prices);
+
+// Adjusts the prices of one stock's bars in date order, as AdjustPrice
+// does, with the events read once and the count of events already passed
+// carried from bar to bar.
+class SeriesAdjuster {
+public:
+    explicit SeriesAdjuster(const Adjuster& adjuster);
+
+    bool Active() const { return m_active; }
+    // Moves to a bar's date; dates normally only grow.
+    void Seek(uint32_t date);
+    uint32_t Adjust(uint32_t price) const;
+    // The same, remembered until the next event is passed: between two
+    // events a price always adjusts alike.
+    uint32_t AdjustRemembered(uint32_t price);
+
+private:
+    bool m_active = false;
+    AdjustMode m_mode = AdjustMode::None;
+    std::vector<ExRightsEvent> m_events;
+    uint32_t m_passed = 0;  // events dated on or before the current date
+    uint32_t m_date = 0;
+    // Adjusted prices remembered by the price's low bits, with the stretch
+    // between two events they were found in; prices of one stretch lie close
+    // together, so they seldom share a slot.
+    struct Remembered {
+        uint32_t stretch = 0;
+        uint32_t price = 0;
+        uint32_t adjusted = 0;
+    };
+    static constexpr size_t kRememberedSlots = 4096;
+    std::vector<Remembered> m_remembered;
+    uint32_t m_stretch = 1;
+};
 
 // Adjust across the events dated after `from` and on or before `to` only.
 uint32_t AdjustPriceForward(const ExRightsTable& table, uint32_t code, uint32_t price,
