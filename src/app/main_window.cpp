@@ -1,6 +1,7 @@
 #include "app/main_window.h"
 
 #include <QButtonGroup>
+#include <QKeyEvent>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QListWidget>
@@ -68,6 +69,7 @@ bool CMainDlg::Initialise() {
         return false;
     FillWatchList();
     ApplyStartupControlValues();
+    m_chart = std::make_unique<ChartScreen>(m_workspace, m_market, *m_prompter);
     m_progressTimer = new QTimer(this);
     connect(m_progressTimer, &QTimer::timeout, this, &CMainDlg::OnProgressTimer);
     m_progressTimer->start(10);
@@ -87,9 +89,14 @@ void CMainDlg::CreateControls() {
     for (const ControlSpec& spec : kControlSpecs) {
         QWidget* widget = nullptr;
         switch (spec.kind) {
-            case ControlKind::Button:
-                widget = new QPushButton(Utf8(spec.caption), this);
+            case ControlKind::Button: {
+                auto* button = new QPushButton(Utf8(spec.caption), this);
+                button->setFocusPolicy(Qt::NoFocus);  // the code box keeps the keys
+                const int id = spec.id;
+                connect(button, &QPushButton::clicked, this, [this, id] { OnButton(id); });
+                widget = button;
                 break;
+            }
             case ControlKind::BitmapButton: {
                 auto* button = new QPushButton(this);
                 const std::string_view picture =
@@ -110,15 +117,20 @@ void CMainDlg::CreateControls() {
             }
             case ControlKind::Radio: {
                 auto* radio = new QRadioButton(Utf8(spec.caption), this);
+                radio->setFocusPolicy(Qt::NoFocus);
                 (spec.radioGroup == 1 ? themeGroup : adjustGroup)->addButton(radio, spec.id);
+                const int id = spec.id;
+                connect(radio, &QRadioButton::clicked, this, [this, id] { OnRadio(id); });
                 widget = radio;
                 break;
             }
             case ControlKind::Edit: {
                 auto* edit = new QLineEdit(Utf8(spec.caption), this);
                 edit->setMaxLength(spec.maxLength);
-                if (spec.id == kIdCodeBox)
+                if (spec.id == kIdCodeBox) {
                     connect(edit, &QLineEdit::textEdited, this, &CMainDlg::OnCodeBoxChanged);
+                    edit->installEventFilter(this);
+                }
                 widget = edit;
                 break;
             }
@@ -190,6 +202,165 @@ void CMainDlg::OnCodeBoxChanged(const QString& text) {
     static_cast<QLineEdit*>(Control(kIdCodeBox))->clear();
     m_lastFinderCode = finder.ChosenCode();
     m_lastFinderIndicator = finder.ChosenIndicator();
+    if (m_lastFinderCode != 0) {
+        OpenSecurity(m_lastFinderCode);
+    } else if (m_lastFinderIndicator != 0 && m_chart->Indicators().Select(m_lastFinderIndicator)) {
+        m_chart->Page().Model().RequestFullRedraw();
+        RequestFullRepaint();
+    }
+}
+
+bool CMainDlg::OpenSecurity(uint32_t code, const chart::OpenRequest& request) {
+    if (!m_chart || !m_chart->Open(code, request)) return false;
+    ShowChartScreen();
+    return true;
+}
+
+void CMainDlg::ShowChartScreen() {
+    if (m_screenMode != ScreenMode::Chart) {
+        // Whatever the text page left in the work area goes.
+        ui::FillBox(m_canvas, kUpperLeft, kUpperTop - 25, kUpperRight, kUpperBottom, ui::kPanelBeige);
+        m_screenMode = ScreenMode::Chart;
+        m_helpTopic.reset();
+    }
+    m_chart->Page().Model().RequestFullRedraw();
+    ApplyStripMask();
+    RequestFullRepaint();
+}
+
+void CMainDlg::ApplyStripMask() {
+    m_strip.mask = ui::kSectorHomeMask;
+    // The lower-panel arrows beside the chart belong to the chart screen.
+    if (m_screenMode == ScreenMode::Chart) m_strip.mask |= ui::kChartOnlyButtons;
+    ui::ApplyMainStripMask(m_strip, static_cast<int>(m_screenMode));
+    ui::DrawButtonStrip(m_canvas, m_strip);
+    m_hover.Reset();
+}
+
+void CMainDlg::OnButton(int id) {
+    using chart::NavButton;
+    const bool chartShown = m_screenMode == ScreenMode::Chart && m_chart && m_chart->HasSecurity();
+    auto navigate = [&](NavButton button) {
+        if (chartShown && m_chart->Page().Navigate(button)) RequestFullRepaint();
+    };
+    switch (id) {
+        case 1013: OpenSecurity(data::kShanghaiIndexCode); break;
+        case 1014: OpenSecurity(data::kShenzhenIndexCode); break;
+        case 1019: navigate(NavButton::First); break;
+        case 1024: navigate(NavButton::PageBack); break;
+        case 1010: navigate(NavButton::Back); break;
+        case 1006: navigate(NavButton::ZoomIn); break;
+        case 1007: navigate(NavButton::ZoomOut); break;
+        case 1018: navigate(NavButton::Forward); break;
+        case 1025: navigate(NavButton::PageForward); break;
+        case 1008: navigate(NavButton::Last); break;
+        case 1026:
+        case 1020:
+        case 1021:
+            if (chartShown) {
+                m_chart->SetPeriod(id == 1026   ? data::Period::Daily
+                                   : id == 1020 ? data::Period::Weekly
+                                                : data::Period::Monthly);
+                RequestFullRepaint();
+            }
+            break;
+        case 1052:
+        case 1053:
+            if (chartShown) HandleChartKey(id == 1052 ? Qt::Key_PageUp : Qt::Key_PageDown);
+            break;
+        case 1042: OpenIndicatorSettings(); break;
+        case 1032: ShowHelp(ui::HelpTopic::General); break;
+        default: break;
+    }
+    FocusCodeBox();
+}
+
+void CMainDlg::OnRadio(int id) {
+    if (!m_chart) return;
+    const bool chartScreens =
+        m_screenMode == ScreenMode::Chart || m_screenMode == ScreenMode::SmallCharts;
+    if (id == kIdClassicTheme || id == kIdRegularTheme) {
+        if (chartScreens &&
+            m_chart->SetTheme(id == kIdClassicTheme ? ui::ThemeId::ClassicBlack : ui::ThemeId::Regular))
+            RequestFullRepaint();
+    } else if (chartScreens) {
+        const data::AdjustMode mode = id == kIdForward    ? data::AdjustMode::Forward
+                                      : id == kIdBackward ? data::AdjustMode::Backward
+                                                          : data::AdjustMode::None;
+        if (m_chart->SetAdjustMode(mode)) RequestFullRepaint();
+    }
+    FocusCodeBox();
+}
+
+void CMainDlg::OpenIndicatorSettings() {
+    CSetupDlg dialog(SetupMode::Indicators, mapToGlobal(QPoint(0, 0)), this);
+    dialog.exec();
+    FocusCodeBox();
+    if (!m_chart) return;
+    m_chart->Page().Model().RequestFullRedraw();
+    RequestRepaint();
+}
+
+bool CMainDlg::HandleChartKey(int qtKey) {
+    if (m_screenMode != ScreenMode::Chart || !m_chart || !m_chart->HasSecurity()) return false;
+    using chart::ChartKey;
+    std::optional<ChartKey> key;
+    switch (qtKey) {
+        case Qt::Key_PageUp: key = ChartKey::PageUp; break;
+        case Qt::Key_PageDown: key = ChartKey::PageDown; break;
+        case Qt::Key_Home: key = ChartKey::Home; break;
+        case Qt::Key_End: key = ChartKey::End; break;
+        case Qt::Key_Left: key = ChartKey::Left; break;
+        case Qt::Key_Right: key = ChartKey::Right; break;
+        case Qt::Key_Up: key = ChartKey::Up; break;
+        case Qt::Key_Down: key = ChartKey::Down; break;
+        case Qt::Key_F1: key = ChartKey::F1; break;
+        case Qt::Key_F2: key = ChartKey::F2; break;
+        case Qt::Key_F3: key = ChartKey::F3; break;
+        case Qt::Key_F4: key = ChartKey::F4; break;
+        case Qt::Key_F11: key = ChartKey::F11; break;
+        default: return false;
+    }
+    switch (m_chart->Page().HandleKey(*key)) {
+        case chart::ChartRequest::NotConsumed: return false;
+        case chart::ChartRequest::None: return true;
+        case chart::ChartRequest::FullRedraw: RequestFullRepaint(); return true;
+        case chart::ChartRequest::CursorMoved: RequestRepaint(); return true;
+        case chart::ChartRequest::CursorLeft: RequestFullRepaint(); return true;
+        case chart::ChartRequest::OpenShanghaiIndex: OpenSecurity(data::kShanghaiIndexCode); return true;
+        case chart::ChartRequest::OpenShenzhenIndex: OpenSecurity(data::kShenzhenIndexCode); return true;
+        case chart::ChartRequest::PreviousStock:
+        case chart::ChartRequest::NextStock: {
+            data::CodeTable codes(m_workspace.CodeTableRegion());
+            const auto direction = *key == ChartKey::PageUp ? data::Direction::Previous
+                                                            : data::Direction::Next;
+            const auto next = data::NeighbourStock(
+                codes, m_chart->Stock().code, direction,
+                [this](uint32_t code) { return data::DayFileExists(m_market.paths, code); });
+            if (next) OpenSecurity(*next);
+            return true;
+        }
+        case chart::ChartRequest::OpenInstallPage: {
+            CSetupDlg dialog(SetupMode::Install, mapToGlobal(QPoint(0, 0)), this);
+            dialog.exec();
+            FocusCodeBox();
+            return true;
+        }
+    }
+    return true;
+}
+
+bool CMainDlg::eventFilter(QObject* watched, QEvent* event) {
+    // The key pre-translation: chart keys typed into the code box reach the chart.
+    if (event->type() == QEvent::KeyPress && watched == Control(kIdCodeBox)) {
+        if (HandleChartKey(static_cast<QKeyEvent*>(event)->key())) return true;
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void CMainDlg::keyPressEvent(QKeyEvent* event) {
+    if (HandleChartKey(event->key())) return;
+    QDialog::keyPressEvent(event);
 }
 
 // ---- drawing -------------------------------------------------------------
@@ -197,7 +368,8 @@ void CMainDlg::OnCodeBoxChanged(const QString& text) {
 void CMainDlg::DrawInitialLayout() {
     ui::FillBox(m_canvas, 0, 0, ui::kCanvasWidth, ui::kCanvasHeight, ui::kPanelBeige);
     DrawSectorPageFrame();
-    ShowHelp(ui::HelpTopic::General);
+    // The upper work area opens on the market index, as on the big terminals.
+    if (!OpenSecurity(m_market.index.code)) ShowHelp(ui::HelpTopic::General);
 }
 
 void CMainDlg::DrawSectorPageFrame() {
@@ -207,10 +379,7 @@ void CMainDlg::DrawSectorPageFrame() {
     const std::string status = "数据日期 " + std::to_string(m_currentDate) + "   代码表 " +
                                std::to_string(codes.Count()) + " 条";
     ui::DrawTextAt(m_canvas, 12, 160, 409, kPageText, base::Utf8ToGbk(status));
-    m_strip.mask = ui::kSectorHomeMask;
-    ui::ApplyMainStripMask(m_strip, static_cast<int>(m_screenMode));
-    ui::DrawButtonStrip(m_canvas, m_strip);
-    m_hover.Reset();
+    ApplyStripMask();
     DrawClockBox();
 }
 
@@ -234,7 +403,7 @@ void CMainDlg::ShowHelp(ui::HelpTopic topic) {
                                  std::to_string(pages) + "页  再点一次同一按钮看下一页";
         ui::DrawTextAt(m_canvas, 12, 700, 346, kPageText, base::Utf8ToGbk(hint));
     }
-    ui::ApplyMainStripMask(m_strip, static_cast<int>(m_screenMode));
+    ApplyStripMask();
     RequestFullRepaint();
 }
 
@@ -242,24 +411,52 @@ void CMainDlg::ShowHelp(ui::HelpTopic topic) {
 
 void CMainDlg::RequestFullRepaint() {
     m_fullRepaint = true;
-    repaint();
+    RefreshCanvas();
 }
 
 void CMainDlg::RequestRepaintWithoutChart() {
     m_chartSuppress = true;
+    RefreshCanvas();
+}
+
+void CMainDlg::RequestRepaint() { RefreshCanvas(); }
+
+void CMainDlg::RefreshCanvas() {
+    // The canvas is brought up to date whether or not the window is on a
+    // screen (offscreen pictures and tests read it); painting only copies it.
+    DrawClockBox();
+    if (m_screenMode == ScreenMode::Chart && !m_chartSuppress && m_chart && m_chart->HasSecurity())
+        PaintChart();
+    m_fullRepaint = false;
+    m_chartSuppress = false;
     repaint();
 }
 
-void CMainDlg::RequestRepaint() { repaint(); }
+void CMainDlg::PaintChart() {
+    chart::ChartPage& page = m_chart->Page();
+    // The crosshair of the last paint goes: the chart as it was drawn comes back.
+    if (!m_savedChart.isNull()) {
+        QPainter painter(&m_canvas.Image());
+        for (const chart::Box& box : page.LastCursorRects()) {
+            if (box.Empty()) continue;
+            const QRect rect(box.left, box.top, box.right - box.left, box.bottom - box.top);
+            painter.drawImage(rect.topLeft(), m_savedChart, rect);
+        }
+    }
+    if (m_chart->Paint(m_canvas)) {
+        // The lower-panel arrows sit on the chart: drawn over it after each rebuild.
+        for (int number : {17, 18})
+            if (m_strip.buttons[static_cast<size_t>(number - 1)].visible)
+                ui::DrawStripButton(m_canvas, m_strip, number, ui::ButtonLook::Normal);
+        m_savedChart = m_canvas.Image().copy();
+    }
+    page.PaintCursor(m_canvas);
+}
 
 void CMainDlg::paintEvent(QPaintEvent*) {
-    DrawClockBox();
-    // The canvas always holds the whole screen as it should look, so every
-    // request copies it; the flags only decide what is rebuilt first.
+    // The canvas always holds the whole screen as it should look.
     QPainter painter(this);
     painter.drawImage(0, 0, m_canvas.Image());
-    m_fullRepaint = false;
-    m_chartSuppress = false;
 }
 
 // ---- input ---------------------------------------------------------------
@@ -283,9 +480,30 @@ void CMainDlg::HandleClick(int x, int y) {
         if (command && !m_progress.busy.load()) RunStripCommand(*command);
         return;
     }
+    // The indicator tab row under the chart.
+    if (m_screenMode == ScreenMode::Chart && m_chart && m_chart->HasSecurity()) {
+        if (auto cell = m_chart->Page().TabCellAt(x, y)) {
+            const indicators::TabClick click = m_chart->Indicators().ClickTabRow(x);
+            if (click.action == indicators::TabClickAction::OpenSettings) {
+                OpenIndicatorSettings();
+            } else if (click.action == indicators::TabClickAction::Select &&
+                       m_chart->Indicators().Select(click.index)) {
+                m_chart->Page().Model().RequestFullRedraw();
+                RequestFullRepaint();
+            }
+            return;
+        }
+    }
 }
 
 void CMainDlg::HandleMouseMove(int x, int y) {
+    if (m_screenMode == ScreenMode::Chart && m_chart && m_chart->HasSecurity()) {
+        switch (m_chart->Page().MouseMove(x, y)) {
+            case chart::ChartRequest::CursorMoved: RequestRepaint(); break;
+            case chart::ChartRequest::CursorLeft: RequestRepaint(); break;
+            default: break;
+        }
+    }
     if (m_hover.Track(m_canvas, m_strip, x, y)) RequestRepaint();
 }
 
@@ -298,9 +516,12 @@ void CMainDlg::RunStripCommand(int command) {
         case 39:
         case 40:
             // The lower-panel offset arrows act on the chart screen only.
-            if (m_screenMode != ScreenMode::Chart) return;
-            m_chartRebuild = true;
-            RequestFullRepaint();
+            if (m_screenMode != ScreenMode::Chart || !m_chart) return;
+            if (m_chart->Page().Model().SetLowerPanel(command == 39 ? chart::LowerPanelSize::Enlarged
+                                                                    : chart::LowerPanelSize::Normal)) {
+                m_chart->Page().Model().RequestFullRedraw();
+                RequestFullRepaint();
+            }
             return;
         default:
             return;  // the features behind the other commands attach here

@@ -12,6 +12,7 @@
 #include <optional>
 #include <string>
 
+#include "app/chart_screen.h"
 #include "app/qt_canvas.h"
 #include "base/instance_lock.h"
 #include "base/prompter.h"
@@ -23,6 +24,7 @@
 #include "ui/markup_text.h"
 #include "ui/theme.h"
 
+class QKeyEvent;
 class QLineEdit;
 class QListWidget;
 class QProgressBar;
@@ -62,6 +64,12 @@ public:
     // The click dispatcher and hover, in canvas coordinates.
     void HandleClick(int x, int y);
     void HandleMouseMove(int x, int y);
+    // A key of the chart (arrows, Page Up/Down, Home/End, F-keys) as the
+    // window's key pre-translation passes it; false when not used.
+    bool HandleChartKey(int qtKey);
+    // Opens a stock or index as the chart of the upper work area.
+    bool OpenSecurity(uint32_t code, const chart::OpenRequest& request = {});
+    ChartScreen* Chart() { return m_chart.get(); }
     // A strip command as the dispatcher runs it.
     void RunStripCommand(int command);
 
@@ -86,6 +94,8 @@ public:
     int LastFinderIndicator() const { return m_lastFinderIndicator; }
 
 protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
@@ -104,6 +114,13 @@ private:
     void SaveSettingsFile();
     void FocusCodeBox();
     void OnCodeBoxChanged(const QString& text);
+    void OnButton(int id);
+    void OnRadio(int id);
+    void ShowChartScreen();
+    void PaintChart();
+    void RefreshCanvas();
+    void ApplyStripMask();
+    void OpenIndicatorSettings();
 
     std::string m_dataRoot;
     std::unique_ptr<base::Prompter> m_ownPrompter;
@@ -112,7 +129,8 @@ private:
     data::Workspace m_workspace;
     data::MarketState m_market;
     QtCanvas m_canvas;
-    ui::ThemeState m_theme;
+    std::unique_ptr<ChartScreen> m_chart;
+    QImage m_savedChart;  // the canvas as the chart left it, under the crosshair
     ui::ButtonStrip m_strip;
     ui::StripHover m_hover;
     ui::MarkupLayout m_lastTextLayout{};

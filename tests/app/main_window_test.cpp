@@ -5,9 +5,11 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
+#include "app/code_find_dialog.h"
 #include "app/controls.h"
 #include "app/main_window.h"
 #include "app/setup_dialog.h"
@@ -226,6 +228,95 @@ TEST(SetupDialog, ModesHaveTheirTitlesSizesAndPlaces) {
     EXPECT_EQ(indicators.size(), QSize(701, 385));
     EXPECT_EQ(app::SetupModeSpecOf(app::SetupMode::Install).title, "《板块擎宇》数据安装");
     EXPECT_EQ(app::SetupModeSpecOf(app::SetupMode::Download).width, 516);
+}
+
+}  // namespace
+
+namespace {
+
+// Two stocks with day files around one without.
+void WriteChartMarket(fixture::FixtureMarket& market) {
+    std::vector<data::CodeEntry> codes = {
+        {1, fixture::Gbk("平安银行"), "PAYH", 100, 100},
+        {2, fixture::Gbk("万科"), "WK", 100, 100},
+        {600000, fixture::Gbk("浦发银行"), "PFYH", 100, 100},
+        {999999, fixture::Gbk("上证指数"), "SZZS", 0, 0}};
+    market.WriteCodeTable(20260101, codes);
+    std::vector<uint32_t> closes;
+    for (uint32_t i = 0; i < 120; ++i) closes.push_back(1000 + (i * 37) % 300);
+    market.WriteDayFile(1, fixture::FlatBars(20260105, closes));
+    market.WriteDayFile(600000, fixture::FlatBars(20260105, closes));
+    std::vector<uint32_t> index(120, 320000);
+    market.WriteDayFile(999999, fixture::FlatBars(20260105, index));
+}
+
+TEST(MainWindowChart, StartsOnTheIndexAndPagesThroughStocksWithData) {
+    fixture::FixtureMarket market;
+    WriteChartMarket(market);
+    base::RecordingPrompter prompter;
+    CMainDlg window(market.Root(), &prompter);
+    ASSERT_TRUE(window.Initialise());
+    prompter.records.clear();  // this market has no ex-rights, sector or example file
+    EXPECT_EQ(window.Screen(), app::ScreenMode::Chart);
+    ASSERT_NE(window.Chart(), nullptr);
+    EXPECT_EQ(window.Chart()->Stock().code, 999999u);
+    // The chart was drawn: the classic black chart background is on the canvas.
+    EXPECT_EQ(window.Canvas().Image().pixelColor(400, 200), QColor(0, 0, 0));
+
+    ASSERT_TRUE(window.OpenSecurity(1));
+    EXPECT_TRUE(window.HandleChartKey(Qt::Key_PageDown));  // 000002 has no day file
+    EXPECT_EQ(window.Chart()->Stock().code, 600000u);
+    EXPECT_TRUE(window.HandleChartKey(Qt::Key_PageUp));
+    EXPECT_EQ(window.Chart()->Stock().code, 1u);
+    EXPECT_TRUE(prompter.records.empty());
+
+    // A code without a day file: its message, and the chart stays.
+    EXPECT_FALSE(window.OpenSecurity(2));
+    ASSERT_EQ(prompter.records.size(), 1u);
+    EXPECT_EQ(prompter.records[0].text, "000002股票数据文件不存在");
+    EXPECT_EQ(window.Chart()->Stock().code, 1u);
+}
+
+TEST(MainWindowChart, FinderIndicatorLineSelectsThePanel) {
+    fixture::FixtureMarket market;
+    WriteChartMarket(market);
+    base::RecordingPrompter prompter;
+    CMainDlg window(market.Root(), &prompter);
+    ASSERT_TRUE(window.Initialise());
+    window.show();
+    QTimer::singleShot(0, [&] {
+        auto* finder = qobject_cast<app::CCodeFindDlg*>(QApplication::activeModalWidget());
+        ASSERT_NE(finder, nullptr);
+        for (int i = 0; i < finder->List()->count(); ++i)
+            if (finder->List()->item(i)->text() == QStringLiteral("VR 容量比率"))
+                finder->List()->setCurrentRow(i);
+        finder->accept();
+    });
+    auto* codeBox = static_cast<QLineEdit*>(window.Control(app::kIdCodeBox));
+    codeBox->setText(QStringLiteral("v"));
+    Q_EMIT codeBox->textEdited(codeBox->text());
+    EXPECT_EQ(window.LastFinderIndicator(), 15);
+    EXPECT_EQ(window.Chart()->Indicators().Selected(), 15);
+}
+
+TEST(MainWindowChart, PeriodAndAdjustmentButtonsRebuildTheSeries) {
+    fixture::FixtureMarket market;
+    WriteChartMarket(market);
+    market.WriteExRights(20260101, std::vector<data::ExRightsStock>{{1, {{20260302, 10, 0, 0, 0}}}});
+    base::RecordingPrompter prompter;
+    CMainDlg window(market.Root(), &prompter);
+    ASSERT_TRUE(window.Initialise());
+    ASSERT_TRUE(window.OpenSecurity(1));
+    const size_t days = window.Chart()->Page().Series().Count();
+    static_cast<QPushButton*>(window.Control(1020))->click();  // 周Ｋ
+    EXPECT_EQ(window.Chart()->Period(), data::Period::Weekly);
+    EXPECT_EQ(window.Chart()->Page().Series().Count(), days / 5);
+    static_cast<QPushButton*>(window.Control(1026))->click();  // 日Ｋ
+    EXPECT_EQ(window.Chart()->Page().Series().Count(), days);
+    const uint32_t rawFirst = window.Chart()->Page().Series().Close(0);
+    static_cast<QRadioButton*>(window.Control(app::kIdForward))->click();
+    EXPECT_EQ(window.Chart()->AdjustMode(), data::AdjustMode::Forward);
+    EXPECT_EQ(window.Chart()->Page().Series().Close(0), rawFirst / 2);  // before the 10-for-10 bonus
 }
 
 }  // namespace
