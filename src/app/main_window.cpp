@@ -216,6 +216,11 @@ bool CMainDlg::OpenSecurity(uint32_t code, const chart::OpenRequest& request) {
     return true;
 }
 
+void CMainDlg::UseSimulationDate(uint32_t date) {
+    m_market.simulation.active = date != 0;
+    if (date != 0) m_market.simulation.date = date;
+}
+
 void CMainDlg::ShowChartScreen() {
     if (m_screenMode != ScreenMode::Chart) {
         // Whatever the text page left in the work area goes.

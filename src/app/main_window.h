@@ -70,6 +70,8 @@ public:
     // Opens a stock or index as the chart of the upper work area.
     bool OpenSecurity(uint32_t code, const chart::OpenRequest& request = {});
     ChartScreen* Chart() { return m_chart.get(); }
+    // Analyses see the market as of `date` (0 ends that).
+    void UseSimulationDate(uint32_t date);
     // A strip command as the dispatcher runs it.
     void RunStripCommand(int command);
 
