@@ -1,0 +1,103 @@
+// Benchmarks of the chart page on a stock with about 10,000 daily bars and
+// yearly events, painted on the window's real canvas: a full redraw with each
+// lower panel at zoom 4 and 15, and one crosshair move.
+#include <benchmark/benchmark.h>
+
+#include <vector>
+
+#include "app/qt_canvas.h"
+#include "base/endian.h"
+#include "chart/chart_page.h"
+#include "data/file_formats.h"
+#include "indicators/indicator_state.h"
+
+namespace {
+
+struct LongChart {
+    LongChart() {
+        std::vector<data::Bar> bars;
+        data::ExRightsStock events{600000, {}};
+        uint32_t y = 1985, m = 1, d = 2, close = 1000;
+        for (size_t i = 0; i < 10'000; ++i) {
+            const uint32_t date = y * 10000 + m * 100 + d;
+            const uint32_t open = close;
+            close = 800 + (close * 7 + static_cast<uint32_t>(i) * 13) % 900;
+            const uint32_t high = std::max(open, close) + 15, low = std::min(open, close) - 15;
+            bars.push_back({date, open, high, low, close, 5000 + static_cast<uint32_t>(i % 97) * 40,
+                            20000 + static_cast<uint32_t>(i % 89) * 300});
+            if (m == 6 && d == 10) events.events.push_back({date, y % 4 == 0 ? 3.0f : 0, 1.5f, 0, 0});
+            if (++d > 28) d = 1, m = m % 12 + 1, y += (m == 1);
+        }
+        auto bytes = data::EncodeDayFile(600000, bars);
+        image.resize(bytes.size() / 4);
+        for (size_t i = 0; i < image.size(); ++i) image[i] = base::ReadU32(bytes.data() + 4 * i);
+        table = data::EncodeExRightsTable(20260101, std::vector<data::ExRightsStock>{events});
+        exRights = data::ExRightsTable(table);
+    }
+
+    data::SeriesView View() const {
+        data::SeriesView v;
+        v.image = image;
+        v.end = image.size();
+        v.adjuster = {&exRights, exRights.FindEntry(600000), data::AdjustMode::Forward};
+        return v;
+    }
+
+    std::vector<uint32_t> image;
+    std::vector<uint8_t> table;
+    data::ExRightsTable exRights;
+};
+
+const LongChart& Long() {
+    static const LongChart chart;
+    return chart;
+}
+
+// A page showing the long stock at a zoom level with one lower panel.
+struct PageAt {
+    PageAt(int zoom, int indicator) {
+        const auto view = Long().View();
+        page.SetSeries(view, {600000, "PF", false, 100000, 80000}, data::AdjustMode::Forward,
+                       {&Long().exRights, view.adjuster.entry});
+        for (int guard = 0; guard < 40 && page.Model().Zoom() != zoom; ++guard)
+            page.Navigate(page.Model().Zoom() < zoom ? chart::NavButton::ZoomOut
+                                                     : chart::NavButton::ZoomIn);
+        if (page.Model().Zoom() != zoom)
+            for (int guard = 0; guard < 40 && page.Model().Zoom() != zoom; ++guard)
+                page.Navigate(page.Model().Zoom() < zoom ? chart::NavButton::ZoomIn
+                                                         : chart::NavButton::ZoomOut);
+        indicators.Select(indicator);
+        page.Paint(canvas, indicators, ui::ThemeId::ClassicBlack);  // warm: indicator lines cached
+    }
+    chart::ChartPage page;
+    indicators::IndicatorState indicators;
+    app::QtCanvas canvas;
+};
+
+void BM_ChartFullRedraw(benchmark::State& state) {
+    PageAt at(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
+    if (at.page.Model().Zoom() != state.range(0)) {
+        state.SkipWithError("zoom level not reached");
+        return;
+    }
+    for (auto _ : state) {
+        at.page.Model().RequestFullRedraw();
+        at.page.Paint(at.canvas, at.indicators, ui::ThemeId::ClassicBlack);
+    }
+}
+BENCHMARK(BM_ChartFullRedraw)
+    ->ArgsProduct({{4, 15}, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17}})
+    ->Unit(benchmark::kMicrosecond);
+
+void BM_ChartCrosshairMove(benchmark::State& state) {
+    PageAt at(4, 4);
+    int x = 300;
+    for (auto _ : state) {
+        x = x == 300 ? 301 : 300;
+        at.page.MouseMove(x, 150);
+        at.page.PaintCursor(at.canvas);
+    }
+}
+BENCHMARK(BM_ChartCrosshairMove)->Unit(benchmark::kMicrosecond);
+
+}  // namespace

@@ -1,0 +1,135 @@
+// Benchmarks of the sector scan: a hot-sector scan of the whole market beside
+// the floor it is measured against (opening and closing every day file once)
+// and reading every day file whole; and the ranking alone.
+#include <benchmark/benchmark.h>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "base/recording_prompter.h"
+#include "data/code_table.h"
+#include "data/day_files.h"
+#include "data/startup.h"
+#include "picking/candidates.h"
+#include "picking/evaluation.h"
+#include "sectors/scan.h"
+
+namespace {
+
+struct ScanMarket {
+    bool ready = false;
+    data::Workspace workspace;
+    data::MarketState state;
+    std::unique_ptr<data::CodeTable> codes;
+    std::vector<uint32_t> candidates;
+    sectors::SectorLibrary library;
+
+    ScanMarket() {
+        const char* root = std::getenv("BKQY_BENCH_MARKET");
+        if (!root) return;
+        base::RecordingPrompter prompter;
+        if (data::RunStartup(workspace, root, prompter, 0, state) != data::StartupOutcome::Ready)
+            return;
+        codes = std::make_unique<data::CodeTable>(workspace.CodeTableRegion());
+        candidates = picking::SelectCandidates(*codes, picking::CandidateMarket::All);
+        library = sectors::SectorLibrary(
+            workspace.Bytes(data::BufferId::SectorLibrary).first(state.sectorLibraryBytes));
+        ready = true;
+    }
+};
+
+ScanMarket& Market() {
+    static ScanMarket market;
+    return market;
+}
+
+bool Ready(benchmark::State& state) {
+    if (Market().ready) return true;
+    state.SkipWithError("BKQY_BENCH_MARKET is not set or does not start (bench/run.sh sets it)");
+    return false;
+}
+
+sectors::ScanSettings HotSettings() {
+    sectors::ScanSettings settings;
+    settings.type = sectors::ScanType::Hot;
+    settings.threshold = 750;
+    settings.weights = sectors::RankWeights::FromLibrary(Market().state.sectorHeader);
+    return settings;
+}
+
+void BM_SectorScanWholeMarket(benchmark::State& state) {
+    if (!Ready(state)) return;
+    ScanMarket& m = Market();
+    const auto inputs = picking::MarketInputsOf(m.workspace, m.state, *m.codes);
+    sectors::SectorScan scan;
+    for (auto _ : state) {
+        std::vector<picking::PendingMessage> messages;
+        scan.Run(inputs, m.library, HotSettings(), m.candidates, data::kNoSimulationCutoff,
+                 messages);
+        benchmark::DoNotOptimize(scan.Outcome().Result().SectorCount());
+    }
+    state.counters["stocks"] = static_cast<double>(m.candidates.size());
+    state.counters["selected"] = static_cast<double>(scan.Outcome().selected.size());
+    state.counters["sectors"] = static_cast<double>(scan.Outcome().ranking.sectors.size());
+}
+BENCHMARK(BM_SectorScanWholeMarket)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
+// The floor: every candidate's day file opened and closed once.
+void BM_OpenCloseEveryDayFile(benchmark::State& state) {
+    if (!Ready(state)) return;
+    ScanMarket& m = Market();
+    for (auto _ : state) {
+        size_t opened = 0;
+        for (uint32_t code : m.candidates) {
+            const int fd =
+                ::open(data::DayFilePath(m.state.paths, code).c_str(), O_RDONLY | O_CLOEXEC);
+            if (fd >= 0) ++opened, ::close(fd);
+        }
+        benchmark::DoNotOptimize(opened);
+    }
+}
+BENCHMARK(BM_OpenCloseEveryDayFile)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
+void BM_ReadEveryDayFileWhole(benchmark::State& state) {
+    if (!Ready(state)) return;
+    ScanMarket& m = Market();
+    std::vector<uint32_t> storage(data::kScanAreaWords, 0);
+    data::ScanArea area{storage};
+    for (auto _ : state) {
+        size_t bars = 0;
+        for (uint32_t code : m.candidates) {
+            data::LoadScanDayFile(m.state.paths, code, area);
+            bars += area.Loaded() ? (area.lastBar - area.firstBar) / 5 + 1 : 0;
+        }
+        benchmark::DoNotOptimize(bars);
+    }
+}
+BENCHMARK(BM_ReadEveryDayFileWhole)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
+// The ranking and the result of a hot-sector scan, from its accumulation.
+void BM_RankSectors(benchmark::State& state) {
+    if (!Ready(state)) return;
+    ScanMarket& m = Market();
+    const auto inputs = picking::MarketInputsOf(m.workspace, m.state, *m.codes);
+    sectors::SectorScan scan;
+    std::vector<picking::PendingMessage> messages;
+    scan.Run(inputs, m.library, HotSettings(), m.candidates, data::kNoSimulationCutoff, messages);
+    sectors::ScanAccumulator accumulator;
+    for (const auto& stock : scan.Outcome().selected)
+        accumulator.RecordSelectedStock(m.library, stock.code, static_cast<int32_t>(stock.value));
+    std::vector<uint8_t> result(data::kScanResultBytes, 0);
+    for (auto _ : state) {
+        const sectors::Ranking ranking =
+            sectors::RankSectors(accumulator, m.library, HotSettings());
+        benchmark::DoNotOptimize(sectors::BuildScanResult(ranking, accumulator, m.library, result));
+    }
+    state.counters["sectors"] = static_cast<double>(accumulator.Hits().size());
+    state.counters["moves"] = static_cast<double>(accumulator.MoveCount());
+}
+BENCHMARK(BM_RankSectors)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
