@@ -1,0 +1,257 @@
+#include "picking/evaluation.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+
+#include "data/capacities.h"
+
+namespace picking {
+namespace {
+
+// Bars read beyond what a test asks for, so that a stock with a few bars
+// after the reference day (or a suspension) still fits the first read.
+constexpr size_t kTailSlack = 8;
+
+constexpr size_t kStockWidth = data::kStockRecordWords;
+constexpr size_t kRecordBytes = data::kStockRecordWords * 4;
+
+// Closes a descriptor when it goes.
+struct FileCloser {
+    int fd;
+    ~FileCloser() {
+        if (fd >= 0) ::close(fd);
+    }
+};
+
+int64_t RoundedRatio(uint64_t numerator, uint64_t denominator) {
+    const uint64_t q = numerator / denominator, r = numerator % denominator;
+    return static_cast<int64_t>(q + (2 * r >= denominator ? 1 : 0));
+}
+
+// A stock record read as an event record: its first float, code + 6,000,000,
+// comes back through the century rule of event dates as code + 25,000,000,
+// above any date an event can carry.
+constexpr uint32_t kStockRecordAsDate = 25'000'000;
+
+}  // namespace
+
+ExRightsIndex::ExRightsIndex(const data::ExRightsTable* table) : m_table(table) {
+    if (!table || !table->Loaded()) return;
+    // The view reads no record's first float directly; an event read at the
+    // header entry (0) steps through every record in turn.
+    for (uint32_t r = 1; r <= table->RecordCount(); ++r) {
+        const uint32_t date = table->EventAt(0, r - 1).date;
+        if (date >= kStockRecordAsDate)  // the first record of a code wins, as in a search
+            m_entries.emplace(date - kStockRecordAsDate, size_t{r} * data::kExRightsRecordFloats);
+    }
+    m_searchEach = m_entries.empty() && table->RecordCount() > 0;
+}
+
+size_t ExRightsIndex::Find(uint32_t code) const {
+    if (!m_table) return 0;
+    if (m_searchEach) return m_table->FindEntry(code);
+    const auto it = m_entries.find(code);
+    return it == m_entries.end() ? 0 : it->second;
+}
+
+MarketInputs MarketInputsOf(data::Workspace& workspace, const data::MarketState& market,
+                            const data::CodeTable& codes) {
+    MarketInputs inputs;
+    inputs.paths = market.paths;
+    inputs.index = market.index.View(workspace.Words(data::BufferId::Index));
+    inputs.codes = &codes;
+    inputs.exRights = &market.exRights;
+    return inputs;
+}
+
+Evaluator::Evaluator(const MarketInputs& market, std::span<uint32_t> scanStorage)
+    : m_market(market), m_storage(scanStorage) {}
+
+void Evaluator::Begin(const Condition& condition, uint32_t cutoff) {
+    m_condition = condition;
+    m_cutoff = cutoff;
+    m_referenceAligned = false;
+    m_windows.clear();
+}
+
+const data::IndexAlignment& Evaluator::Reference() {
+    if (!m_referenceAligned) {
+        m_reference = data::AlignWithIndex(m_market.index, m_cutoff, 0);
+        m_referenceAligned = true;
+    }
+    return m_reference;
+}
+
+uint32_t Evaluator::WindowStart(size_t n) {
+    for (const auto& [length, date] : m_windows)
+        if (length == n) return date;
+    const uint32_t date = data::AlignWithIndex(m_market.index, m_cutoff, n).earlierDate;
+    m_windows.emplace_back(n, date);
+    return date;
+}
+
+bool Evaluator::IndexReady() {
+    if (Reference().aligned) return true;
+    if (!m_indexMessageLeft) {
+        m_indexMessageLeft = true;
+        Note(std::string(kMissingIndexText));
+    }
+    return false;
+}
+
+void Evaluator::Note(std::string text, std::string caption) {
+    m_messages.push_back({std::move(text), std::move(caption)});
+}
+
+size_t Evaluator::IndexBarsAfterReference() {
+    const auto& index = m_market.index;
+    const auto& reference = Reference();
+    if (!reference.aligned || index.BarCount() == 0) return 0;
+    return (index.LastBar() - reference.offset) / index.width;
+}
+
+bool Evaluator::ReadTail(int fd, size_t records, size_t count) {
+    auto* dest = reinterpret_cast<uint8_t*>(m_storage.data() + data::kDayHeaderWords);
+    size_t want = count * kRecordBytes;
+    off_t at = static_cast<off_t>(data::kDayHeaderBytes + (records - count) * kRecordBytes);
+    size_t done = 0;
+    while (done < want) {
+        const ssize_t n = ::pread(fd, dest + done, want - done, at + static_cast<off_t>(done));
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        done += static_cast<size_t>(n);
+    }
+    m_skipped = records - count;
+    m_view.end = data::kDayHeaderWords + count * kStockWidth;
+    m_barsRead += count;
+    return true;
+}
+
+bool Evaluator::LoadStock(uint32_t code, const StockNeeds& needs) {
+    // Index files hold 28-byte records; read as stock bars they would be noise.
+    if (data::IsIndexCode(code) || m_storage.size() < data::kDayHeaderWords + kStockWidth) {
+        m_loaded = false;
+        return false;
+    }
+    const uint32_t referenceDate = Reference().aligned ? Reference().date : m_cutoff;
+    if (!(m_loaded && m_whole && m_code == code)) {
+        m_loaded = false;
+        m_code = code;
+        const std::string path = data::DayFilePath(m_market.paths, code);
+        FileCloser file{::open(path.c_str(), O_RDONLY | O_CLOEXEC)};
+        struct stat info {};
+        if (file.fd < 0 || ::fstat(file.fd, &info) != 0) return false;
+        const uint64_t size = static_cast<uint64_t>(info.st_size);
+        const size_t records =
+            size > data::kDayHeaderBytes
+                ? static_cast<size_t>((size - data::kDayHeaderBytes) / kRecordBytes)
+                : 0;
+        if (records == 0) return false;
+        // A file longer than the storage keeps its newest bars.
+        const size_t capacity = (m_storage.size() - data::kDayHeaderWords) / kStockWidth;
+        const size_t available = std::min(records, capacity);
+        std::fill_n(m_storage.begin(), data::kDayHeaderWords, 0u);
+        m_view = data::SeriesView{};
+        m_view.image = m_storage;
+        m_view.firstBar = data::kDayHeaderWords;
+        m_view.width = kStockWidth;
+
+        size_t first = available;
+        if (m_reading == StockReading::Tail)
+            first =
+                std::min(available, needs.barsBefore + 1 + kTailSlack + IndexBarsAfterReference());
+        if (!ReadTail(file.fd, records, first)) return false;
+        m_whole = m_skipped == records - available;
+
+        if (!m_whole) {
+            // The tail must hold the reference bar with every bar the test
+            // reads before it; otherwise read all that fits.
+            size_t offset = m_view.LastBar();
+            while (offset > m_view.firstBar && m_view.image[offset] > referenceDate)
+                offset -= kStockWidth;
+            const bool referenceInside = m_view.image[offset] <= referenceDate;
+            const size_t localBefore = (offset - m_view.firstBar) / kStockWidth;
+            const bool windowInside =
+                needs.fromDate == 0 || m_view.image[m_view.firstBar] < needs.fromDate;
+            if (!referenceInside || localBefore < needs.barsBefore || !windowInside) {
+                if (!ReadTail(file.fd, records, available)) return false;
+                m_whole = true;
+            }
+        }
+        ++m_stocksOpened;
+        m_loaded = true;
+    }
+    if (m_entryCode != code) {
+        if (!m_exRightsIndex) m_exRightsIndex = std::make_unique<ExRightsIndex>(m_market.exRights);
+        m_entry = m_exRightsIndex->Find(code);
+        m_entryCode = code;
+    }
+    m_view.adjuster = {m_market.exRights, m_entry, data::AdjustMode::Forward};
+    return true;
+}
+
+size_t Evaluator::BarsBefore(size_t offset) const {
+    return m_skipped + (offset - m_view.firstBar) / kStockWidth;
+}
+
+bool Evaluator::PrepareStock(uint32_t code, const StockNeeds& needs) {
+    if (!IndexReady()) return false;
+    if (!LoadStock(code, needs)) return false;
+    const uint32_t referenceDate = Reference().date;
+    size_t offset = m_view.LastBar();
+    while (offset > m_view.firstBar && m_view.image[offset] > referenceDate) offset -= kStockWidth;
+    if (m_view.image[offset] != referenceDate) return false;
+    m_referenceBar = offset;
+    return true;
+}
+
+NDayChange Evaluator::MeasureNDayChange(uint32_t code, int n, ChangeMode mode) {
+    NDayChange result;
+    if (n < 0 || !IndexReady()) return result;
+    const size_t back = static_cast<size_t>(n);
+    const uint32_t start = WindowStart(back);
+    const uint32_t referenceDate = Reference().date;
+    if (!LoadStock(code, {std::max<size_t>(back, 2), 0})) return result;
+    const data::SeriesView& v = m_view;
+    const auto range = data::FindDateRange(v, v.firstBar, v.LastBar(), start, referenceDate);
+    if (range.count < 1 || v.image[range.last] != referenceDate) return result;
+    const size_t today = range.last;
+    const size_t before = BarsBefore(today);
+    if (before < back) return result;
+    m_referenceBar = today;
+
+    // Newly listed: a short history, or one-price bars (open at the low, close
+    // at the high) on the last three days of a still young one.
+    const auto onePrice = [&](size_t offset) { return v.image[offset + 1] == v.image[offset + 2]; };
+    result.newlyListed =
+        before < 7 || (before <= 30 && onePrice(today) && onePrice(today - kStockWidth) &&
+                       onePrice(today - 2 * kStockWidth));
+
+    const size_t earlier = today - back * kStockWidth;
+    const uint64_t c0 = data::BarClose(v, today), cN = data::BarClose(v, earlier);
+    if (mode == ChangeMode::Price) {
+        if (cN == 0) return result;
+        const int64_t change = RoundedRatio((c0 > cN ? c0 - cN : cN - c0) * 10'000, cN);
+        result.value = c0 < cN ? -change : change;
+    } else {
+        const uint64_t a0 = v.image[today + 3], aN = v.image[earlier + 3];
+        if (aN == 0) return result;
+        if (a0 < aN)
+            result.value = -RoundedRatio((aN - a0) * 100, aN);
+        else
+            result.value = c0 > cN ? RoundedRatio((a0 - aN) * 100, aN) : 0;
+    }
+    result.hasValue = true;
+    return result;
+}
+
+Verdict Evaluator::Evaluate(uint32_t code) {
+    if (m_scanMeasure) return m_scanMeasure(*this, code);
+    return TestCondition(*this, m_condition, code);
+}
+
+}  // namespace picking

@@ -1,0 +1,197 @@
+// The evaluation frame shared by every condition test: the reference day from
+// the market index and the cut-off, the tested stock read into the run's own
+// scan storage with forward-adjusted prices, and the dispatcher.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <span>
+#include <string>
+#include <unordered_map>
+#include <utility>
+#include <vector>
+
+#include "data/bars.h"
+#include "data/code_table.h"
+#include "data/day_files.h"
+#include "data/ex_rights.h"
+#include "data/paths.h"
+#include "data/startup.h"
+#include "data/workspace.h"
+#include "picking/catalogue.h"
+#include "picking/signal_marks.h"
+
+namespace picking {
+
+// The match flag: fail, pass, or end the whole run.
+enum class Match : int { Fail = 0, Pass = 1, Abort = 4444 };
+
+struct Verdict {
+    Match match = Match::Fail;
+    SignalMark mark;
+
+    static Verdict Fail() { return {}; }
+    static Verdict Pass(SignalMark mark = {}) { return {Match::Pass, mark}; }
+    static Verdict Abort() { return {Match::Abort, {}}; }
+};
+
+// What an evaluation reads besides the tested stock. All of it is read-only
+// while a run lasts, so a worker may read it beside the window thread.
+struct MarketInputs {
+    data::DataPaths paths;
+    data::SeriesView index;  // the market index; no bars when none was loaded
+    const data::CodeTable* codes = nullptr;
+    const data::ExRightsTable* exRights = nullptr;
+};
+
+// The inputs of a started market. `codes` must outlive the inputs.
+MarketInputs MarketInputsOf(data::Workspace& workspace, const data::MarketState& market,
+                            const data::CodeTable& codes);
+
+// Reported by the N-day change when it has no value.
+inline constexpr int64_t kNoValue = 16'777'215;
+
+// Price mode compares closes; amount mode (the fund-flow scan) compares amounts.
+enum class ChangeMode { Price, Amount };
+
+struct NDayChange {
+    bool hasValue = false;
+    int64_t value = kNoValue;  // hundredths of a percent (price) or whole percent (amount)
+    bool newlyListed = false;
+};
+
+// How much of a tested stock a test reads: bars before the reference bar, and
+// (for date windows) every bar from a date on.
+struct StockNeeds {
+    size_t barsBefore = 0;
+    uint32_t fromDate = 0;  // 0: no date window
+};
+
+// A message an evaluation leaves for the window thread to show.
+struct PendingMessage {
+    std::string text;
+    std::string caption;
+};
+
+inline constexpr std::string_view kMissingIndexText = "大盘指数文件不存在";
+
+// The ex-rights entries of the stocks by code, made in one pass over the
+// table: a run looks up thousands of stocks, and a linear search each time
+// would cost more than reading their bars.
+class ExRightsIndex {
+public:
+    explicit ExRightsIndex(const data::ExRightsTable* table);
+    // The same entry as data::FindExRightsEntry: 0 when the stock has none.
+    size_t Find(uint32_t code) const;
+
+private:
+    const data::ExRightsTable* m_table;
+    std::unordered_map<uint32_t, size_t> m_entries;
+    bool m_searchEach = false;  // the one-pass reading found nothing: search per code
+};
+
+class Evaluator;
+
+// The sector scan's own per-stock measure, called instead of the catalogue
+// test while it is set.
+using ScanMeasure = std::function<Verdict(Evaluator& evaluator, uint32_t code)>;
+
+// Whether a tested stock is read from its tail (the bars the test needs) or
+// whole (kept for repeated evaluations of one stock at several cut-offs).
+enum class StockReading { Tail, Whole };
+
+class Evaluator {
+public:
+    // scanStorage: the run's own scan area (never the open chart's image).
+    Evaluator(const MarketInputs& market, std::span<uint32_t> scanStorage);
+
+    // Starts a run, or a new cut-off of one: the reference day is aligned
+    // again from the cut-off at the next call.
+    void Begin(const Condition& condition, uint32_t cutoff);
+    const Condition& CurrentCondition() const { return m_condition; }
+    const MarketInputs& Market() const { return m_market; }
+    uint32_t Cutoff() const { return m_cutoff; }
+
+    void SetScanMeasure(ScanMeasure measure) { m_scanMeasure = std::move(measure); }
+    void SetStockReading(StockReading reading) { m_reading = reading; }
+
+    // The dispatcher: the scan's measure when one is set, else the catalogue test.
+    Verdict Evaluate(uint32_t code);
+
+    // The reference day: the last index bar on or before the cut-off. Not
+    // aligned when no market index is loaded.
+    const data::IndexAlignment& Reference();
+    // Date of the index bar n bars before the reference bar; a window reaching
+    // before the first index bar starts at the first bar.
+    uint32_t WindowStart(size_t n);
+    // False without market index; the first such call leaves the message
+    // "大盘指数文件不存在".
+    bool IndexReady();
+
+    // The common opening of every test: loads the stock, which must have a
+    // bar dated on the reference day, and adjusts it forward.
+    bool PrepareStock(uint32_t code, const StockNeeds& needs = {});
+    // Loads without the reference-day test (the N-day change checks its own range).
+    bool LoadStock(uint32_t code, const StockNeeds& needs);
+
+    // The tested stock, forward adjusted; valid after a successful load.
+    const data::SeriesView& Stock() const { return m_view; }
+    // Offset of the reference bar after PrepareStock.
+    size_t ReferenceBar() const { return m_referenceBar; }
+    // Bars of the stock's file that lie before a loaded bar (counting those
+    // that were not read).
+    size_t BarsBefore(size_t offset) const;
+
+    // The N-day change of a stock to the reference day (also the sector scan's measure).
+    NDayChange MeasureNDayChange(uint32_t code, int n, ChangeMode mode);
+
+    void Note(std::string text, std::string caption = std::string(kPromptCaption));
+    std::vector<PendingMessage> TakeMessages() { return std::exchange(m_messages, {}); }
+
+    uint64_t StocksOpened() const { return m_stocksOpened; }
+    uint64_t BarsRead() const { return m_barsRead; }
+
+private:
+    bool ReadTail(int fd, size_t records, size_t count);
+    size_t IndexBarsAfterReference();
+
+    MarketInputs m_market;
+    std::span<uint32_t> m_storage;
+    Condition m_condition;
+    uint32_t m_cutoff = data::kNoSimulationCutoff;
+    ScanMeasure m_scanMeasure;
+    StockReading m_reading = StockReading::Tail;
+
+    bool m_referenceAligned = false;
+    data::IndexAlignment m_reference;
+    std::vector<std::pair<size_t, uint32_t>> m_windows;
+    bool m_indexMessageLeft = false;
+
+    uint32_t m_code = 0;
+    bool m_loaded = false;
+    bool m_whole = false;
+    size_t m_skipped = 0;
+    data::SeriesView m_view;
+    size_t m_referenceBar = 0;
+    std::unique_ptr<ExRightsIndex> m_exRightsIndex;  // made at the first stock
+    uint32_t m_entryCode = UINT32_MAX;               // whose ex-rights entry m_entry is
+    size_t m_entry = 0;
+
+    std::vector<PendingMessage> m_messages;
+    uint64_t m_stocksOpened = 0;
+    uint64_t m_barsRead = 0;
+};
+
+// The catalogue test of a condition on one stock (the dispatcher without the
+// scan's measure). Conditions that are not built fail.
+Verdict TestCondition(Evaluator& evaluator, const Condition& condition, uint32_t code);
+
+// The five average lengths the chart draws for a7, a8 and a9; nothing for
+// other conditions.
+std::optional<std::array<int32_t, 5>> ChartAverageLengths(const Condition& condition);
+
+}  // namespace picking

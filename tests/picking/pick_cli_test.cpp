@@ -1,0 +1,378 @@
+// bkqy-cli pick and history end to end on a small demo market, checked
+// against an independent recomputation of the N-day change from the day
+// files.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cctype>
+#include <cstdio>
+#include <fstream>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "base/gbk.h"
+#include "base/recording_prompter.h"
+#include "data/code_table.h"
+#include "data/day_files.h"
+#include "data/startup.h"
+#include "picking/evaluation.h"
+#include "support/fixture_market.h"
+
+namespace {
+
+struct CliRun {
+    int exitCode = -1;
+    std::string out;
+    std::string err;
+};
+
+CliRun RunCli(const std::string& arguments, const std::string& scratch) {
+    const std::string errFile = scratch + "/stderr.txt";
+    const std::string command = std::string(BKQY_CLI_PATH) + " " + arguments + " 2>" + errFile;
+    CliRun run;
+    FILE* pipe = ::popen(command.c_str(), "r");
+    if (!pipe) return run;
+    char buffer[4096];
+    size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) run.out.append(buffer, n);
+    const int status = ::pclose(pipe);
+    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    std::ifstream err(errFile);
+    std::stringstream text;
+    text << err.rdbuf();
+    run.err = text.str();
+    return run;
+}
+
+struct PickJson {
+    uint32_t date = 0;
+    std::string method;
+    size_t candidates = 0;
+    std::vector<std::pair<uint32_t, std::vector<uint32_t>>> selected;  // code, mark
+    size_t rejected = 0;
+};
+
+// The number right after `key` at or behind pos; pos moves past it.
+std::optional<uint64_t> NumberAfter(const std::string& text, const std::string& key, size_t& pos) {
+    pos = text.find(key, pos);
+    if (pos == std::string::npos) return std::nullopt;
+    pos += key.size();
+    const size_t start = pos;
+    while (pos < text.size() && std::isdigit(static_cast<unsigned char>(text[pos]))) ++pos;
+    if (pos == start) return std::nullopt;
+    return std::stoull(text.substr(start, pos - start));
+}
+
+// The one JSON object pick prints, read by its fixed shape.
+std::optional<PickJson> ParsePick(const std::string& out) {
+    PickJson json;
+    size_t pos = 0;
+    if (out.rfind("{\"date\": ", 0) != 0 || out.size() < 2 || out.substr(out.size() - 2) != "}\n")
+        return std::nullopt;
+    auto date = NumberAfter(out, "{\"date\": ", pos);
+    if (!date) return std::nullopt;
+    json.date = static_cast<uint32_t>(*date);
+    const std::string methodKey = ", \"method\": \"";
+    if (out.compare(pos, methodKey.size(), methodKey) != 0) return std::nullopt;
+    const size_t methodEnd = out.find('"', pos + methodKey.size());
+    json.method = out.substr(pos + methodKey.size(), methodEnd - pos - methodKey.size());
+    pos = methodEnd;
+    auto candidates = NumberAfter(out, "\", \"candidates\": ", pos);
+    if (!candidates) return std::nullopt;
+    json.candidates = *candidates;
+    const std::string selectedKey = ", \"selected\": [";
+    if (out.compare(pos, selectedKey.size(), selectedKey) != 0) return std::nullopt;
+    pos += selectedKey.size();
+    const size_t listEnd = out.find("], \"rejected\": ", pos);
+    if (listEnd == std::string::npos) return std::nullopt;
+    while (true) {
+        const size_t item = out.find("{\"code\": \"", pos);
+        if (item == std::string::npos || item > listEnd) break;
+        const uint32_t code = static_cast<uint32_t>(std::stoul(out.substr(item + 10, 6)));
+        const size_t markStart = out.find("\"mark\": [", item) + 9;
+        const size_t markEnd = out.find(']', markStart);
+        std::vector<uint32_t> mark;
+        std::stringstream values(out.substr(markStart, markEnd - markStart));
+        std::string v;
+        while (std::getline(values, v, ',')) mark.push_back(static_cast<uint32_t>(std::stoul(v)));
+        json.selected.emplace_back(code, mark);
+        pos = markEnd + 1;
+    }
+    pos = listEnd;
+    auto rejected = NumberAfter(out, "], \"rejected\": ", pos);
+    if (!rejected || pos + 2 != out.size()) return std::nullopt;
+    json.rejected = *rejected;
+    return json;
+}
+
+// A report line: code, blank, 8-byte name, "--", two blanks per day back, date.
+struct ReportLine {
+    uint32_t code = 0;
+    size_t back = 0;
+    uint32_t date = 0;
+};
+
+std::optional<ReportLine> ParseReportLine(const std::string& line) {
+    const auto digits = [&](size_t from, size_t count) {
+        if (from + count > line.size()) return false;
+        for (size_t i = from; i < from + count; ++i)
+            if (!std::isdigit(static_cast<unsigned char>(line[i]))) return false;
+        return true;
+    };
+    if (!digits(0, 6) || line.size() < 17 + 8 || line[6] != ' ' || line.compare(15, 2, "--") != 0)
+        return std::nullopt;
+    size_t pos = 17;
+    while (pos < line.size() && line[pos] == ' ') ++pos;
+    if ((pos - 17) % 2 != 0 || !digits(pos, 8) || pos + 8 != line.size()) return std::nullopt;
+    return ReportLine{static_cast<uint32_t>(std::stoul(line.substr(0, 6))), (pos - 17) / 2,
+                      static_cast<uint32_t>(std::stoul(line.substr(pos)))};
+}
+
+// The demo market, generated once for all the tests here.
+class PickCli : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        s_dir = new fixture::TempDir;
+        const CliRun demo = RunCli(
+            "demo --data " + Root() + " --stocks 200 --years 2 --end 20261204", s_dir->Path());
+        ASSERT_EQ(demo.exitCode, 0) << demo.err;
+        s_workspace = new data::Workspace;
+        s_market = new data::MarketState;
+        base::RecordingPrompter prompter;
+        ASSERT_EQ(data::RunStartup(*s_workspace, Root(), prompter, 0, *s_market),
+                  data::StartupOutcome::Ready);
+    }
+    static void TearDownTestSuite() {
+        delete s_market;
+        delete s_workspace;
+        delete s_dir;
+    }
+    static std::string Root() { return s_dir->Path() + "/market"; }
+
+    CliRun Run(const std::string& command, const std::string& options) {
+        return RunCli(command + " --data " + Root() + " " + options, m_scratch.Path());
+    }
+
+    static data::SeriesView Index() {
+        return s_market->index.View(s_workspace->Words(data::BufferId::Index));
+    }
+
+    // The index date on or before `date`, and the one n bars before it.
+    static std::pair<uint32_t, uint32_t> Window(uint32_t date, size_t n) {
+        const auto index = Index();
+        size_t at = index.BarCount() - 1;
+        while (at > 0 && data::BarDate(index, index.firstBar + at * 7) > date) --at;
+        const size_t from = at >= n ? at - n : 0;
+        return {data::BarDate(index, index.firstBar + at * 7),
+                data::BarDate(index, index.firstBar + from * 7)};
+    }
+
+    struct Change {
+        bool has = false;
+        int64_t value = 0;
+        bool young = false;
+    };
+
+    // The N-day change of a stock to a reference day, computed here from the
+    // whole day file with forward-adjusted closes.
+    static Change Recompute(uint32_t code, uint32_t reference, uint32_t windowStart, size_t n) {
+        Change c;
+        std::vector<uint32_t> image(data::kScanAreaWords);
+        auto words = data::ReadDayImage(data::DayFilePath(s_market->paths, code), image, 5);
+        if (!words || *words <= 8) return c;
+        data::SeriesView v;
+        v.image = image;
+        v.end = *words;
+        v.adjuster = {&s_market->exRights, s_market->exRights.FindEntry(code),
+                      data::AdjustMode::Forward};
+        std::vector<size_t> offsets;
+        for (size_t o = 8; o < *words; o += 5) offsets.push_back(o);
+        size_t today = offsets.size();
+        for (size_t i = 0; i < offsets.size(); ++i)
+            if (image[offsets[i]] == reference) today = i;
+        if (today == offsets.size() || today < n || today == 0) return c;
+        if (image[offsets[today - 1]] < windowStart) return c;  // no second bar in the window
+        const auto onePrice = [&](size_t i) {
+            return image[offsets[i] + 1] == image[offsets[i] + 2];
+        };
+        c.young = today < 7 ||
+                  (today <= 30 && onePrice(today) && onePrice(today - 1) && onePrice(today - 2));
+        const int64_t c0 = data::BarClose(v, offsets[today]),
+                      cN = data::BarClose(v, offsets[today - n]);
+        if (cN == 0) return c;
+        const int64_t size = (2 * std::llabs(c0 - cN) * 10000 + cN) / (2 * cN);
+        c.value = c0 < cN ? -size : size;
+        c.has = true;
+        return c;
+    }
+
+    // Every stock of the code table: which pass a3 with these bounds.
+    static std::set<uint32_t> ExpectedA3(uint32_t date, size_t n, int64_t low, int64_t high) {
+        const auto [reference, start] = Window(date, n);
+        data::CodeTable codes(s_workspace->CodeTableRegion());
+        std::set<uint32_t> pass;
+        for (size_t i = 0; i < codes.Count(); ++i) {
+            const uint32_t code = codes.CodeAt(data::CodeTable::RecordOffset(i));
+            if (data::IsIndexCode(code)) continue;
+            const Change c = Recompute(code, reference, start, n);
+            if (c.has && !c.young && c.value >= low && c.value <= high) pass.insert(code);
+        }
+        return pass;
+    }
+
+    static fixture::TempDir* s_dir;
+    static data::Workspace* s_workspace;
+    static data::MarketState* s_market;
+    fixture::TempDir m_scratch;
+};
+
+fixture::TempDir* PickCli::s_dir = nullptr;
+data::Workspace* PickCli::s_workspace = nullptr;
+data::MarketState* PickCli::s_market = nullptr;
+
+TEST_F(PickCli, EverySelectedStockAndNoOtherPassesTheRecomputedTest) {
+    const CliRun run = Run("pick", "--method \"a3(5,2.00,30.00);\" --market all --json");
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    auto json = ParsePick(run.out);
+    ASSERT_TRUE(json.has_value()) << run.out;
+    EXPECT_EQ(json->date, 20261204u);
+    EXPECT_EQ(json->method, "a3(5,2.00,30.00);");
+    EXPECT_EQ(json->candidates, 200u);
+    EXPECT_EQ(json->selected.size() + json->rejected, 200u);
+
+    const auto [reference, start] = Window(20261204, 5);
+    std::set<uint32_t> selected;
+    for (const auto& [code, mark] : json->selected) {
+        selected.insert(code);
+        const Change c = Recompute(code, reference, start, 5);
+        ASSERT_TRUE(c.has) << code;
+        EXPECT_EQ(mark, std::vector<uint32_t>{static_cast<uint32_t>(c.value)}) << code;
+    }
+    EXPECT_EQ(selected, ExpectedA3(20261204, 5, 200, 3000));
+    EXPECT_GT(selected.size(), 5u);
+}
+
+TEST_F(PickCli, ExRightsIndexAgreesOverTheWholeMarket) {
+    const picking::ExRightsIndex index(&s_market->exRights);
+    data::CodeTable codes(s_workspace->CodeTableRegion());
+    size_t withEvents = 0;
+    for (size_t i = 0; i < codes.Count(); ++i) {
+        const uint32_t code = codes.CodeAt(data::CodeTable::RecordOffset(i));
+        ASSERT_EQ(index.Find(code), s_market->exRights.FindEntry(code)) << code;
+        withEvents += index.Find(code) != 0;
+    }
+    EXPECT_GT(withEvents, 50u);
+}
+
+TEST_F(PickCli, SimulationDateAndMarkets) {
+    // A Sunday: the reference day is the Friday before.
+    const CliRun run =
+        Run("pick", "--method \"a3(1,1.00,9.00);\" --market sh --date 20260607 --json");
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    auto json = ParsePick(run.out);
+    ASSERT_TRUE(json.has_value()) << run.out;
+    EXPECT_EQ(json->date, 20260605u);
+    data::CodeTable codes(s_workspace->CodeTableRegion());
+    size_t shanghai = 0;
+    for (size_t i = 0; i < codes.Count(); ++i) {
+        const uint32_t code = codes.CodeAt(data::CodeTable::RecordOffset(i));
+        shanghai += code >= 600000 && !data::IsIndexCode(code);
+    }
+    EXPECT_EQ(json->candidates, shanghai);
+    std::set<uint32_t> selected;
+    for (const auto& [code, mark] : json->selected) selected.insert(code);
+    std::set<uint32_t> expected;
+    for (uint32_t code : ExpectedA3(20260607, 1, 100, 900))
+        if (code >= 600000) expected.insert(code);
+    EXPECT_EQ(selected, expected);
+
+    // The readable form lists the same stocks.
+    const CliRun text = Run("pick", "--method \"a3(1,1.00,9.00);\" --market sh --date 20260607");
+    ASSERT_EQ(text.exitCode, 0) << text.err;
+    EXPECT_NE(text.out.find("参考日期    20260605"), std::string::npos);
+    EXPECT_NE(text.out.find("选出股      " + std::to_string(selected.size()) + " 只"),
+              std::string::npos);
+
+    // Marks of two values (a8) and a list file as candidates.
+    const std::string list = m_scratch.Path() + "/list.TXT";
+    std::ofstream(list, std::ios::binary)
+        << base::Utf8ToGbk("擎宇选出股共2个:\r\n600000\r\n000001\r\n");
+    const CliRun listed = Run("pick", "--method \"a8(5);\" --list " + list + " --json");
+    ASSERT_EQ(listed.exitCode, 0) << listed.err;
+    json = ParsePick(listed.out);
+    ASSERT_TRUE(json.has_value()) << listed.out;
+    EXPECT_EQ(json->candidates, 2u);
+    for (const auto& [code, mark] : json->selected) EXPECT_EQ(mark.size(), 2u);
+}
+
+TEST_F(PickCli, RefusalsGoToStderrWithAFailingExit) {
+    CliRun run = Run("pick", "--method \"b1(60);\" --market all");
+    EXPECT_NE(run.exitCode, 0);
+    EXPECT_NE(run.err.find("该选股方法暂未提供"), std::string::npos) << run.err;
+    EXPECT_TRUE(run.out.empty());
+    run = Run("pick", "--method \"a3(5,2.00,30.00);\" --market all --date 20261301");
+    EXPECT_NE(run.exitCode, 0);
+    EXPECT_NE(run.err.find("模拟日期输入格式有误"), std::string::npos) << run.err;
+    run = Run("pick", "--method \"a3(5,2.00,30.00);\" --market all --date 20001010");
+    EXPECT_NE(run.exitCode, 0);
+    EXPECT_NE(run.err.find("模拟日期的范围在"), std::string::npos) << run.err;
+    run = Run("pick", "--method \"a3(5,2.00,30.00);\" --market all --stocks 5");
+    EXPECT_NE(run.exitCode, 0);
+    EXPECT_NE(run.err.find("--stocks"), std::string::npos);
+    run = Run("pick", "--method \"a3(5,2.00,30.00);\" --market xx");
+    EXPECT_NE(run.exitCode, 0);
+    run = Run("pick", "--method \"a3(5,2.00,30.00);\" --market sh --list x.TXT");
+    EXPECT_NE(run.exitCode, 0);
+    run = Run("pick", "--method \"a3(5,2.00,30.00);\" --list " + m_scratch.Path() + "/none.TXT");
+    EXPECT_NE(run.exitCode, 0);
+    EXPECT_NE(run.err.find("非擎宇文件，或者文件已被破坏。"), std::string::npos) << run.err;
+    run = Run("pick", "--method \"z9(1);\" --market all");
+    EXPECT_NE(run.exitCode, 0);
+    run = Run("history", "--method \"a3(1,5.00,10.00);\" --market all");
+    EXPECT_NE(run.exitCode, 0);
+}
+
+TEST_F(PickCli, HistoryWritesTheFirstPassingDays) {
+    const std::string report = Root() + "/MKDAT/DEMO_Find.TXT";
+    std::remove(report.c_str());
+    const CliRun run =
+        Run("history", "--method \"a3(1,5.00,9.00);\" --lookback 5 --market all --date 20261127");
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_NE(run.err.find("[生成文件] " + report), std::string::npos) << run.err;
+    std::ifstream in(report, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    const std::string body = text.str();
+    ASSERT_EQ(body.rfind("\r\n", 0), 0u);
+    size_t lines = 0;
+    const auto index = Index();
+    std::vector<uint32_t> dates;
+    for (size_t i = 0; i < index.BarCount(); ++i) dates.push_back(data::BarDate(index, 8 + i * 7));
+    const size_t simulation = std::find(dates.begin(), dates.end(), 20261127u) - dates.begin();
+    ASSERT_LT(simulation, dates.size());
+    for (size_t start = 2; start < body.size();) {
+        size_t end = body.find("\r\n", start);
+        if (end == std::string::npos) end = body.size();
+        auto line = ParseReportLine(body.substr(start, end - start));
+        start = end + 2;
+        ASSERT_TRUE(line.has_value()) << body.substr(0, 200);
+        ++lines;
+        ASSERT_LE(line->back, 5u);
+        EXPECT_EQ(line->date, dates[simulation - line->back]);
+        // It passes on that day and on none of the later days searched.
+        for (size_t k = 0; k <= line->back; ++k) {
+            const Change c =
+                Recompute(line->code, dates[simulation - k], dates[simulation - k - 1], 1);
+            const bool passes = c.has && !c.young && c.value >= 500 && c.value <= 900;
+            EXPECT_EQ(passes, k == line->back) << line->code << " " << dates[simulation - k];
+        }
+    }
+    EXPECT_GT(lines, 0u);
+    // The status line counts the same stocks: selected/processed L=5.
+    EXPECT_NE(run.out.find(std::to_string(lines) + "/200 L=5"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("(点击选出股，可打开K线图)"), std::string::npos);
+}
+
+}  // namespace
