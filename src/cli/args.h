@@ -33,5 +33,10 @@ int RunDemoCommand(const Args& args);
 int RunSummaryCommand(const Args& args);
 int RunIndicatorCommand(const Args& args);
 int RunShotCommand(const Args& args);
+int RunChartCommand(const Args& args);
+int RunScanCommand(const Args& args);
+int RunEstimateCommand(const Args& args);
+int RunPickCommand(const Args& args);
+int RunHistoryCommand(const Args& args);
 
 }  // namespace cli

@@ -14,7 +14,17 @@ void PrintUsage() {
                  "       bkqy-cli summary --data DIR\n"
                  "       bkqy-cli indicator --data DIR --code CODE --indicator 0..17 "
                  "[--period day|week|month] [--adjust none|forward|backward] --json\n"
-                 "       bkqy-cli shot --data DIR --png FILE\n");
+                 "       bkqy-cli shot --data DIR --png FILE\n"
+                 "       bkqy-cli chart --data DIR --code CODE [--period day|week|month] "
+                 "[--adjust none|forward|backward] [--indicator 1..17] [--zoom 0..15] "
+                 "[--date YYYYMMDD] --png FILE\n"
+                 "       bkqy-cli scan --data DIR --type 1|2|3 --threshold T "
+                 "(--market sh|sz|cy|all | --list FILE) [--date YYYYMMDD] [--json]\n"
+                 "       bkqy-cli estimate --data DIR --code CODE [--date YYYYMMDD] [--json]\n"
+                 "       bkqy-cli pick --data DIR --method ENTRY (--market sh|sz|cy|all | --list FILE) "
+                 "[--date YYYYMMDD] [--json]\n"
+                 "       bkqy-cli history --data DIR --method ENTRY --lookback L "
+                 "(--market sh|sz|cy|all | --list FILE) [--date YYYYMMDD]\n");
 }
 
 }  // namespace
@@ -36,6 +46,11 @@ int main(int argc, char** argv) {
     if (command == "summary") return cli::RunSummaryCommand(*args);
     if (command == "indicator") return cli::RunIndicatorCommand(*args);
     if (command == "shot") return cli::RunShotCommand(*args);
+    if (command == "chart") return cli::RunChartCommand(*args);
+    if (command == "scan") return cli::RunScanCommand(*args);
+    if (command == "estimate") return cli::RunEstimateCommand(*args);
+    if (command == "pick") return cli::RunPickCommand(*args);
+    if (command == "history") return cli::RunHistoryCommand(*args);
     PrintUsage();
     return 2;
 }

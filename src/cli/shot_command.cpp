@@ -1,6 +1,7 @@
 // bkqy-cli shot: the real main window started offscreen on a data root and
 // saved as a PNG, as it looks after start-up.
 #include <QApplication>
+#include <QLineEdit>
 #include <QPixmap>
 
 #include <cstdio>
@@ -11,10 +12,49 @@
 #include "cli/args.h"
 
 namespace cli {
+namespace {
+
+// The scan as a user runs it: the market or list, the scan type, the
+// threshold typed into its boxes, then 板块扫描; the window shows the result.
+bool RunScanInWindow(app::CMainDlg& window, const Args& args) {
+    const std::string type = args.Get("scan-type").value_or("1");
+    const std::string threshold = args.Get("threshold").value_or("");
+    if (type != "1" && type != "2" && type != "3") {
+        std::fprintf(stderr, "bkqy-cli shot: --scan-type is 1, 2 or 3\n");
+        return false;
+    }
+    if (auto list = args.Get("list")) {
+        if (!window.LoadCandidateList(*list)) return false;
+    } else {
+        const std::string market = args.Get("market").value_or("all");
+        const picking::CandidateMarket set = market == "sh"   ? picking::CandidateMarket::Shanghai
+                                             : market == "sz" ? picking::CandidateMarket::Shenzhen
+                                             : market == "cy" ? picking::CandidateMarket::ChiNext
+                                                              : picking::CandidateMarket::All;
+        window.ChooseMarket(set);
+    }
+    const auto scanType = static_cast<sectors::ScanType>(type[0] - '0');
+    auto edit = [&](int id) { return static_cast<QLineEdit*>(window.Control(id)); };
+    if (scanType == sectors::ScanType::Fund) {
+        edit(1070)->setText(QString::fromStdString(threshold));
+    } else {
+        const size_t point = threshold.find('.');
+        const std::string whole = threshold.substr(0, point);
+        const std::string decimal = point == std::string::npos ? "0" : threshold.substr(point + 1);
+        edit(scanType == sectors::ScanType::Hot ? 1061 : 1064)->setText(QString::fromStdString(whole));
+        edit(scanType == sectors::ScanType::Hot ? 1075 : 1089)->setText(QString::fromStdString(decimal));
+    }
+    window.ChooseScanType(scanType);
+    if (!window.StartScan()) return false;
+    window.WaitForScan();
+    return true;
+}
+
+}  // namespace
 
 int RunShotCommand(const Args& args) {
     std::string unknown;
-    if (!args.OnlyKnown({"data", "png"}, &unknown)) {
+    if (!args.OnlyKnown({"data", "png", "scan-type", "threshold", "market", "list"}, &unknown)) {
         std::fprintf(stderr, "bkqy-cli shot: %s\n", unknown.c_str());
         return 2;
     }
@@ -33,6 +73,7 @@ int RunShotCommand(const Args& args) {
     base::StderrPrompter prompter;
     app::CMainDlg window(*root, &prompter);
     if (!window.Initialise()) return 1;
+    if (args.Has("scan-type") && !RunScanInWindow(window, args)) return 1;
     window.show();
     QApplication::processEvents();
     if (!window.grab().save(QString::fromStdString(*png), "PNG")) {

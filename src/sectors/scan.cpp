@@ -1,0 +1,457 @@
+#include "sectors/scan.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+#include "base/endian.h"
+
+namespace sectors {
+namespace {
+
+bool AllDigits(std::string_view text) {
+    return std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+int64_t DigitsValue(std::string_view text) {
+    int64_t v = 0;
+    for (char c : text) v = v * 10 + (c - '0');
+    return v;
+}
+
+}  // namespace
+
+std::string_view ScanTitleWord(ScanType type) {
+    switch (type) {
+        case ScanType::Hot:
+            return "热点板块";
+        case ScanType::Fund:
+            return "资金流入板块";
+        case ScanType::Fall:
+            return "下跌板块";
+    }
+    return {};
+}
+
+std::optional<int32_t> ThresholdFromFields(std::string_view whole, std::string_view decimal) {
+    if (!AllDigits(whole) || !AllDigits(decimal) || decimal.size() > 2 || whole.size() > 6)
+        return std::nullopt;
+    int64_t fraction = DigitsValue(decimal);
+    if (decimal.size() == 1) fraction *= 10;  // one digit counts as tenths
+    return static_cast<int32_t>(DigitsValue(whole) * 100 + fraction);
+}
+
+std::optional<int32_t> ParseThreshold(ScanType type, std::string_view text) {
+    if (text.empty()) return std::nullopt;
+    if (type == ScanType::Fund) {
+        if (!AllDigits(text) || text.size() > 8) return std::nullopt;
+        return static_cast<int32_t>(DigitsValue(text));
+    }
+    const size_t dot = text.find('.');
+    std::string_view whole = text.substr(0, dot);
+    std::string_view decimal =
+        dot == std::string_view::npos ? std::string_view{} : text.substr(dot + 1);
+    if (whole.empty()) return std::nullopt;
+    return ThresholdFromFields(whole, decimal);
+}
+
+std::string ThresholdText(ScanType type, int32_t threshold) {
+    char text[32];
+    if (type == ScanType::Fund)
+        std::snprintf(text, sizeof text, "%d", threshold);
+    else
+        std::snprintf(text, sizeof text, "%.2f", threshold / 100.0);
+    return text;
+}
+
+std::string ScanMethodEntry(ScanType type) {
+    std::string entry = "00(1,7.50,10.00);";
+    entry.replace(0, 2, type == ScanType::Fall ? "b9" : "b8");
+    return entry;
+}
+
+std::optional<std::string> StartSectorScan(size_t candidateCount, const ScanSettings& settings,
+                                           base::Prompter& prompter) {
+    const std::string caption(kPromptCaption);
+    if (candidateCount == 0) {
+        prompter.ShowMessage(std::string(kNoCandidatesMessage), caption);
+        return std::nullopt;
+    }
+    if (settings.threshold >= kThresholdLimit) {
+        if (settings.type == ScanType::Hot) {
+            prompter.ShowMessage(std::string(kRiseTooLargeMessage), caption);
+            return std::nullopt;
+        }
+        if (settings.type == ScanType::Fall) {
+            prompter.ShowMessage(std::string(kFallTooLargeMessage), caption);
+            return std::nullopt;
+        }
+    }
+    return ScanMethodEntry(settings.type);
+}
+
+std::optional<int32_t> SelectedValue(const picking::NDayChange& change, ScanType type,
+                                     int32_t threshold) {
+    if (!change.hasValue) return std::nullopt;
+    const int64_t v = change.value;
+    if (type == ScanType::Fall) {
+        if (v > 0 || -v < threshold || -v > kHotCap) return std::nullopt;
+        return static_cast<int32_t>(-v);
+    }
+    if (change.newlyListed) return std::nullopt;
+    const int64_t cap = type == ScanType::Hot ? kHotCap : kFundCap;
+    if (v < 0 || v >= kValueCeiling || v < threshold || v > cap) return std::nullopt;
+    return static_cast<int32_t>(v);
+}
+
+ScanAccumulator::ScanAccumulator() : m_moves(data::kSectorMovesBytes) {
+    m_hits.reserve(kMaxScanSectors);
+    m_sums.reserve(kMaxScanSectors);
+}
+
+void ScanAccumulator::Clear() {
+    m_moveCount = 0;
+    m_hits.clear();
+    m_sums.clear();
+    m_slots.clear();
+}
+
+void ScanAccumulator::RecordSelectedStock(const SectorLibrary& library, uint32_t code,
+                                          int32_t value) {
+    const size_t n = FindSectorsOfStock(library, code, m_list);
+    for (size_t i = 0; i < n && m_moveCount < kMaxMoveRecords; ++i) {
+        uint8_t* p = m_moves.data() + m_moveCount * kMoveRecordBytes;
+        base::WriteU24(p, code);
+        base::WriteU24(p + 3, m_list.items[i].number);
+        base::WriteU24(p + 6, static_cast<uint32_t>(value));
+        ++m_moveCount;
+    }
+    for (size_t i = 0; i < n; ++i) {
+        const uint32_t sector = m_list.items[i].number;
+        auto it = m_slots.find(sector);
+        if (it != m_slots.end()) {
+            // A sector already held keeps counting when the table is full, so
+            // its hits stay in step with its recorded moves.
+            m_hits[it->second].value += 1;
+            m_sums[it->second].value += value;
+        } else if (m_hits.size() < kMaxScanSectors) {
+            m_slots.emplace(sector, m_hits.size());
+            m_hits.push_back({sector, 1});
+            m_sums.push_back({sector, value});
+        }
+    }
+}
+
+MoveRecord ScanAccumulator::MoveAt(size_t index) const {
+    const uint8_t* p = m_moves.data() + index * kMoveRecordBytes;
+    return {base::ReadU24(p), base::ReadU24(p + 3), base::ReadU24(p + 6)};
+}
+
+void SortPairs(std::vector<SectorPair>& pairs) {
+    std::stable_sort(pairs.begin(), pairs.end(),
+                     [](const SectorPair& a, const SectorPair& b) { return a.value > b.value; });
+}
+
+ScoreParts QualifiedScoreParts(int32_t share, int32_t hits, uint32_t members, int32_t minCx,
+                               int64_t sum, int32_t threshold, const RankWeights& weights,
+                               const RankCaps& caps) {
+    ScoreParts parts;
+    const int64_t f = hits;
+    const int64_t d = f - minCx;
+    const int64_t countWeight = weights.count;
+    if (members > kLargeSectorMembers)
+        parts.count = d * countWeight / 6;  // truncates towards zero
+    else if (d > 4)
+        parts.count = 2 * countWeight * d;
+    else if (f < 7)
+        parts.count = 4 * countWeight * (d - 4);  // zero or negative
+    parts.count = std::min(parts.count, caps.count);
+    if (f > 0) {
+        const int64_t average = sum / f;
+        if (average > threshold)
+            parts.move = std::min((average - threshold) * int64_t{weights.move}, caps.move);
+    }
+    parts.share = std::min(int64_t{weights.share} * share, caps.share);
+    return parts;
+}
+
+namespace {
+
+// One walk over the library: the first record of every sector number.
+std::unordered_map<uint32_t, SectorView> IndexLibrary(const SectorLibrary& library) {
+    std::unordered_map<uint32_t, SectorView> index;
+    index.reserve(library.SectorCount() < 65536 ? library.SectorCount() : 65536);
+    library.ForEach([&](const SectorView& s) {
+        index.emplace(s.number, s);
+        return true;
+    });
+    return index;
+}
+
+template <class T, class Key>
+void StableSortDescending(std::vector<T>& items, size_t count, Key key) {
+    std::stable_sort(items.begin(), items.begin() + static_cast<ptrdiff_t>(count),
+                     [&](const T& a, const T& b) { return key(a) > key(b); });
+}
+
+}  // namespace
+
+Ranking RankSectors(const ScanAccumulator& accumulator, const SectorLibrary& library,
+                    const ScanSettings& settings) {
+    Ranking ranking;
+    const auto& hits = accumulator.Hits();
+    const auto& sums = accumulator.Sums();
+    const size_t n = hits.size();
+    if (n == 0) return ranking;
+
+    int64_t total = 0;
+    for (const auto& p : hits) total += p.value;
+    const int64_t count = static_cast<int64_t>(n);
+    int64_t minCx = total / count;
+    if (total % count > count / 2) ++minCx;
+    ranking.minCx = static_cast<int32_t>(std::min<int64_t>(minCx, kAverageHitsCap));
+
+    const auto libraryIndex = IndexLibrary(library);
+    ranking.sectors.resize(n);
+    for (size_t i = 0; i < n; ++i) {
+        RankedSector& s = ranking.sectors[i];
+        s.number = hits[i].sector;
+        s.hits = hits[i].value;
+        s.sum = sums[i].value;
+        auto it = libraryIndex.find(s.number);
+        s.members = it == libraryIndex.end() ? 0 : it->second.memberCount;
+        if (s.members == 0) continue;
+        s.score = int64_t{s.hits} * 1000 / s.members;
+        if (s.hits >= ranking.minCx) {
+            s.score += kQualifiedBonus;
+            s.qualified = true;
+            ++ranking.aheadCx;
+        }
+    }
+    // Qualified sectors first even on a tie at 1000 (a share of 0 against a
+    // fully hit small sector), so the first Ahead_cx are exactly the qualified.
+    std::stable_sort(ranking.sectors.begin(), ranking.sectors.end(),
+                     [](const RankedSector& a, const RankedSector& b) {
+                         if (a.score != b.score) return a.score > b.score;
+                         return a.qualified && !b.qualified;
+                     });
+
+    const RankCaps caps = RankCaps::From(settings.weights);
+    const size_t ahead = static_cast<size_t>(ranking.aheadCx);
+    for (size_t i = 0; i < ahead; ++i) {
+        RankedSector& s = ranking.sectors[i];
+        const int32_t share = static_cast<int32_t>(s.score - kQualifiedBonus);
+        // f is the hit count itself: rounding M × share / 1000 back loses it
+        // for sectors of 500 members or more.
+        const ScoreParts parts = QualifiedScoreParts(share, s.hits, s.members, ranking.minCx, s.sum,
+                                                     settings.threshold, settings.weights, caps);
+        ranking.qualifiedShares.push_back({s.number, kQualifiedBonus + share});
+        s.score = parts.Total();
+    }
+    StableSortDescending(ranking.sectors, ahead, [](const RankedSector& s) { return s.score; });
+
+    if (ahead > 0 && ahead < n) {
+        const int64_t last = ranking.sectors[ahead - 1].score;
+        const int64_t next = ranking.sectors[ahead].score;
+        if (last > 0) {
+            if (next != 0)
+                for (size_t i = ahead; i < n; ++i)
+                    ranking.sectors[i].score = ranking.sectors[i].score * last * 9 / (next * 10);
+        } else {
+            // The count part can make the lowest qualified score zero or
+            // negative; scaling by it would turn the order of the others round
+            // and lift them above it. Shift them just below it instead.
+            for (size_t i = ahead; i < n; ++i)
+                ranking.sectors[i].score = last - 1 - (next - ranking.sectors[i].score);
+        }
+    }
+    return ranking;
+}
+
+size_t BuildScanResult(const Ranking& ranking, const ScanAccumulator& accumulator,
+                       const SectorLibrary& library, std::span<uint8_t> out) {
+    if (out.size() < kResultHeaderBytes) return 0;
+    std::fill(out.begin(), out.begin() + kResultHeaderBytes, uint8_t{0});
+    const size_t n = ranking.sectors.size();
+    std::unordered_map<uint32_t, size_t> rankOf;
+    rankOf.reserve(n);
+    for (size_t r = 0; r < n; ++r) rankOf.emplace(ranking.sectors[r].number, r);
+    std::vector<std::vector<ResultEntry>> entries(n);
+    for (size_t i = 0; i < accumulator.MoveCount(); ++i) {
+        const MoveRecord m = accumulator.MoveAt(i);
+        auto it = rankOf.find(m.sector);
+        if (it != rankOf.end()) entries[it->second].push_back({m.code, m.value});
+    }
+    const auto libraryIndex = IndexLibrary(library);
+    size_t pos = kResultHeaderBytes;
+    size_t stored = 0;
+    for (size_t r = 0; r < n; ++r) {
+        if (pos > kResultStopOffset) break;
+        auto& list = entries[r];
+        // Every mover of the sector, largest first, recording order on ties.
+        std::stable_sort(list.begin(), list.end(), [](const ResultEntry& a, const ResultEntry& b) {
+            return a.value > b.value;
+        });
+        auto it = libraryIndex.find(ranking.sectors[r].number);
+        const std::string_view name =
+            it == libraryIndex.end() ? std::string_view{} : it->second.name;
+        const size_t length = 6 + name.size() + kResultEntryBytes * list.size();
+        if (length > out.size() - pos) break;  // a record never runs past the buffer
+        uint8_t* p = out.data() + pos;
+        base::WriteU16(p, static_cast<uint32_t>(list.size()));
+        base::WriteU24(p + 2, ranking.sectors[r].number);
+        p[5] = static_cast<uint8_t>(name.size());
+        std::copy(name.begin(), name.end(), p + 6);
+        uint8_t* e = p + 6 + name.size();
+        for (const auto& entry : list) {
+            base::WriteU24(e, entry.code);
+            base::WriteU24(e + 3, entry.value);
+            e += kResultEntryBytes;
+        }
+        pos += length;
+        ++stored;
+    }
+    base::WriteU16(out.data(), static_cast<uint32_t>(stored));
+    return stored;
+}
+
+size_t ScanResultView::SectorCount() const {
+    return m_bytes.size() >= kResultHeaderBytes ? base::ReadU16(m_bytes.data()) : 0;
+}
+
+size_t ScanResultView::RecordOffset(size_t rank) const {
+    if (rank == 0 || rank > SectorCount()) return 0;
+    size_t pos = kResultHeaderBytes;
+    for (size_t r = 1;; ++r) {
+        if (pos > m_bytes.size() || m_bytes.size() - pos < 6) return 0;
+        const uint8_t* p = m_bytes.data() + pos;
+        const size_t length = 6 + p[5] + kResultEntryBytes * base::ReadU16(p);
+        if (m_bytes.size() - pos < length) return 0;
+        if (r == rank) return pos;
+        pos += length;
+    }
+}
+
+size_t ScanResultView::ResultSectorMemberCount(size_t rank) const {
+    const size_t pos = RecordOffset(rank);
+    return pos ? base::ReadU16(m_bytes.data() + pos) : 0;
+}
+
+ResultEntry ScanResultView::ResultSectorMember(size_t rank, size_t k) const {
+    const size_t pos = RecordOffset(rank);
+    if (!pos) return {};
+    const uint8_t* p = m_bytes.data() + pos;
+    if (k >= base::ReadU16(p)) return {};
+    const uint8_t* e = p + 6 + p[5] + kResultEntryBytes * k;
+    return {base::ReadU24(e), base::ReadU24(e + 3)};
+}
+
+std::string ScanResultView::ResultSectorName(size_t rank) const {
+    const size_t pos = RecordOffset(rank);
+    if (!pos) return {};
+    const uint8_t* p = m_bytes.data() + pos;
+    return std::string(reinterpret_cast<const char*>(p + 6), p[5]);
+}
+
+uint32_t ScanResultView::ResultSectorNumber(size_t rank) const {
+    const size_t pos = RecordOffset(rank);
+    return pos ? base::ReadU24(m_bytes.data() + pos + 2) : 0;
+}
+
+std::vector<ResultEntry> ScanResultView::LoadResultSector(size_t rank) const {
+    std::vector<ResultEntry> out;
+    const size_t pos = RecordOffset(rank);
+    if (!pos) return out;
+    const uint8_t* p = m_bytes.data() + pos;
+    const size_t count = base::ReadU16(p);
+    const uint8_t* e = p + 6 + p[5];
+    out.reserve(count);
+    for (size_t k = 0; k < count; ++k, e += kResultEntryBytes)
+        out.push_back({base::ReadU24(e), base::ReadU24(e + 3)});
+    return out;
+}
+
+size_t ScanResultView::FindRank(uint32_t number) const {
+    const size_t count = SectorCount();
+    size_t pos = kResultHeaderBytes;
+    for (size_t r = 1; r <= count; ++r) {
+        if (pos > m_bytes.size() || m_bytes.size() - pos < 6) return 0;
+        const uint8_t* p = m_bytes.data() + pos;
+        if (base::ReadU24(p + 2) == number) return r;
+        pos += 6 + p[5] + kResultEntryBytes * base::ReadU16(p);
+    }
+    return 0;
+}
+
+SectorScan::SectorScan() {
+    m_work.result.assign(data::kScanResultBytes, 0);
+    m_published.result.assign(data::kScanResultBytes, 0);
+}
+
+picking::RunContext SectorScan::PrepareRun(const picking::MarketInputs& market,
+                                           SectorLibrary library, const ScanSettings& settings,
+                                           std::vector<uint32_t> candidates, uint32_t cutoff) {
+    m_accumulator.Clear();
+    m_library = library;
+    m_work.referenceDate = 0;
+    m_work.candidates = candidates.size();
+    m_work.settings = settings;
+    m_work.selected.clear();
+    m_work.ranking = {};
+    m_work.stopped = false;
+    base::WriteU16(m_work.result.data(), 0);
+
+    picking::RunContext context;
+    context.market = market;
+    context.condition = picking::ReadMethodEntry(ScanMethodEntry(settings.type));
+    context.candidates = std::move(candidates);
+    context.cutoff = cutoff;
+    context.useScanMeasure = true;
+    context.scanMeasure = [this](picking::Evaluator& evaluator, uint32_t code) {
+        return EvaluateScanStock(evaluator, code);
+    };
+    context.afterCandidates = [this](picking::RunResults& results) {
+        m_work.referenceDate = results.referenceDate;
+        m_work.stopped = results.stopped;
+        m_work.ranking = RankSectors(m_accumulator, m_library, m_work.settings);
+        BuildScanResult(m_work.ranking, m_accumulator, m_library, m_work.result);
+    };
+    return context;
+}
+
+picking::Verdict SectorScan::EvaluateScanStock(picking::Evaluator& evaluator, uint32_t code) {
+    const ScanType type = m_work.settings.type;
+    const picking::NDayChange change = evaluator.MeasureNDayChange(code, 1, ScanChangeMode(type));
+    const auto value = SelectedValue(change, type, m_work.settings.threshold);
+    if (!value) return picking::Verdict::Fail();
+    m_accumulator.RecordSelectedStock(m_library, code, *value);
+    m_work.selected.push_back({code, static_cast<uint32_t>(*value)});
+    const int64_t size = change.value < 0 ? -change.value : change.value;
+    return picking::Verdict::Pass(picking::SignalMark::One(picking::MarkValue(size)));
+}
+
+void SectorScan::Publish(const picking::RunResults& results) {
+    m_work.referenceDate = results.referenceDate;
+    std::swap(m_work, m_published);
+}
+
+picking::RunResults SectorScan::Run(const picking::MarketInputs& market, SectorLibrary library,
+                                    const ScanSettings& settings, std::vector<uint32_t> candidates,
+                                    uint32_t cutoff,
+                                    std::vector<picking::PendingMessage>& messages) {
+    picking::RunContext context =
+        PrepareRun(market, library, settings, std::move(candidates), cutoff);
+    picking::RunCounters counters;
+    std::vector<uint32_t> storage(data::kScanAreaWords, 0);
+    picking::RunResults results = picking::RunPicking(context, counters, storage, messages);
+    Publish(results);
+    return results;
+}
+
+void SectorScan::ClearOutcome() {
+    m_published.selected.clear();
+    m_published.ranking = {};
+    base::WriteU16(m_published.result.data(), 0);
+}
+
+}  // namespace sectors

@@ -1,0 +1,227 @@
+// End to end: `bkqy-cli scan --json` on a small demo market, checked against
+// invariants recomputed here from the day files and the ex-rights table.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <map>
+#include <memory>
+#include <set>
+#include <string>
+#include <variant>
+#include <vector>
+
+#include "base/endian.h"
+#include "base/file_io.h"
+#include "data/ex_rights.h"
+#include "data/paths.h"
+#include "sectors/library.h"
+
+namespace {
+
+// Just enough JSON for the scan's output: objects, arrays, strings, integers.
+struct Json {
+    std::variant<long long, std::string, std::vector<Json>, std::map<std::string, Json>> v;
+    const Json& operator[](const std::string& k) const { return std::get<3>(v).at(k); }
+    const std::vector<Json>& Array() const { return std::get<2>(v); }
+    long long Int() const { return std::get<0>(v); }
+    const std::string& Str() const { return std::get<1>(v); }
+};
+
+struct Parser {
+    const std::string& s;
+    size_t i = 0;
+    void Skip() {
+        while (i < s.size() && (s[i] == ' ' || s[i] == '\n')) ++i;
+    }
+    Json Parse() {
+        Skip();
+        if (s[i] == '{') {
+            std::map<std::string, Json> m;
+            ++i;
+            for (Skip(); s[i] != '}'; Skip()) {
+                std::string key = Parse().Str();
+                Skip();
+                ++i;  // ':'
+                m[key] = Parse();
+                Skip();
+                if (s[i] == ',') ++i;
+            }
+            ++i;
+            return {m};
+        }
+        if (s[i] == '[') {
+            std::vector<Json> a;
+            ++i;
+            for (Skip(); s[i] != ']'; Skip()) {
+                a.push_back(Parse());
+                Skip();
+                if (s[i] == ',') ++i;
+            }
+            ++i;
+            return {a};
+        }
+        if (s[i] == '"') {
+            size_t end = s.find('"', i + 1);
+            std::string text = s.substr(i + 1, end - i - 1);
+            i = end + 1;
+            return {text};
+        }
+        size_t used = 0;
+        long long n = std::stoll(s.substr(i), &used);
+        i += used;
+        return {n};
+    }
+};
+
+struct CliRun {
+    int status = -1;
+    std::string out;
+};
+
+CliRun Cli(const std::string& args) {
+    CliRun r;
+    std::string command = std::string(BKQY_CLI_PATH) + " " + args + " 2>/dev/null";
+    FILE* pipe = popen(command.c_str(), "r");
+    if (!pipe) return r;
+    char buffer[65536];
+    size_t n;
+    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) r.out.append(buffer, n);
+    r.status = pclose(pipe);
+    return r;
+}
+
+std::string MarketRoot() {
+    const char* tmp = std::getenv("BKQY_TEST_TMP");
+    std::string root = std::string(tmp ? tmp : "/tmp") + "/sectors-demo-300";
+    if (!base::FileExists(root + "/MKDAT/MKCODE.DAT")) {
+        EXPECT_TRUE(base::MakeFolders(root).ok());
+        EXPECT_EQ(Cli("demo --data " + root + " --stocks 300 --years 2 --end 20261204").status, 0);
+    }
+    return root;
+}
+
+// The one-day change of a stock to `date`, recomputed from its file.
+long long OneDayChange(const std::string& root, const data::ExRightsTable& table, uint32_t code,
+                       uint32_t date, bool* newlyListedOk) {
+    auto bytes = base::ReadWholeFile(data::DayFilePath(data::BuildDataPaths(root), code), 1 << 20);
+    if (!bytes.ok()) return -99999;
+    const size_t count = (bytes->size() - 32) / 20;
+    size_t k = count;
+    while (k > 0 && base::ReadU32(bytes->data() + 32 + 20 * (k - 1)) != date) --k;
+    if (k < 2) return -99999;
+    const uint8_t* today = bytes->data() + 32 + 20 * (k - 1);
+    const uint8_t* before = today - 20;
+    *newlyListedOk = k - 1 >= 7;
+    const data::Adjuster adj{&table, table.FindEntry(code), data::AdjustMode::Forward};
+    const long long c1 =
+        data::AdjustPrice(adj, base::ReadU32(today + 8) >> 16, base::ReadU32(today));
+    const long long c0 =
+        data::AdjustPrice(adj, base::ReadU32(before + 8) >> 16, base::ReadU32(before));
+    const long long diff = c1 > c0 ? c1 - c0 : c0 - c1;
+    const long long size = (2 * diff * 10000 + c0) / (2 * c0);
+    return c1 < c0 ? -size : size;
+}
+
+TEST(ScanCommand, HotScanOfTheDemoMarketHoldsItsInvariants) {
+    const std::string root = MarketRoot();
+    const CliRun run = Cli("scan --data " + root + " --type 1 --threshold 5 --market all --json");
+    ASSERT_EQ(run.status, 0);
+    Parser parser{run.out};
+    const Json j = parser.Parse();
+    EXPECT_EQ(j["type"].Int(), 1);
+    EXPECT_EQ(j["threshold"].Int(), 500);
+    EXPECT_EQ(j["date"].Int(), 20261204);
+    EXPECT_GT(j["candidates"].Int(), 250);
+    const auto& sectorsList = j["sectors"].Array();
+    ASSERT_FALSE(sectorsList.empty());
+    ASSERT_GT(j["ahead_cx"].Int(), 0);
+    EXPECT_LE(j["min_cx"].Int(), 10);
+
+    auto table_bytes = base::ReadWholeFile(root + "/MKDAT/MKCQ.DAT", 1'000'000);
+    ASSERT_TRUE(table_bytes.ok());
+    const data::ExRightsTable table(*table_bytes);
+    auto library_bytes = base::ReadWholeFile(root + "/MKDAT/BKLIB.TXT", 299'999);
+    ASSERT_TRUE(library_bytes.ok());
+    const sectors::SectorLibrary library(*library_bytes);
+
+    const size_t ahead = static_cast<size_t>(j["ahead_cx"].Int());
+    long long hitSum = 0;
+    std::set<uint32_t> movers;
+    for (size_t r = 0; r < sectorsList.size(); ++r) {
+        const Json& s = sectorsList[r];
+        EXPECT_EQ(s["rank"].Int(), static_cast<long long>(r + 1));
+        const auto& stocks = s["stocks"].Array();
+        EXPECT_EQ(s["hits"].Int(), static_cast<long long>(stocks.size()));
+        hitSum += s["hits"].Int();
+        // Scores fall within the qualified sectors and within the others.
+        if (r > 0 && r != ahead) {
+            EXPECT_LE(s["score"].Int(), sectorsList[r - 1]["score"].Int());
+        }
+        const uint32_t number = static_cast<uint32_t>(s["number"].Int());
+        const uint32_t sectorNumber = (number / 1000) | ((number % 1000) << 8);
+        EXPECT_EQ(s["members"].Int(), sectors::SectorMemberCount(library, sectorNumber));
+        long long previous = 1 << 30;
+        for (const Json& stock : stocks) {
+            const uint32_t code = static_cast<uint32_t>(std::stoul(stock["code"].Str()));
+            const long long value = stock["value"].Int();
+            EXPECT_LE(value, previous);
+            previous = value;
+            bool oldEnough = false;
+            EXPECT_EQ(OneDayChange(root, table, code, 20261204, &oldEnough), value) << code;
+            EXPECT_TRUE(oldEnough) << code;
+            EXPECT_GE(value, 500);
+            EXPECT_LT(value, 1020);
+            movers.insert(code);
+        }
+    }
+    if (ahead < sectorsList.size() && sectorsList[ahead - 1]["score"].Int() > 0) {
+        EXPECT_LT(sectorsList[ahead]["score"].Int(), sectorsList[ahead - 1]["score"].Int());
+    }
+    // Every stored hit is one (mover, sector) pair of the library.
+    long long pairs = 0;
+    sectors::StockSectorList list;
+    for (uint32_t code : movers)
+        pairs += static_cast<long long>(sectors::FindSectorsOfStock(library, code, list));
+    EXPECT_EQ(hitSum, pairs);
+    EXPECT_LE(static_cast<long long>(movers.size()), j["selected"].Int());
+}
+
+TEST(ScanCommand, RefusalsAndOtherTypes) {
+    const std::string root = MarketRoot();
+    EXPECT_NE(Cli("scan --data " + root + " --type 1 --threshold 10 --market all").status, 0);
+    EXPECT_NE(Cli("scan --data " + root + " --type 3 --threshold 10.00 --market sh").status, 0);
+    EXPECT_NE(Cli("scan --data " + root + " --type 1 --threshold 5 --market all --stock 1").status,
+              0);
+    EXPECT_NE(
+        Cli("scan --data " + root + " --type 1 --threshold 5 --list " + root + "/MKDAT/BKLIB.TXT")
+            .status,
+        0);
+    const CliRun fund =
+        Cli("scan --data " + root + " --type 2 --threshold 1000 --market sz --json");
+    ASSERT_EQ(fund.status, 0);
+    Parser p{fund.out};
+    EXPECT_EQ(p.Parse()["threshold"].Int(), 1000);
+    const CliRun fall = Cli("scan --data " + root +
+                            " --type 3 --threshold 3.5 --market all --date 20261120 --json");
+    ASSERT_EQ(fall.status, 0);
+    Parser q{fall.out};
+    const Json j = q.Parse();
+    EXPECT_EQ(j["date"].Int(), 20261120);
+    auto tableBytes = base::ReadWholeFile(root + "/MKDAT/MKCQ.DAT", 1'000'000);
+    ASSERT_TRUE(tableBytes.ok());
+    const data::ExRightsTable table(*tableBytes);
+    for (const Json& s : j["sectors"].Array()) {
+        for (const Json& stock : s["stocks"].Array()) {
+            bool unused = false;
+            const uint32_t code = static_cast<uint32_t>(std::stoul(stock["code"].Str()));
+            EXPECT_EQ(-OneDayChange(root, table, code, 20261120, &unused), stock["value"].Int());
+            EXPECT_GE(stock["value"].Int(), 350);
+        }
+    }
+    const CliRun estimate = Cli("estimate --data " + root + " --code 600000 --json");
+    EXPECT_EQ(estimate.status, 0);
+    EXPECT_NE(estimate.out.find("\"top\": "), std::string::npos);
+}
+
+}  // namespace
