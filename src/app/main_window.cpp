@@ -1,6 +1,7 @@
 #include "app/main_window.h"
 
 #include <QButtonGroup>
+#include <QThread>
 #include <QKeyEvent>
 #include <QFileInfo>
 #include <QLineEdit>
@@ -23,6 +24,7 @@
 #include "data/code_table.h"
 #include "data/examples.h"
 #include "data/settings.h"
+#include "picking/simulation.h"
 #include "ui/drawing.h"
 
 namespace app {
@@ -77,6 +79,9 @@ bool CMainDlg::Initialise() {
     connect(m_clockTimer, &QTimer::timeout, this, &CMainDlg::OnClockTimer);
     m_clockTimer->start(1000);
     m_currentDate = m_market.index.lastDate;
+    bool thresholdOk = false;
+    const int32_t threshold = ReadThreshold(&thresholdOk);
+    if (thresholdOk) m_sectorPage.threshold = threshold;
     DrawInitialLayout();
     RequestFullRepaint();
     FocusCodeBox();
@@ -151,7 +156,8 @@ void CMainDlg::CreateControls() {
         m_scrollBars[id] = bar;
     }
     m_watchList = new QListWidget(this);
-    m_watchList->setGeometry(852, 432, 54, 236);
+    // Under its caption at (761, 436), beside its K/8/↑/↓/× buttons.
+    m_watchList->setGeometry(752, 452, 78, 216);
     m_watchList->setFont(QtCanvas::FontFor(*ui::FindFont(12)));
     m_controls[kIdWatchList] = m_watchList;
 }
@@ -298,10 +304,10 @@ void CMainDlg::OnRadio(int id) {
 }
 
 void CMainDlg::OpenIndicatorSettings() {
-    CSetupDlg dialog(SetupMode::Indicators, mapToGlobal(QPoint(0, 0)), this);
+    if (!m_chart) return;
+    CSetupDlg dialog(mapToGlobal(QPoint(0, 0)), m_chart->Indicators(), *m_prompter, this);
     dialog.exec();
     FocusCodeBox();
-    if (!m_chart) return;
     m_chart->Page().Model().RequestFullRedraw();
     RequestRepaint();
 }
@@ -381,11 +387,136 @@ void CMainDlg::DrawSectorPageFrame() {
     ui::FillBox(m_canvas, 0, kLowerTop, ui::kCanvasWidth, ui::kCanvasHeight, ui::kPanelBeige);
     ui::DrawLine(m_canvas, 0, kLowerTop + 27, ui::kCanvasWidth, kLowerTop + 27, {160, 160, 160});
     data::CodeTable codes(m_workspace.CodeTableRegion());
-    const std::string status = "数据日期 " + std::to_string(m_currentDate) + "   代码表 " +
-                               std::to_string(codes.Count()) + " 条";
-    ui::DrawTextAt(m_canvas, 12, 160, 409, kPageText, base::Utf8ToGbk(status));
-    ApplyStripMask();
+    m_sectorPage.Draw(m_canvas, codes);
+    ApplyStripMask();  // the buttons sit on the page's panels
     DrawClockBox();
+}
+
+void CMainDlg::RedrawSectorPage() {
+    data::CodeTable codes(m_workspace.CodeTableRegion());
+    m_sectorPage.Draw(m_canvas, codes);
+    ApplyStripMask();
+    RequestRepaint();
+}
+
+void CMainDlg::ChooseMarket(picking::CandidateMarket market) {
+    data::CodeTable codes(m_workspace.CodeTableRegion());
+    m_candidates.codes = picking::SelectCandidates(codes, market);
+    m_candidates.market = market;
+    m_candidates.fileName.clear();
+    m_sectorPage.market = market;
+    m_sectorPage.candidateCount = m_candidates.codes.size();
+    RedrawSectorPage();
+}
+
+bool CMainDlg::LoadCandidateList(const std::string& path) {
+    const auto outcome = picking::LoadCandidatePath(path, *m_prompter, m_candidates);
+    m_sectorPage.market = picking::CandidateMarket::File;
+    m_sectorPage.listFileName = m_candidates.fileName;
+    m_sectorPage.candidateCount = m_candidates.codes.size();
+    RedrawSectorPage();
+    return outcome == picking::LoadOutcome::Loaded;
+}
+
+void CMainDlg::ChooseScanType(sectors::ScanType type) {
+    m_sectorPage.type = type;
+    // A new type discards the previous result.
+    m_scan.ClearOutcome();
+    m_sectorPage.outcome = nullptr;
+    m_sectorPage.highlightedRank = 0;
+    m_sectorPage.members.clear();
+    m_sectorPage.selectedMember = -1;
+    bool ok = false;
+    const int32_t threshold = ReadThreshold(&ok);
+    if (ok) m_sectorPage.threshold = threshold;
+    RedrawSectorPage();
+}
+
+int32_t CMainDlg::ReadThreshold(bool* ok) {
+    auto text = [this](int id) { return static_cast<QLineEdit*>(Control(id))->text().toStdString(); };
+    std::optional<int32_t> value;
+    switch (m_sectorPage.type) {
+        case sectors::ScanType::Hot: value = sectors::ThresholdFromFields(text(1061), text(1075)); break;
+        case sectors::ScanType::Fund: value = sectors::ParseThreshold(sectors::ScanType::Fund, text(1070)); break;
+        case sectors::ScanType::Fall: value = sectors::ThresholdFromFields(text(1064), text(1089)); break;
+    }
+    *ok = value.has_value();
+    return value.value_or(0);
+}
+
+bool CMainDlg::StartScan() {
+    if (m_run.Busy()) return false;
+    bool ok = false;
+    const int32_t threshold = ReadThreshold(&ok);
+    if (ok) m_sectorPage.threshold = threshold;
+    m_sectorPage.DrawScanCaption(m_canvas);
+    RequestRepaint();
+    sectors::ScanSettings settings;
+    settings.type = m_sectorPage.type;
+    settings.threshold = m_sectorPage.threshold;
+    settings.weights = sectors::RankWeights::FromLibrary(m_market.sectorHeader);
+    if (!sectors::StartSectorScan(m_candidates.codes.size(), settings, *m_prompter)) return false;
+    data::CodeTable codes(m_workspace.CodeTableRegion());
+    m_scanCodes = std::make_unique<data::CodeTable>(codes);
+    const picking::MarketInputs inputs = picking::MarketInputsOf(m_workspace, m_market, *m_scanCodes);
+    const sectors::SectorLibrary library(
+        m_workspace.Bytes(data::BufferId::SectorLibrary).first(m_market.sectorLibraryBytes));
+    picking::RunContext context = m_scan.PrepareRun(inputs, library, settings, m_candidates.codes,
+                                                    picking::SimulationCutoff(m_market.simulation));
+    auto* progress = static_cast<QProgressBar*>(Control(kIdProgress));
+    progress->setValue(0);
+    if (!m_run.Start(std::move(context), *m_prompter)) return false;
+    m_progress.busy = true;
+    return true;
+}
+
+void CMainDlg::WaitForScan() {
+    while (m_run.Busy()) QThread::msleep(2);
+    if (m_run.Finished()) FinishScan();
+}
+
+void CMainDlg::FinishScan() {
+    auto outcome = m_run.Finish(*m_prompter);
+    m_progress.busy = false;
+    if (!outcome) return;
+    m_scan.Publish(outcome->results);
+    auto* progress = static_cast<QProgressBar*>(Control(kIdProgress));
+    if (outcome->progressToEnd) progress->setValue(200);
+    m_sectorPage.outcome = &m_scan.Outcome();
+    m_sectorPage.pickedCount = outcome->results.selected.size();
+    m_sectorPage.simulation = m_market.simulation.active;
+    m_sectorPage.firstRank = 1;
+    m_sectorPage.highlightedRank = 0;
+    if (m_sectorPage.RankCount() > 0) {
+        ChooseSector(1);
+    } else {
+        m_sectorPage.members.clear();
+        RedrawSectorPage();
+    }
+}
+
+void CMainDlg::ChooseSector(int rank) {
+    if (!m_sectorPage.outcome || rank < 1 || rank > static_cast<int>(m_sectorPage.RankCount())) return;
+    m_sectorPage.highlightedRank = rank;
+    m_sectorPage.members = m_scan.Outcome().Result().LoadResultSector(static_cast<size_t>(rank));
+    m_sectorPage.firstMember = 0;
+    m_sectorPage.selectedMember = -1;
+    RedrawSectorPage();
+}
+
+void CMainDlg::ChooseMember(int index) {
+    if (index < 0 || index >= static_cast<int>(m_sectorPage.members.size())) return;
+    m_sectorPage.selectedMember = index;
+    RedrawSectorPage();
+    const uint32_t code = m_sectorPage.members[static_cast<size_t>(index)].code;
+    if (!data::DayFileExists(m_market.paths, code)) return;
+    // A scan result is read forward-adjusted, as the scan measured it.
+    static_cast<QRadioButton*>(Control(kIdForward))->setChecked(true);
+    m_chart->SetAdjustMode(data::AdjustMode::Forward);
+    chart::OpenRequest request;
+    request.fromResult = true;
+    request.pickSpan = 1;
+    OpenSecurity(code, request);
 }
 
 void CMainDlg::DrawClockBox() {
@@ -485,6 +616,30 @@ void CMainDlg::HandleClick(int x, int y) {
         if (command && !m_progress.busy.load()) RunStripCommand(*command);
         return;
     }
+    // The sector page's zones; nothing while a run is busy.
+    if (y >= kLowerTop && !m_progress.busy.load()) {
+        const SectorPageClick click = m_sectorPage.HitTest(x, y);
+        switch (click.kind) {
+            case SectorPageClick::Kind::ChooseMarket:
+                ChooseMarket(static_cast<picking::CandidateMarket>(click.value));
+                return;
+            case SectorPageClick::Kind::LoadList:
+                if (picking::LoadCandidateFile(m_market.paths.root, *m_prompter, m_candidates) !=
+                    picking::LoadOutcome::Cancelled) {
+                    m_sectorPage.market = picking::CandidateMarket::File;
+                    m_sectorPage.listFileName = m_candidates.fileName;
+                    m_sectorPage.candidateCount = m_candidates.codes.size();
+                    RedrawSectorPage();
+                }
+                return;
+            case SectorPageClick::Kind::ChooseType:
+                ChooseScanType(static_cast<sectors::ScanType>(click.value));
+                return;
+            case SectorPageClick::Kind::ChooseSector: ChooseSector(click.value); return;
+            case SectorPageClick::Kind::ChooseMember: ChooseMember(click.value); return;
+            default: break;
+        }
+    }
     // The indicator tab row under the chart.
     if (m_screenMode == ScreenMode::Chart && m_chart && m_chart->HasSecurity()) {
         if (auto cell = m_chart->Page().TabCellAt(x, y)) {
@@ -518,6 +673,9 @@ void CMainDlg::RunStripCommand(int command) {
         return;
     }
     switch (command) {
+        case 17:
+            StartScan();
+            return;
         case 39:
         case 40:
             // The lower-panel offset arrows act on the chart screen only.
@@ -537,11 +695,11 @@ void CMainDlg::RunStripCommand(int command) {
 
 void CMainDlg::OnProgressTimer() {
     if (!m_progress.busy.load()) return;
-    const uint32_t total = m_progress.total.load();
-    if (total == 0) return;
-    const uint64_t value = std::min<uint64_t>(200, uint64_t{m_progress.processed.load()} * 200 / total);
     auto* bar = static_cast<QProgressBar*>(Control(kIdProgress));
-    if (static_cast<int>(value) > bar->value()) bar->setValue(static_cast<int>(value));
+    const int value = m_run.Progress();
+    if (value > bar->value()) bar->setValue(value);
+    // The worker is done: the window draws what it left.
+    if (m_run.Finished()) FinishScan();
 }
 
 void CMainDlg::OnClockTimer() {

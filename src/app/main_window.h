@@ -14,6 +14,10 @@
 
 #include "app/chart_screen.h"
 #include "app/qt_canvas.h"
+#include "app/sector_page.h"
+#include "picking/candidates.h"
+#include "picking/picking_run.h"
+#include "sectors/scan.h"
 #include "base/instance_lock.h"
 #include "base/prompter.h"
 #include "data/day_files.h"
@@ -72,6 +76,20 @@ public:
     ChartScreen* Chart() { return m_chart.get(); }
     // Analyses see the market as of `date` (0 ends that).
     void UseSimulationDate(uint32_t date);
+
+    // The sector page: candidate sets, the scan and its result.
+    void ChooseMarket(picking::CandidateMarket market);
+    void ChooseScanType(sectors::ScanType type);
+    // 载入 with a chosen file; false after its message when refused.
+    bool LoadCandidateList(const std::string& path);
+    // 板块扫描: validates, then starts the scan on a worker; false when refused.
+    bool StartScan();
+    // Waits for a running scan and shows its result (the timer does this too).
+    void WaitForScan();
+    const SectorPage& Sectors() const { return m_sectorPage; }
+    const sectors::SectorScan& Scan() const { return m_scan; }
+    void ChooseSector(int rank);
+    void ChooseMember(int index);
     // A strip command as the dispatcher runs it.
     void RunStripCommand(int command);
 
@@ -131,7 +149,16 @@ private:
     data::Workspace m_workspace;
     data::MarketState m_market;
     QtCanvas m_canvas;
+    void FinishScan();
+    void RedrawSectorPage();
+    int32_t ReadThreshold(bool* ok);
+
     std::unique_ptr<ChartScreen> m_chart;
+    SectorPage m_sectorPage;
+    sectors::SectorScan m_scan;
+    picking::PickingRun m_run;
+    picking::CandidateSet m_candidates;
+    std::unique_ptr<data::CodeTable> m_scanCodes;  // outlives the run that reads it
     QImage m_savedChart;  // the canvas as the chart left it, under the crosshair
     ui::ButtonStrip m_strip;
     ui::StripHover m_hover;

@@ -43,6 +43,17 @@ CSetupDlg::CSetupDlg(SetupMode mode, QPoint mainTopLeft, QWidget* parent)
     DrawPage();
 }
 
+CSetupDlg::CSetupDlg(QPoint mainTopLeft, indicators::IndicatorState& indicators,
+                     base::Prompter& prompter, QWidget* parent)
+    : CSetupDlg(SetupMode::Indicators, mainTopLeft, parent) {
+    m_indicatorPage =
+        std::make_unique<IndicatorSettingsPage>(indicators, prompter, m_canvas, m_strip, this);
+}
+
+// The page's edit boxes are children of the dialog: the page lets go of them
+// while the dialog still stands.
+CSetupDlg::~CSetupDlg() = default;
+
 void CSetupDlg::DrawPage() {
     const SetupModeSpec& spec = SetupModeSpecOf(m_mode);
     ui::FillBox(m_canvas, 0, 0, spec.width, spec.height, ui::kPanelBeige);
@@ -65,6 +76,10 @@ void CSetupDlg::paintEvent(QPaintEvent*) {
 
 void CSetupDlg::mousePressEvent(QMouseEvent* event) {
     const QPoint p = event->position().toPoint();
+    if (m_indicatorPage) {
+        if (m_indicatorPage->Click(p.x(), p.y()) == PageClick::Close) accept();
+        return;
+    }
     auto button = ui::ButtonAt(m_strip, p.x(), p.y());
     if (button && m_strip.buttons[static_cast<size_t>(*button - 1)].command == 1) accept();
 }

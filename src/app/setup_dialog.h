@@ -8,7 +8,10 @@
 #include <memory>
 #include <string_view>
 
+#include "app/indicator_settings_page.h"
 #include "app/qt_canvas.h"
+#include "base/prompter.h"
+#include "indicators/indicator_state.h"
 #include "ui/button_strip.h"
 
 namespace app {
@@ -30,10 +33,16 @@ class CSetupDlg : public QDialog {
 public:
     // Placed relative to the main window's top-left corner on the screen.
     CSetupDlg(SetupMode mode, QPoint mainTopLeft, QWidget* parent);
+    // The indicator page (mode 3) on the settings in force for the run.
+    CSetupDlg(QPoint mainTopLeft, indicators::IndicatorState& indicators, base::Prompter& prompter,
+              QWidget* parent);
+    ~CSetupDlg() override;
 
     SetupMode Mode() const { return m_mode; }
     QtCanvas& Canvas() { return m_canvas; }
     ui::ButtonStrip& Strip() { return m_strip; }
+    // Only in mode 3 opened on the indicator settings.
+    IndicatorSettingsPage* IndicatorPage() { return m_indicatorPage.get(); }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -45,6 +54,7 @@ private:
     SetupMode m_mode;
     QtCanvas m_canvas;
     ui::ButtonStrip m_strip;
+    std::unique_ptr<IndicatorSettingsPage> m_indicatorPage;
 };
 
 }  // namespace app

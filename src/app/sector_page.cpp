@@ -1,0 +1,275 @@
+#include "app/sector_page.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "base/gbk.h"
+#include "data/paths.h"
+#include "data/sector_library_file.h"
+#include "ui/drawing.h"
+#include "ui/fonts.h"
+
+namespace app {
+namespace {
+
+constexpr ui::Rgb kLightBlue{218, 240, 255};
+constexpr ui::Rgb kSunkenEdge{113, 110, 101};
+constexpr ui::Rgb kStrip{0, 65, 130};
+constexpr ui::Rgb kDarkBlue{0, 0, 90};
+constexpr ui::Rgb kDarkRed{120, 0, 0};
+constexpr ui::Rgb kMarker{170, 0, 0};
+constexpr ui::Rgb kChosenRow{0, 0, 250};
+
+// The ranking panel.
+constexpr int kRankLeft = 277, kRankTop = 435, kRankWidth = 263, kRankHeight = 192;
+constexpr int kRankRowTop = kRankTop + 10, kRowHeight = 18;
+// The member list beside it.
+constexpr int kMemberLeft = 548, kMemberTop = 435, kMemberRight = 706, kMemberBottom = 627;
+constexpr int kMemberRowTop = kMemberTop + 22;
+// Candidate sets and lists on the left.
+constexpr int kSetLeft = 74, kSetTop = 433, kSetWidth = 38, kSetHeight = 18;
+constexpr int kListLeft = 72, kListRight = 270;
+// The three option rows.
+constexpr int kOptionLeft = 104, kOptionRight = 385;
+constexpr int kOptionTops[3] = {630, 652, 674};
+
+std::string Gbk(std::string_view utf8) { return base::Utf8ToGbk(utf8); }
+
+void Text(ui::Canvas& canvas, int code, int x, int y, ui::Rgb colour, std::string_view utf8) {
+    ui::DrawTextAt(canvas, code, x, y, colour, Gbk(utf8));
+}
+
+void Panel(ui::Canvas& canvas, int left, int top, int right, int bottom) {
+    ui::FillBox(canvas, left, top, right, bottom, kLightBlue);
+    ui::DrawSunkenField(canvas, left + 5, top + 4, right - 5, bottom - 4, kSunkenEdge);
+}
+
+// A caption strip with white text, centred.
+void Strip(ui::Canvas& canvas, int left, int top, int right, int bottom, const std::string& gbk) {
+    ui::FillBox(canvas, left, top, right, bottom, kStrip);
+    const int width = ui::TextWidth(14, gbk);
+    ui::DrawTextAt(canvas, 14, left + std::max(2, (right - left - width) / 2), top + 2, ui::kWhite, gbk);
+}
+
+const char* kSetNames[5] = {"载入", "沪市", "深市", "创板", "全市"};
+
+std::string MarketName(picking::CandidateMarket market) {
+    switch (market) {
+        case picking::CandidateMarket::Shanghai: return "沪市";
+        case picking::CandidateMarket::Shenzhen: return "深市";
+        case picking::CandidateMarket::ChiNext: return "创板";
+        default: return "";
+    }
+}
+
+ui::Rgb BarColour(sectors::ScanType type, int rank) {
+    const bool top = rank <= 10;
+    switch (type) {
+        case sectors::ScanType::Hot: return top ? ui::Rgb{227, 0, 114} : ui::Rgb{255, 111, 255};
+        case sectors::ScanType::Fund: return top ? ui::Rgb{0, 0, 176} : ui::Rgb{83, 83, 255};
+        case sectors::ScanType::Fall: return top ? ui::Rgb{0, 102, 0} : ui::Rgb{117, 255, 117};
+    }
+    return ui::kBlack;
+}
+
+// Name bytes cut to at most `max`, never inside a two-byte character.
+std::string CutName(const std::string& gbk, size_t max) {
+    size_t end = 0;
+    while (end < gbk.size()) {
+        const size_t width = ui::IsGbkLeadByte(static_cast<unsigned char>(gbk[end])) ? 2 : 1;
+        if (end + width > max) break;
+        end += width;
+    }
+    return gbk.substr(0, end);
+}
+
+}  // namespace
+
+size_t SectorPage::RankCount() const { return outcome ? outcome->Result().SectorCount() : 0; }
+
+void SectorPage::Draw(ui::Canvas& canvas, const data::CodeTable& codes) const {
+    DrawCandidates(canvas);
+    DrawSectorRanking(canvas);
+    DrawMemberList(canvas, codes);
+    // The scan options and the caption line.
+    ui::DrawLine(canvas, 380, 628, 380, 696, ui::kBlack);
+    ui::DrawSunkenField(canvas, 385, 630, 622, 694, kSunkenEdge);
+    DrawScanOptions(canvas);
+    DrawScanCaption(canvas);
+    // The property query and the top/bottom estimate boxes.
+    ui::DrawLine(canvas, 626, 628, 626, 696, ui::kBlack);
+    Strip(canvas, 627, 628, 743, 645, Gbk("板块属性查询"));
+    Text(canvas, 12, 639, 683, ui::kBlack, "（输入股票代码）");
+    Panel(canvas, 889, 434, 1017, 566);
+    Panel(canvas, 889, 609, 1017, 699);
+    ui::FillBox(canvas, 893, 611, 1014, 627, kStrip);
+    Text(canvas, 12, 905, 613, ui::kWhite, "个股顶部底部测算");
+    Text(canvas, 12, 896, 634, ui::kBlack, "输入股票代码");
+    Text(canvas, 14, 935, 459, kDarkRed, "怎样让");
+    Text(canvas, 14, 761, 436, kDarkBlue, "自选股");
+    ui::DrawArrowRight(canvas, 276, 529, 8, 17, 9, kMarker);
+    ui::DrawArrowRight(canvas, 748, 556, 6, 30, 6, kMarker);
+}
+
+void SectorPage::DrawCandidates(ui::Canvas& canvas) const {
+    ui::FillBox(canvas, 70, 430, 272, 628, ui::kPanelBeige);
+    for (int i = 0; i < 5; ++i) {
+        const int left = kSetLeft + i * kSetWidth;
+        const bool chosen = market && static_cast<int>(*market) == i + 1;
+        ui::DrawRoundBoxSmall(canvas, left, kSetTop, left + kSetWidth - 2, kSetTop + kSetHeight,
+                              {30, 0, 0}, chosen ? ui::Rgb{0, 79, 174} : ui::Rgb{208, 227, 255});
+        Text(canvas, 13, left + 6, kSetTop + 3, chosen ? ui::kWhite : ui::Rgb{120, 8, 8},
+             kSetNames[i]);
+    }
+    char count[32];
+    std::snprintf(count, sizeof count, "待选股(%5zu)", candidateCount);
+    Strip(canvas, kListLeft, 456, kListRight, 473, Gbk(count));
+    Panel(canvas, kListLeft, 473, kListRight, 530);
+    std::string where = market ? (*market == picking::CandidateMarket::File
+                                      ? "文件 " + listFileName
+                                      : MarketName(*market).empty() ? std::string("沪深全部A股")
+                                                                    : MarketName(*market) + "A股")
+                               : std::string("请选择市场或载入");
+    Text(canvas, 12, kListLeft + 10, 484, kDarkBlue, where);
+    Text(canvas, 12, kListLeft + 10, 504, kDarkBlue,
+         "共 " + std::to_string(candidateCount) + " 只股票待扫描");
+    std::snprintf(count, sizeof count, "选出股(%5zu)", pickedCount);
+    Strip(canvas, kListLeft, 536, kListRight, 553, Gbk(count));
+    Panel(canvas, kListLeft, 553, kListRight, 626);
+    if (outcome && outcome->referenceDate != 0) {
+        Text(canvas, 12, kListLeft + 10, 564, kDarkBlue,
+             "扫描日 " + std::to_string(outcome->referenceDate));
+        Text(canvas, 12, kListLeft + 10, 584, kDarkBlue,
+             "上榜板块 " + std::to_string(RankCount()) + " 个");
+        Text(canvas, 12, kListLeft + 10, 604, kDarkBlue, "点击板块看个股，点击个股看K线");
+    }
+}
+
+void SectorPage::DrawScanOptions(ui::Canvas& canvas) const {
+    ui::FillBox(canvas, kOptionLeft, 629, kOptionRight, 694, kLightBlue);
+    const char* captions[3][2] = {{"热点板块丨扫描涨幅≥", "%个股"},
+                                  {"资金流入丨扫描成交增加≥", "%个股"},
+                                  {"下跌板块丨扫描跌幅≥", "%个股"}};
+    const int tails[3] = {315, 317, 315};
+    for (int row = 0; row < 3; ++row) {
+        const int top = kOptionTops[row];
+        const bool chosen = static_cast<int>(type) == row + 1;
+        ui::DrawSunkenField(canvas, kOptionLeft + 2, top, kOptionRight - 2, top + 20, kSunkenEdge);
+        if (chosen) ui::FillBox(canvas, kOptionLeft + 14, top + 2, kOptionRight - 4, top + 19, kChosenRow);
+        const ui::Rgb colour = chosen ? ui::kWhite : ui::kBlack;
+        if (chosen) Text(canvas, 12, kOptionLeft + 4, top + 4, kDarkRed, "●");
+        Text(canvas, 12, kOptionLeft + 16, top + 4, colour, captions[row][0]);
+        Text(canvas, 12, tails[row], top + 4, colour, captions[row][1]);
+        if (row != 1) Text(canvas, 12, 285, top + 4, colour, ".");
+    }
+}
+
+void SectorPage::DrawScanCaption(ui::Canvas& canvas) const {
+    ui::FillBox(canvas, 390, 634, 581, 652, ui::kWhite);
+    Text(canvas, 12, 412, 638, kDarkRed, "扫描：");
+    std::string text;
+    if (market && !MarketName(*market).empty()) text += MarketName(*market) + "|";
+    text += type == sectors::ScanType::Hot ? "涨幅≥" : type == sectors::ScanType::Fund ? "成交增加≥"
+                                                                                       : "跌幅≥";
+    text += sectors::ThresholdText(type, threshold) + "%";
+    Text(canvas, 12, 447, 638, kDarkBlue, text);
+}
+
+void SectorPage::DrawSectorRanking(ui::Canvas& canvas) const {
+    ui::FillBox(canvas, kRankLeft - 2, 412, kRankLeft + kRankWidth + 2, 432, ui::kPanelBeige);
+    Panel(canvas, kRankLeft, kRankTop, kRankLeft + kRankWidth, kRankTop + kRankHeight);
+    const size_t count = RankCount();
+    if (count == 0) {
+        Text(canvas, 14, 298, 486, kDarkBlue, "（当前板块为空，可在下方选取扫描");
+        Text(canvas, 14, 314, 508, kDarkBlue, "方式，然后点击“板块扫描”）");
+        return;
+    }
+    const sectors::ScanResultView result = outcome->Result();
+    if (!simulation && outcome->referenceDate != 0) {
+        const uint32_t d = outcome->referenceDate;
+        char date[32];
+        std::snprintf(date, sizeof date, "%04u.%02u.%02u日 ", d / 10000, d / 100 % 100, d % 100);
+        std::string title = date;
+        if (market && !MarketName(*market).empty()) title += MarketName(*market) + "|";
+        title += std::string(sectors::ScanTitleWord(type));
+        Text(canvas, 14, 314, 418, kDarkBlue, title);
+    }
+    const int64_t top = outcome->ranking.sectors.empty() ? 1 : outcome->ranking.sectors[0].score;
+    for (int row = 0; row < kRankRows; ++row) {
+        const int rank = firstRank + row;
+        if (rank > static_cast<int>(count)) break;
+        const int y = kRankRowTop + row * kRowHeight;
+        const bool highlighted = rank == highlightedRank;
+        const ui::Rgb nameColour = highlighted ? kDarkRed : ui::kBlack;
+        ui::DrawTextAt(canvas, 12, kRankLeft + 14, y + 3, nameColour,
+                       CutName(result.ResultSectorName(static_cast<size_t>(rank)), 20));
+        const size_t index = static_cast<size_t>(rank - 1);
+        const int64_t score = index < outcome->ranking.sectors.size()
+                                  ? outcome->ranking.sectors[index].score : 0;
+        const int length = top > 0 ? std::max<int>(1, static_cast<int>(score * 100 / top)) : 1;
+        ui::FillBox(canvas, kRankLeft + 150, y + 4, kRankLeft + 150 + length, y + 14,
+                    highlighted ? kDarkRed : BarColour(type, rank));
+        if (highlighted) ui::DrawArrowRight(canvas, kRankLeft + 12, y + 9, 5, 3, 3, kMarker);
+    }
+}
+
+void SectorPage::DrawMemberList(ui::Canvas& canvas, const data::CodeTable& codes) const {
+    Panel(canvas, kMemberLeft, kMemberTop, kMemberRight, kMemberBottom);
+    if (highlightedRank == 0 || !outcome) return;
+    const sectors::ScanResultView result = outcome->Result();
+    const std::string caption = CutName(result.ResultSectorName(static_cast<size_t>(highlightedRank)), 20) +
+                                "(" + std::to_string(members.size()) + ")";
+    Strip(canvas, kMemberLeft + 5, kMemberTop + 4, kMemberRight - 5, kMemberTop + 21, caption);
+    for (int row = 0; row < kMemberRows; ++row) {
+        const int index = firstMember + row;
+        if (index >= static_cast<int>(members.size())) break;
+        const int y = kMemberRowTop + row * kRowHeight + 2;
+        const sectors::ResultEntry& e = members[static_cast<size_t>(index)];
+        const ui::Rgb base = index == selectedMember ? kDarkRed : ui::kBlack;
+        if (index == selectedMember) ui::FillBox(canvas, kMemberLeft + 7, y - 1, kMemberRight - 7, y + 16, {255, 255, 200});
+        ui::DrawTextAt(canvas, 12, kMemberLeft + 9, y + 2, base, data::CodeText(e.code));
+        ui::DrawTextAt(canvas, 14, kMemberLeft + 53, y + 1, base, CutName(codes.StockName(e.code), 8));
+        const uint32_t value = std::min<uint32_t>(e.value, 9999);
+        char number[16];
+        if (type == sectors::ScanType::Fund) {
+            std::snprintf(number, sizeof number, "%u", value);
+            ui::DrawTextAt(canvas, 12, kMemberRight - 12 - ui::TextWidth(12, number), y + 2,
+                           {0, 0, 120}, number);
+        } else {
+            // Integer and fraction drawn apart so the decimal points line up.
+            const bool rise = type == sectors::ScanType::Hot;
+            const ui::Rgb colour = rise ? ui::Rgb{200, 0, 0} : ui::Rgb{0, 0, 120};
+            std::snprintf(number, sizeof number, "%c%u", rise ? '+' : '-', value / 100);
+            ui::DrawTextAt(canvas, 12, kMemberRight - 30 - ui::TextWidth(12, number), y + 2, colour, number);
+            std::snprintf(number, sizeof number, ".%02u", value % 100);
+            ui::DrawTextAt(canvas, 12, kMemberRight - 30, y + 2, colour, number);
+        }
+    }
+}
+
+SectorPageClick SectorPage::HitTest(int x, int y) const {
+    using Kind = SectorPageClick::Kind;
+    for (int i = 0; i < 5; ++i) {
+        const int left = kSetLeft + i * kSetWidth;
+        if (x >= left && x < left + kSetWidth - 2 && y >= kSetTop && y < kSetTop + kSetHeight)
+            return i == 0 ? SectorPageClick{Kind::LoadList, 0} : SectorPageClick{Kind::ChooseMarket, i + 1};
+    }
+    if (x >= kOptionLeft && x < 258) {  // left of the entry boxes, which take their own clicks
+        for (int row = 0; row < 3; ++row)
+            if (y >= kOptionTops[row] && y < kOptionTops[row] + 20) return {Kind::ChooseType, row + 1};
+    }
+    if (x >= kRankLeft + 5 && x < kRankLeft + kRankWidth - 5 && y >= kRankRowTop &&
+        y < kRankRowTop + kRankRows * kRowHeight) {
+        const int rank = firstRank + (y - kRankRowTop) / kRowHeight;
+        if (rank <= static_cast<int>(RankCount())) return {Kind::ChooseSector, rank};
+        return {};
+    }
+    if (x >= kMemberLeft + 5 && x < kMemberRight - 5 && y >= kMemberRowTop &&
+        y < kMemberRowTop + kMemberRows * kRowHeight) {
+        const int index = firstMember + (y - kMemberRowTop) / kRowHeight;
+        if (index < static_cast<int>(members.size())) return {Kind::ChooseMember, index};
+    }
+    return {};
+}
+
+}  // namespace app

@@ -1,0 +1,95 @@
+#include <QRadioButton>
+
+#include <gtest/gtest.h>
+
+#include "app/controls.h"
+#include "app/main_window.h"
+#include "base/recording_prompter.h"
+#include "demo/demo_market.h"
+#include "support/fixture_market.h"
+#include "ui/recording_canvas.h"
+
+namespace {
+
+// One small demo market for the tests of this file.
+const std::string& DemoRoot() {
+    static fixture::TempDir dir;
+    static const bool written = [] {
+        demo::DemoOptions options;
+        options.dataRoot = dir.Path() + "/market";
+        options.stocks = 300;
+        options.years = 2;
+        options.endDate = 20261204;
+        return demo::WriteDemoMarket(options).ok();
+    }();
+    static const std::string root = dir.Path() + "/market";
+    EXPECT_TRUE(written);
+    return root;
+}
+
+TEST(SectorPageWindow, ScanWithoutCandidatesIsRefusedWithItsMessage) {
+    base::RecordingPrompter prompter;
+    app::CMainDlg window(DemoRoot(), &prompter);
+    ASSERT_TRUE(window.Initialise());
+    prompter.records.clear();
+    EXPECT_FALSE(window.StartScan());
+    ASSERT_EQ(prompter.records.size(), 1u);
+    EXPECT_EQ(prompter.records[0].text,
+              "待选股为零。请先选择沪、深股票，或“载入”待选股，再“板块扫描”");
+    EXPECT_EQ(prompter.records[0].caption, "提示");
+}
+
+TEST(SectorPageWindow, HotScanRanksSectorsAndAMemberOpensForwardAdjusted) {
+    base::RecordingPrompter prompter;
+    app::CMainDlg window(DemoRoot(), &prompter);
+    ASSERT_TRUE(window.Initialise());
+    window.ChooseMarket(picking::CandidateMarket::All);
+    EXPECT_EQ(window.Sectors().candidateCount, 300u);
+    window.ChooseScanType(sectors::ScanType::Hot);
+    EXPECT_EQ(window.Sectors().threshold, 200);  // the boxes start at "2" "00"
+    ASSERT_TRUE(window.StartScan());
+    window.WaitForScan();
+    EXPECT_FALSE(window.Progress().busy.load());
+    const auto& outcome = window.Scan().Outcome();
+    ASSERT_GT(window.Sectors().RankCount(), 0u);
+    EXPECT_EQ(window.Sectors().highlightedRank, 1);
+    ASSERT_FALSE(window.Sectors().members.empty());
+    // Scores fall with the rank, and every member moved at least the threshold.
+    for (size_t i = 1; i < outcome.ranking.sectors.size(); ++i)
+        EXPECT_LE(outcome.ranking.sectors[i].score, outcome.ranking.sectors[i - 1].score);
+    for (const auto& member : window.Sectors().members) EXPECT_GE(member.value, 200u);
+
+    const uint32_t code = window.Sectors().members[0].code;
+    window.ChooseMember(0);
+    EXPECT_EQ(window.Chart()->Stock().code, code);
+    EXPECT_EQ(window.Chart()->AdjustMode(), data::AdjustMode::Forward);
+    EXPECT_TRUE(static_cast<QRadioButton*>(window.Control(app::kIdForward))->isChecked());
+    EXPECT_TRUE(window.Chart()->Page().Model().OpenedFromResult());
+
+    // A new scan type discards the result.
+    window.ChooseScanType(sectors::ScanType::Fall);
+    EXPECT_EQ(window.Sectors().RankCount(), 0u);
+    EXPECT_EQ(window.Sectors().highlightedRank, 0);
+}
+
+TEST(SectorPageWindow, PageDrawsTheEmptyRankingHintAndTheOptionRows) {
+    app::SectorPage page;
+    ui::RecordingCanvas canvas;
+    std::vector<uint32_t> none(8, 0);
+    page.Draw(canvas, data::CodeTable(none));
+    EXPECT_TRUE(canvas.FindText("（当前板块为空，可在下方选取扫描"));
+    EXPECT_TRUE(canvas.FindText("热点板块丨扫描涨幅≥"));
+    EXPECT_TRUE(canvas.FindText("扫描："));
+    EXPECT_TRUE(canvas.FindText("涨幅≥7.50%"));
+    page.type = sectors::ScanType::Fund;
+    page.threshold = 100;
+    ui::RecordingCanvas fund;
+    page.DrawScanCaption(fund);
+    EXPECT_TRUE(fund.FindText("成交增加≥100%"));
+    // The option rows take clicks left of their entry boxes.
+    EXPECT_EQ(page.HitTest(150, 640).kind, app::SectorPageClick::Kind::ChooseType);
+    EXPECT_EQ(page.HitTest(150, 684).value, 3);
+    EXPECT_EQ(page.HitTest(300, 500).kind, app::SectorPageClick::Kind::None);  // no result yet
+}
+
+}  // namespace
