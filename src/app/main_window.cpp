@@ -14,6 +14,7 @@
 #include <QScrollBar>
 #include <QTimer>
 
+#include <cstdlib>
 #include <ctime>
 
 #include "app/code_find_dialog.h"
@@ -24,6 +25,7 @@
 #include "data/code_table.h"
 #include "data/examples.h"
 #include "data/settings.h"
+#include "sectors/sector_files.h"
 #include "picking/simulation.h"
 #include "ui/drawing.h"
 
@@ -495,6 +497,125 @@ void CMainDlg::FinishScan() {
     }
 }
 
+void CMainDlg::ShowTextPage(const std::string& titleGbk, const std::string& bodyGbk) {
+    m_screenMode = ScreenMode::TextPage;
+    m_helpTopic.reset();
+    ui::FillBox(m_canvas, kUpperLeft, 1, kUpperRight, kUpperBottom, ui::kPanelBeige);
+    ui::DrawPageFrame(m_canvas, ui::kHelpFrameLeft, ui::kHelpFrameTop, ui::kHelpFrameRight,
+                      ui::kHelpFrameBottom, ui::kHelpFrameColour, ui::CodeEntryHint::Shown);
+    const std::string text = "/c120000000" + std::string(30, ' ') + titleGbk + "/n/n/c000000090" + bodyGbk;
+    m_lastTextLayout = ui::kHelpPageLayout;
+    ui::DrawMarkupText(m_canvas, text, m_lastTextLayout);
+    ApplyStripMask();
+    RequestFullRepaint();
+}
+
+void CMainDlg::ShowSectorTrend() {
+    const auto& outcome = m_scan.Outcome();
+    if (m_sectorPage.RankCount() == 0 || m_sectorPage.highlightedRank == 0) {
+        m_prompter->ShowMessage(std::string(sectors::kNoSectorMessage), "提示");
+        return;
+    }
+    sectors::TrendInputs inputs;
+    inputs.paths = m_market.paths;
+    inputs.index = m_market.index.View(m_workspace.Words(data::BufferId::Index));
+    inputs.exRights = &m_market.exRights;
+    inputs.scanDate = outcome.referenceDate != 0 ? outcome.referenceDate : data::kNoSimulationCutoff;
+    inputs.members = m_sectorPage.members;
+    if (sectors::BuildSectorTrend(inputs, *m_prompter) == 0) return;
+    OpenSecurity(data::kSectorTrendCode);
+}
+
+void CMainDlg::SaveHighlightedSector() {
+    if (m_sectorPage.RankCount() == 0 || m_sectorPage.highlightedRank == 0) {
+        m_prompter->ShowMessage(std::string(sectors::kNoSectorMessage), "提示");
+        return;
+    }
+    data::CodeTable codes(m_workspace.CodeTableRegion());
+    sectors::SaveInputs inputs;
+    inputs.dataRoot = m_market.paths.root;
+    inputs.type = m_sectorPage.type;
+    inputs.sectorNameGbk =
+        m_scan.Outcome().Result().ResultSectorName(static_cast<size_t>(m_sectorPage.highlightedRank));
+    inputs.scanDate = m_scan.Outcome().referenceDate;
+    inputs.members = m_sectorPage.members;
+    inputs.codes = &codes;
+    sectors::SaveSectorList(inputs, *m_prompter);
+}
+
+void CMainDlg::AddMemberToWatchList() {
+    if (m_sectorPage.selectedMember < 0 ||
+        m_sectorPage.selectedMember >= static_cast<int>(m_sectorPage.members.size()))
+        return;
+    const uint32_t code = m_sectorPage.members[static_cast<size_t>(m_sectorPage.selectedMember)].code;
+    const QString codeText = QString::fromStdString(data::CodeText(code));
+    for (int row = 0; row < m_watchList->count(); row += 2)
+        if (m_watchList->item(row)->text() == codeText) return;  // already in the list
+    data::CodeTable codes(m_workspace.CodeTableRegion());
+    m_watchList->addItem(codeText);
+    m_watchList->addItem(QString::fromStdString(base::GbkToUtf8(codes.StockName(code))));
+}
+
+void CMainDlg::RunEstimate(bool top) {
+    const std::string typed = static_cast<QLineEdit*>(Control(1073))->text().toStdString();
+    const uint32_t code = static_cast<uint32_t>(std::strtoul(typed.c_str(), nullptr, 10));
+    data::CodeTable codes(m_workspace.CodeTableRegion());
+    if (typed.empty() || codes.FindCode(code) == 0) {
+        m_prompter->ShowMessage(std::string(sectors::kEstimateUnknownCode), "提示");
+        return;
+    }
+    sectors::EstimateInputs inputs;
+    inputs.paths = m_market.paths;
+    inputs.index = m_market.index.View(m_workspace.Words(data::BufferId::Index));
+    inputs.exRights = &m_market.exRights;
+    inputs.cutoff = picking::SimulationCutoff(m_market.simulation);
+    const sectors::EstimateSide side = top ? sectors::EstimateSide::Top : sectors::EstimateSide::Bottom;
+    const sectors::Estimate estimate = top ? sectors::EstimateTop(inputs, code, m_topWeights)
+                                           : sectors::EstimateBottom(inputs, code, m_bottomWeights);
+    if (estimate.result < 0) {
+        m_prompter->ShowMessage(std::string(sectors::EstimateFailureText(estimate.result)), "提示");
+        return;
+    }
+    std::string body = "  " + data::CodeText(code) + " " + codes.StockName(code) + "  " +
+                       base::Utf8ToGbk(std::to_string(estimate.date)) + "/n/n  " +
+                       base::Utf8ToGbk((top ? "阶段顶部的概率为" : "阶段底部的概率为") +
+                                       std::to_string(estimate.result) + "%") + "/n";
+    for (int f = 0; f < sectors::kFactorCount; ++f)
+        if (estimate.factors[static_cast<size_t>(f)])
+            body += "/n    " + base::Utf8ToGbk(std::string(sectors::FactorCaption(side, f)));
+    ShowTextPage(base::Utf8ToGbk(top ? "个股顶部测算" : "个股底部测算"), body);
+}
+
+void CMainDlg::RunPropertyQuery() {
+    const std::string entry = static_cast<QLineEdit*>(Control(kIdDateBox))->text().toStdString();
+    data::CodeTable codes(m_workspace.CodeTableRegion());
+    m_tuning.weights = sectors::RankWeights::FromLibrary(m_market.sectorHeader);
+    sectors::QueryContext context{
+        sectors::SectorLibrary(
+            m_workspace.Bytes(data::BufferId::SectorLibrary).first(m_market.sectorLibraryBytes)),
+        &codes, m_sectorPage.outcome, &m_tuning};
+    const sectors::QueryAnswer answer = sectors::QuerySectorProperty(entry, context, *m_prompter);
+    switch (answer.kind) {
+        case sectors::QueryKind::Property:
+            ShowTextPage(answer.caption, answer.propertyText);
+            return;
+        case sectors::QueryKind::SectorFound:
+            m_sectorPage.firstRank =
+                static_cast<int>((answer.rank - 1) / kRankRows * kRankRows + 1);
+            ChooseSector(static_cast<int>(answer.rank));
+            return;
+        case sectors::QueryKind::Diagnostic:
+            if (m_sectorPage.outcome) {
+                const sectors::DiagnosticPage page =
+                    sectors::ShowDiagnosticPage(*m_sectorPage.outcome, context.library, m_tuning);
+                ShowTextPage(page.headline, page.Markup());
+            }
+            return;
+        default:
+            return;
+    }
+}
+
 void CMainDlg::ChooseSector(int rank) {
     if (!m_sectorPage.outcome || rank < 1 || rank > static_cast<int>(m_sectorPage.RankCount())) return;
     m_sectorPage.highlightedRank = rank;
@@ -676,6 +797,12 @@ void CMainDlg::RunStripCommand(int command) {
         case 17:
             StartScan();
             return;
+        case 18: ShowSectorTrend(); return;
+        case 19: SaveHighlightedSector(); return;
+        case 20: AddMemberToWatchList(); return;
+        case 26: RunEstimate(true); return;
+        case 27: RunEstimate(false); return;
+        case 32: RunPropertyQuery(); return;
         case 39:
         case 40:
             // The lower-panel offset arrows act on the chart screen only.

@@ -17,6 +17,8 @@
 #include "app/sector_page.h"
 #include "picking/candidates.h"
 #include "picking/picking_run.h"
+#include "sectors/estimate.h"
+#include "sectors/query.h"
 #include "sectors/scan.h"
 #include "base/instance_lock.h"
 #include "base/prompter.h"
@@ -90,6 +92,9 @@ public:
     const sectors::SectorScan& Scan() const { return m_scan; }
     void ChooseSector(int rank);
     void ChooseMember(int index);
+    // A text page in the upper work area (screen mode 0): a title in dark
+    // red and a marked-up GBK body.
+    void ShowTextPage(const std::string& titleGbk, const std::string& bodyGbk);
     // A strip command as the dispatcher runs it.
     void RunStripCommand(int command);
 
@@ -150,6 +155,14 @@ private:
     data::MarketState m_market;
     QtCanvas m_canvas;
     void FinishScan();
+    void ShowSectorTrend();
+    void SaveHighlightedSector();
+    void AddMemberToWatchList();
+    void RunEstimate(bool top);
+    void RunPropertyQuery();
+    sectors::FactorWeights m_topWeights = sectors::kDefaultFactorWeights;
+    sectors::FactorWeights m_bottomWeights = sectors::kDefaultFactorWeights;
+    sectors::RankTuning m_tuning;
     void RedrawSectorPage();
     int32_t ReadThreshold(bool* ok);
 

@@ -1,3 +1,4 @@
+#include <QListWidget>
 #include <QRadioButton>
 
 #include <gtest/gtest.h>
@@ -70,6 +71,31 @@ TEST(SectorPageWindow, HotScanRanksSectorsAndAMemberOpensForwardAdjusted) {
     window.ChooseScanType(sectors::ScanType::Fall);
     EXPECT_EQ(window.Sectors().RankCount(), 0u);
     EXPECT_EQ(window.Sectors().highlightedRank, 0);
+}
+
+TEST(SectorPageWindow, TrendSaveAndWatchListActOnTheHighlightedSector) {
+    base::RecordingPrompter prompter;
+    app::CMainDlg window(DemoRoot(), &prompter);
+    ASSERT_TRUE(window.Initialise());
+    prompter.records.clear();
+    window.RunStripCommand(18);  // 板块走势 before any scan
+    ASSERT_EQ(prompter.records.size(), 1u);
+    EXPECT_EQ(prompter.records[0].text, "请先扫描生成板块");
+
+    window.ChooseMarket(picking::CandidateMarket::All);
+    ASSERT_TRUE(window.StartScan());
+    window.WaitForScan();
+    ASSERT_GT(window.Sectors().RankCount(), 0u);
+    window.RunStripCommand(18);
+    EXPECT_EQ(window.Chart()->Stock().code, 999998u);
+    EXPECT_TRUE(window.Chart()->Stock().isIndex);
+    EXPECT_EQ(window.Screen(), app::ScreenMode::Chart);
+
+    const size_t before = static_cast<size_t>(window.WatchList()->count());
+    window.ChooseMember(0);
+    window.RunStripCommand(20);  // 加入
+    window.RunStripCommand(20);  // a second time adds nothing
+    EXPECT_EQ(static_cast<size_t>(window.WatchList()->count()), before + 2);
 }
 
 TEST(SectorPageWindow, PageDrawsTheEmptyRankingHintAndTheOptionRows) {
