@@ -157,6 +157,7 @@ void CMainDlg::CreateControls() {
         bar->hide();  // shown by the lists that use them
         m_scrollBars[id] = bar;
     }
+    CreateSimulationBar();
     m_watchList = new QListWidget(this);
     // Under its caption at (761, 436), beside its K/8/↑/↓/× buttons.
     m_watchList->setGeometry(752, 452, 78, 216);
@@ -397,6 +398,7 @@ void CMainDlg::DrawSectorPageFrame() {
 void CMainDlg::RedrawSectorPage() {
     data::CodeTable codes(m_workspace.CodeTableRegion());
     m_sectorPage.Draw(m_canvas, codes);
+    DrawSimulationBar();
     ApplyStripMask();
     RequestRepaint();
 }
@@ -495,6 +497,100 @@ void CMainDlg::FinishScan() {
         m_sectorPage.members.clear();
         RedrawSectorPage();
     }
+}
+
+// The simulation bar sits in the line under the chart buttons, where the
+// ranking's title goes when no simulation is on.
+void CMainDlg::CreateSimulationBar() {
+    auto button = [this](const char* name, const QString& caption, int x, int width) {
+        auto* b = new QPushButton(caption, this);
+        b->setGeometry(x, 410, width, 18);
+        b->setFocusPolicy(Qt::NoFocus);
+        b->setFont(QtCanvas::FontFor(*ui::FindFont(12)));
+        m_simulationControls[name] = b;
+        return b;
+    };
+    connect(button("enter", QStringLiteral("进入模拟"), 150, 60), &QPushButton::clicked, this,
+            [this] { EnterSimulationMode(); });
+    auto* edit = new QLineEdit(this);
+    edit->setGeometry(300, 410, 66, 18);
+    edit->setMaxLength(8);
+    edit->setFont(QtCanvas::FontFor(*ui::FindFont(12)));
+    m_simulationControls["date"] = edit;
+    connect(button("confirm", QStringLiteral("确定"), 368, 32), &QPushButton::clicked, this,
+            [this, edit] { ConfirmSimulation(edit->text().toStdString()); });
+    const struct {
+        const char* name;
+        const char* caption;
+        int step;
+        int x;
+    } steps[] = {{"-10", "-10", -10, 402}, {"-1", "-1", -1, 430}, {"+1", "+1", 1, 454}, {"+10", "+10", 10, 478}};
+    for (const auto& s : steps) {
+        const int step = s.step;
+        connect(button(s.name, QString::fromUtf8(s.caption), s.x, s.step == 10 || s.step == -10 ? 26 : 22),
+                &QPushButton::clicked, this, [this, step] { StepSimulation(step); });
+    }
+    connect(button("exit", QStringLiteral("退出模拟"), 506, 60), &QPushButton::clicked, this,
+            [this] { ExitSimulationMode(); });
+    for (auto& [name, widget] : m_simulationControls)
+        if (name != "enter") widget->hide();
+}
+
+QWidget* CMainDlg::SimulationControl(const std::string& name) const {
+    auto it = m_simulationControls.find(name);
+    return it == m_simulationControls.end() ? nullptr : it->second;
+}
+
+void CMainDlg::DrawSimulationBar() {
+    ui::FillBox(m_canvas, 148, 408, 592, 430, ui::kPanelBeige);
+    if (!m_market.simulation.active) return;
+    const std::string text = "当前模拟日期：" + std::to_string(m_market.simulation.date);
+    ui::DrawTextAt(m_canvas, 12, 150, 413, {200, 0, 0}, base::Utf8ToGbk(text));
+}
+
+void CMainDlg::EnterSimulationMode() {
+    const std::string text = picking::EnterSimulation(m_market.simulation);
+    auto* edit = static_cast<QLineEdit*>(SimulationControl("date"));
+    edit->setText(QString::fromStdString(text));
+    for (auto& [name, widget] : m_simulationControls) widget->setVisible(name != "enter");
+    AfterSimulationChange();
+}
+
+void CMainDlg::ConfirmSimulation(const std::string& typed) {
+    if (picking::ConfirmSimulationDate(typed, m_market.simulation, m_market.index, *m_prompter) ==
+        picking::DateChange::Changed)
+        AfterSimulationChange();
+}
+
+void CMainDlg::StepSimulation(int step) {
+    const data::SeriesView index = m_market.index.View(m_workspace.Words(data::BufferId::Index));
+    if (picking::StepSimulationDate(step, m_market.simulation, index, m_market.index) ==
+        picking::DateChange::Changed) {
+        static_cast<QLineEdit*>(SimulationControl("date"))
+            ->setText(QString::number(m_market.simulation.date));
+        AfterSimulationChange();
+    }
+}
+
+void CMainDlg::ExitSimulationMode() {
+    picking::ExitSimulation(m_market.simulation);
+    for (auto& [name, widget] : m_simulationControls) widget->setVisible(name == "enter");
+    AfterSimulationChange();
+}
+
+// The chart on screen is read again up to the new date (or to its end).
+void CMainDlg::AfterSimulationChange() {
+    m_sectorPage.simulation = m_market.simulation.active;
+    if (m_screenMode == ScreenMode::Chart && m_chart && m_chart->HasSecurity()) {
+        const data::Period period = m_chart->Period();
+        chart::OpenRequest request;
+        request.keepZoom = true;
+        if (m_chart->Open(m_chart->Stock().code, request) && period != data::Period::Daily)
+            m_chart->SetPeriod(period);
+        m_chart->Page().Model().RequestFullRedraw();
+    }
+    RedrawSectorPage();
+    RequestFullRepaint();
 }
 
 void CMainDlg::ShowTextPage(const std::string& titleGbk, const std::string& bodyGbk) {

@@ -95,6 +95,14 @@ public:
     // A text page in the upper work area (screen mode 0): a title in dark
     // red and a marked-up GBK body.
     void ShowTextPage(const std::string& titleGbk, const std::string& bodyGbk);
+
+    // The simulation bar: 进入模拟, 确定 with the typed date, the -10/-1/+1/+10
+    // steps and 退出模拟.
+    void EnterSimulationMode();
+    void ConfirmSimulation(const std::string& typed);
+    void StepSimulation(int step);
+    void ExitSimulationMode();
+    QWidget* SimulationControl(const std::string& name) const;
     // A strip command as the dispatcher runs it.
     void RunStripCommand(int command);
 
@@ -155,6 +163,10 @@ private:
     data::MarketState m_market;
     QtCanvas m_canvas;
     void FinishScan();
+    void CreateSimulationBar();
+    void DrawSimulationBar();
+    void AfterSimulationChange();
+    std::map<std::string, QWidget*> m_simulationControls;
     void ShowSectorTrend();
     void SaveHighlightedSector();
     void AddMemberToWatchList();

@@ -119,3 +119,35 @@ TEST(SectorPageWindow, PageDrawsTheEmptyRankingHintAndTheOptionRows) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(SimulationBar, DatesAreCheckedSteppedAndCutTheChart) {
+    base::RecordingPrompter prompter;
+    app::CMainDlg window(DemoRoot(), &prompter);
+    ASSERT_TRUE(window.Initialise());
+    prompter.records.clear();
+    const uint32_t latest = window.Market().index.lastDate;
+    EXPECT_EQ(window.Chart()->Stock().viewEndDate, latest);
+
+    window.EnterSimulationMode();
+    EXPECT_TRUE(window.Market().simulation.active);
+    window.ConfirmSimulation("2014032");
+    ASSERT_EQ(prompter.records.size(), 1u);
+    EXPECT_EQ(prompter.records[0].text,
+              "模拟日期输入格式有误。例如模拟日期2014年3月21日，输入格式为20140321");
+
+    window.ConfirmSimulation("20260105");
+    EXPECT_EQ(window.Market().simulation.date, 20260105u);
+    EXPECT_EQ(window.Chart()->Stock().viewEndDate, 20260105u);  // the index chart stops there
+    window.StepSimulation(1);
+    EXPECT_EQ(window.Market().simulation.date, 20260106u);
+    EXPECT_EQ(window.Chart()->Stock().viewEndDate, 20260106u);
+
+    window.ExitSimulationMode();
+    EXPECT_FALSE(window.Market().simulation.active);
+    EXPECT_EQ(window.Chart()->Stock().viewEndDate, latest);
+    EXPECT_EQ(window.Market().simulation.date, 20260106u);  // kept for the next time
+}
+
+}  // namespace
