@@ -25,6 +25,7 @@
 #include "data/code_table.h"
 #include "data/examples.h"
 #include "data/settings.h"
+#include "chart/small_charts.h"
 #include "sectors/sector_files.h"
 #include "picking/simulation.h"
 #include "ui/drawing.h"
@@ -283,6 +284,20 @@ void CMainDlg::OnButton(int id) {
             if (chartShown) HandleChartKey(id == 1052 ? Qt::Key_PageUp : Qt::Key_PageDown);
             break;
         case 1042: OpenIndicatorSettings(); break;
+        case 1045:  // the picked list's eight
+            if (m_sectorPage.outcome) {
+                std::vector<uint32_t> codes;
+                for (const auto& e : m_sectorPage.outcome->selected) codes.push_back(e.code);
+                ShowSmallCharts(std::move(codes));
+            }
+            break;
+        case 1037: {  // the watch list's eight
+            std::vector<uint32_t> codes;
+            for (int row = 0; row + 1 < m_watchList->count(); row += 2)
+                codes.push_back(m_watchList->item(row)->text().left(6).toUInt());
+            ShowSmallCharts(std::move(codes));
+            break;
+        }
         case 1032: ShowHelp(ui::HelpTopic::General); break;
         default: break;
     }
@@ -712,6 +727,40 @@ void CMainDlg::RunPropertyQuery() {
     }
 }
 
+void CMainDlg::ChoosePicked(int index) {
+    if (!m_sectorPage.outcome || index < 0 ||
+        index >= static_cast<int>(m_sectorPage.outcome->selected.size()))
+        return;
+    m_sectorPage.selectedPicked = index;
+    RedrawSectorPage();
+    const uint32_t code = m_sectorPage.outcome->selected[static_cast<size_t>(index)].code;
+    if (data::DayFileExists(m_market.paths, code)) OpenSecurity(code);
+}
+
+void CMainDlg::ShowSmallCharts(std::vector<uint32_t> codes) {
+    if (codes.size() > 8) codes.resize(8);
+    m_smallChartCodes = std::move(codes);
+    m_screenMode = ScreenMode::SmallCharts;
+    m_helpTopic.reset();
+    ui::FillBox(m_canvas, kUpperLeft, 1, kUpperRight, kUpperBottom, ui::kPanelBeige);
+    data::CodeTable codeTable(m_workspace.CodeTableRegion());
+    data::ScanArea area{m_workspace.ScanAreaRegion()};
+    const data::AdjustMode mode = m_chart ? m_chart->AdjustMode() : data::AdjustMode::None;
+    // One stock at a time through the window's own scan area.
+    auto load = [&](uint32_t code) -> std::optional<chart::SmallChartSource> {
+        if (data::IsIndexCode(code)) return std::nullopt;
+        data::LoadScanDayFile(m_market.paths, code, area);
+        if (!area.Loaded()) return std::nullopt;
+        const data::Adjuster adjuster{&m_market.exRights, m_market.exRights.FindEntry(code), mode};
+        const auto shares = codeTable.StockShares(code);
+        return chart::SmallChartSource{
+            area.View(adjuster), {code, codeTable.StockName(code), false, shares.total, shares.floatShares}};
+    };
+    chart::PaintSmallChartPage(m_canvas, m_smallChartCodes, load);
+    ApplyStripMask();
+    RequestFullRepaint();
+}
+
 void CMainDlg::ChooseSector(int rank) {
     if (!m_sectorPage.outcome || rank < 1 || rank > static_cast<int>(m_sectorPage.RankCount())) return;
     m_sectorPage.highlightedRank = rank;
@@ -828,6 +877,13 @@ void CMainDlg::mouseMoveEvent(QMouseEvent* event) {
 void CMainDlg::HandleClick(int x, int y) {
     // A click on the work area readies the code box, so typing a code opens it.
     if (x >= kUpperLeft && x < kUpperRight && y >= kUpperTop && y < kUpperBottom) FocusCodeBox();
+    if (m_screenMode == ScreenMode::SmallCharts) {
+        if (auto slot = chart::SmallChartAt(x, y);
+            slot && *slot < static_cast<int>(m_smallChartCodes.size())) {
+            OpenSecurity(m_smallChartCodes[static_cast<size_t>(*slot)]);
+            return;
+        }
+    }
     if (ui::ButtonAt(m_strip, x, y)) {
         auto command = ui::ClickedCommand(m_strip, x, y);
         if (command && !m_progress.busy.load()) RunStripCommand(*command);
@@ -854,6 +910,7 @@ void CMainDlg::HandleClick(int x, int y) {
                 return;
             case SectorPageClick::Kind::ChooseSector: ChooseSector(click.value); return;
             case SectorPageClick::Kind::ChooseMember: ChooseMember(click.value); return;
+            case SectorPageClick::Kind::ChoosePicked: ChoosePicked(click.value); return;
             default: break;
         }
     }

@@ -92,6 +92,10 @@ public:
     const sectors::SectorScan& Scan() const { return m_scan; }
     void ChooseSector(int rank);
     void ChooseMember(int index);
+    void ChoosePicked(int index);
+    // The page of eight small charts for the first eight codes.
+    void ShowSmallCharts(std::vector<uint32_t> codes);
+    const std::vector<uint32_t>& SmallChartCodes() const { return m_smallChartCodes; }
     // A text page in the upper work area (screen mode 0): a title in dark
     // red and a marked-up GBK body.
     void ShowTextPage(const std::string& titleGbk, const std::string& bodyGbk);
@@ -167,6 +171,7 @@ private:
     void DrawSimulationBar();
     void AfterSimulationChange();
     std::map<std::string, QWidget*> m_simulationControls;
+    std::vector<uint32_t> m_smallChartCodes;
     void ShowSectorTrend();
     void SaveHighlightedSector();
     void AddMemberToWatchList();

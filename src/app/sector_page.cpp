@@ -27,6 +27,8 @@ constexpr int kRankRowTop = kRankTop + 10, kRowHeight = 18;
 constexpr int kMemberLeft = 548, kMemberTop = 435, kMemberRight = 706, kMemberBottom = 627;
 constexpr int kMemberRowTop = kMemberTop + 22;
 // Candidate sets and lists on the left.
+constexpr int kPickedTop = 558;
+constexpr int kPickedRows = 3;
 constexpr int kSetLeft = 74, kSetTop = 433, kSetWidth = 38, kSetHeight = 18;
 constexpr int kListLeft = 72, kListRight = 270;
 // The three option rows.
@@ -136,12 +138,19 @@ void SectorPage::DrawCandidates(ui::Canvas& canvas) const {
     std::snprintf(count, sizeof count, "选出股(%5zu)", pickedCount);
     Strip(canvas, kListLeft, 536, kListRight, 553, Gbk(count));
     Panel(canvas, kListLeft, 553, kListRight, 626);
-    if (outcome && outcome->referenceDate != 0) {
-        Text(canvas, 12, kListLeft + 10, 564, kDarkBlue,
-             "扫描日 " + std::to_string(outcome->referenceDate));
-        Text(canvas, 12, kListLeft + 10, 584, kDarkBlue,
-             "上榜板块 " + std::to_string(RankCount()) + " 个");
-        Text(canvas, 12, kListLeft + 10, 604, kDarkBlue, "点击板块看个股，点击个股看K线");
+    if (!outcome) return;
+    // The first picked stocks, in candidate order.
+    for (int row = 0; row < kPickedRows; ++row) {
+        if (row >= static_cast<int>(outcome->selected.size())) break;
+        const sectors::ResultEntry& e = outcome->selected[static_cast<size_t>(row)];
+        const int y = kPickedTop + row * kRowHeight;
+        const ui::Rgb colour = row == selectedPicked ? kDarkRed : ui::kBlack;
+        if (row == selectedPicked) ui::FillBox(canvas, kListLeft + 7, y - 1, kListRight - 7, y + 16, {255, 255, 200});
+        ui::DrawTextAt(canvas, 12, kListLeft + 10, y + 2, colour, data::CodeText(e.code));
+        char value[16];
+        std::snprintf(value, sizeof value, type == sectors::ScanType::Fund ? "%u%%" : "%u.%02u%%",
+                      type == sectors::ScanType::Fund ? e.value : e.value / 100, e.value % 100);
+        ui::DrawTextAt(canvas, 12, kListLeft + 60, y + 2, colour, value);
     }
 }
 
@@ -262,6 +271,12 @@ SectorPageClick SectorPage::HitTest(int x, int y) const {
         y < kRankRowTop + kRankRows * kRowHeight) {
         const int rank = firstRank + (y - kRankRowTop) / kRowHeight;
         if (rank <= static_cast<int>(RankCount())) return {Kind::ChooseSector, rank};
+        return {};
+    }
+    if (outcome && x >= kListLeft + 5 && x < kListRight - 5 && y >= kPickedTop &&
+        y < kPickedTop + kPickedRows * kRowHeight) {
+        const int index = (y - kPickedTop) / kRowHeight;
+        if (index < static_cast<int>(outcome->selected.size())) return {Kind::ChoosePicked, index};
         return {};
     }
     if (x >= kMemberLeft + 5 && x < kMemberRight - 5 && y >= kMemberRowTop &&

@@ -28,6 +28,7 @@ struct SectorPageClick {
         LoadList,         // 载入
         ChooseSector,     // a ranking row (rank)
         ChooseMember,     // a member row (index into the loaded members)
+        ChoosePicked,     // a row of the picked list (index into the selected stocks)
         RankPage,         // the ranking's page arrows (delta)
         MemberPage,       // the member list's page arrows (delta)
     };
@@ -61,6 +62,7 @@ public:
     std::vector<sectors::ResultEntry> members;
     int firstMember = 0;
     int selectedMember = -1;
+    int selectedPicked = -1;
 
     // The ranks of the result, 0 when there is none.
     size_t RankCount() const;

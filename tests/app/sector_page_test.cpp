@@ -1,4 +1,5 @@
 #include <QListWidget>
+#include <QPushButton>
 #include <QRadioButton>
 
 #include <gtest/gtest.h>
@@ -148,6 +149,32 @@ TEST(SimulationBar, DatesAreCheckedSteppedAndCutTheChart) {
     EXPECT_FALSE(window.Market().simulation.active);
     EXPECT_EQ(window.Chart()->Stock().viewEndDate, latest);
     EXPECT_EQ(window.Market().simulation.date, 20260106u);  // kept for the next time
+}
+
+}  // namespace
+
+namespace {
+
+TEST(SmallChartPage, PickedStocksShowAsEightChartsAndOneOpens) {
+    base::RecordingPrompter prompter;
+    app::CMainDlg window(DemoRoot(), &prompter);
+    ASSERT_TRUE(window.Initialise());
+    window.ChooseMarket(picking::CandidateMarket::All);
+    ASSERT_TRUE(window.StartScan());
+    window.WaitForScan();
+    const auto& selected = window.Scan().Outcome().selected;
+    ASSERT_FALSE(selected.empty());
+    static_cast<QPushButton*>(window.Control(1045))->click();
+    EXPECT_EQ(window.Screen(), app::ScreenMode::SmallCharts);
+    EXPECT_EQ(window.SmallChartCodes().size(), std::min<size_t>(8, selected.size()));
+    EXPECT_EQ(window.SmallChartCodes()[0], selected[0].code);
+    // A click on the first chart opens that stock.
+    window.HandleClick(100, 100);
+    EXPECT_EQ(window.Screen(), app::ScreenMode::Chart);
+    EXPECT_EQ(window.Chart()->Stock().code, selected[0].code);
+    // The picked list itself opens its rows.
+    window.ChoosePicked(0);
+    EXPECT_EQ(window.Sectors().selectedPicked, 0);
 }
 
 }  // namespace
