@@ -1,7 +1,5 @@
 // bkqy-cli chart: the chart page of one security as the window draws it,
 // rendered offscreen and saved as a PNG.
-#include <QApplication>
-#include <QPixmap>
 #include <QRadioButton>
 
 #include <cstdio>
@@ -10,9 +8,9 @@
 
 #include "app/controls.h"
 #include "app/main_window.h"
-#include "base/stderr_prompter.h"
 #include "chart/geometry.h"
 #include "cli/args.h"
+#include "cli/offscreen_window.h"
 
 namespace cli {
 namespace {
@@ -63,13 +61,8 @@ int RunChartCommand(const Args& args) {
     if (indicator && (*indicator < 1 || *indicator > 17)) return Fail("--indicator is 1..17");
     if (zoom && *zoom > static_cast<uint64_t>(chart::kMaxZoom)) return Fail("--zoom is 0..15");
 
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    int argc = 1;
-    char name[] = "bkqy-cli";
-    char* argv[] = {name, nullptr};
-    QApplication application(argc, argv);
-    base::StderrPrompter prompter;
-    app::CMainDlg window(*root, &prompter);
+    OffscreenWindow offscreen(*root);
+    app::CMainDlg& window = offscreen.Window();
     if (!window.Initialise()) return 1;
     if (date) window.UseSimulationDate(static_cast<uint32_t>(*date));
     // Through the radio group, so the picture shows the mode the chart uses.
@@ -83,14 +76,7 @@ int RunChartCommand(const Args& args) {
     if (zoom) ZoomTo(window, static_cast<int>(*zoom));
     window.Chart()->Page().Model().RequestFullRedraw();
     window.RequestFullRepaint();
-    window.show();
-    QApplication::processEvents();
-    if (!window.grab().save(QString::fromStdString(*png), "PNG")) {
-        std::fprintf(stderr, "bkqy-cli chart: cannot write %s\n", png->c_str());
-        return 1;
-    }
-    std::printf("%s\n", png->c_str());
-    return 0;
+    return offscreen.SavePng("chart", *png);
 }
 
 }  // namespace cli

@@ -1,15 +1,13 @@
 // bkqy-cli shot: the real main window started offscreen on a data root and
 // saved as a PNG, as it looks after start-up.
-#include <QApplication>
 #include <QLineEdit>
-#include <QPixmap>
 
 #include <cstdio>
 #include <cstdlib>
 
 #include "app/main_window.h"
-#include "base/stderr_prompter.h"
 #include "cli/args.h"
+#include "cli/offscreen_window.h"
 
 namespace cli {
 namespace {
@@ -64,24 +62,11 @@ int RunShotCommand(const Args& args) {
         std::fprintf(stderr, "bkqy-cli shot: --data DIR and --png FILE are required\n");
         return 2;
     }
-    // No screen is needed: the window renders offscreen unless told otherwise.
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    int argc = 1;
-    char name[] = "bkqy-cli";
-    char* argv[] = {name, nullptr};
-    QApplication application(argc, argv);
-    base::StderrPrompter prompter;
-    app::CMainDlg window(*root, &prompter);
+    OffscreenWindow offscreen(*root);
+    app::CMainDlg& window = offscreen.Window();
     if (!window.Initialise()) return 1;
     if (args.Has("scan-type") && !RunScanInWindow(window, args)) return 1;
-    window.show();
-    QApplication::processEvents();
-    if (!window.grab().save(QString::fromStdString(*png), "PNG")) {
-        std::fprintf(stderr, "bkqy-cli shot: cannot write %s\n", png->c_str());
-        return 1;
-    }
-    std::printf("%s\n", png->c_str());
-    return 0;
+    return offscreen.SavePng("shot", *png);
 }
 
 }  // namespace cli

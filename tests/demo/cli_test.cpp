@@ -9,30 +9,12 @@
 #include "base/file_io.h"
 #include "demo_test_support.h"
 
+#include "support/cli_runner.h"
+
 namespace {
 
-struct CliRun {
-    int exitCode = -1;
-    std::string out;
-    std::string err;
-};
-
-CliRun RunCli(const std::string& arguments, const std::string& scratch) {
-    const std::string errFile = scratch + "/stderr.txt";
-    const std::string command =
-        "'" + std::string(BKQY_CLI_PATH) + "' " + arguments + " 2>'" + errFile + "'";
-    CliRun run;
-    FILE* pipe = ::popen(command.c_str(), "r");
-    if (!pipe) return run;
-    char buffer[4096];
-    size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) run.out.append(buffer, n);
-    const int status = ::pclose(pipe);
-    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    const auto err = demotest::ReadBytes(errFile);
-    run.err.assign(err.begin(), err.end());
-    return run;
-}
+using fixture::CliRun;
+using fixture::RunCli;
 
 TEST(DemoCommand, WritesAMarketAndSummarisesIt) {
     fixture::TempDir dir;

@@ -18,33 +18,13 @@
 #include "data/day_files.h"
 #include "data/startup.h"
 #include "picking/evaluation.h"
+#include "support/cli_runner.h"
 #include "support/fixture_market.h"
 
 namespace {
 
-struct CliRun {
-    int exitCode = -1;
-    std::string out;
-    std::string err;
-};
-
-CliRun RunCli(const std::string& arguments, const std::string& scratch) {
-    const std::string errFile = scratch + "/stderr.txt";
-    const std::string command = std::string(BKQY_CLI_PATH) + " " + arguments + " 2>" + errFile;
-    CliRun run;
-    FILE* pipe = ::popen(command.c_str(), "r");
-    if (!pipe) return run;
-    char buffer[4096];
-    size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) run.out.append(buffer, n);
-    const int status = ::pclose(pipe);
-    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    std::ifstream err(errFile);
-    std::stringstream text;
-    text << err.rdbuf();
-    run.err = text.str();
-    return run;
-}
+using fixture::CliRun;
+using fixture::RunCli;
 
 struct PickJson {
     uint32_t date = 0;

@@ -17,6 +17,8 @@
 #include "data/paths.h"
 #include "sectors/library.h"
 
+#include "support/fixture_market.h"
+
 namespace {
 
 // Just enough JSON for the scan's output: objects, arrays, strings, integers.
@@ -91,11 +93,12 @@ CliRun Cli(const std::string& args) {
     return r;
 }
 
+// One market per test process: ctest runs the tests of this file side by
+// side, and a shared folder would be written by two of them at once.
 std::string MarketRoot() {
-    const char* tmp = std::getenv("BKQY_TEST_TMP");
-    std::string root = std::string(tmp ? tmp : "/tmp") + "/sectors-demo-300";
+    static fixture::TempDir dir;
+    const std::string root = dir.Path() + "/market";
     if (!base::FileExists(root + "/MKDAT/MKCODE.DAT")) {
-        EXPECT_TRUE(base::MakeFolders(root).ok());
         EXPECT_EQ(Cli("demo --data " + root + " --stocks 300 --years 2 --end 20261204").status, 0);
     }
     return root;
