@@ -94,13 +94,13 @@ bool CMainDlg::Initialise() {
 void CMainDlg::CreateControls() {
     auto* themeGroup = new QButtonGroup(this);
     auto* adjustGroup = new QButtonGroup(this);
-    for (const ControlSpec& spec : kControlSpecs) {
+    for (const ControlSpec& placement : kControlSpecs) {
         QWidget* widget = nullptr;
-        switch (spec.kind) {
+        switch (placement.kind) {
             case ControlKind::Button: {
-                auto* button = new QPushButton(Utf8(spec.caption), this);
+                auto* button = new QPushButton(Utf8(placement.caption), this);
                 button->setFocusPolicy(Qt::NoFocus);  // the code box keeps the keys
-                const int id = spec.id;
+                const int id = placement.id;
                 connect(button, &QPushButton::clicked, this, [this, id] { OnButton(id); });
                 widget = button;
                 break;
@@ -108,34 +108,34 @@ void CMainDlg::CreateControls() {
             case ControlKind::BitmapButton: {
                 auto* button = new QPushButton(this);
                 const std::string_view picture =
-                    spec.id == kIdExit ? kExitButtonPicture : kDataButtonPicture;
+                    placement.id == kIdExit ? kExitButtonPicture : kDataButtonPicture;
                 const QString file = Utf8(data::BuildDataPaths(m_dataRoot).root) + Utf8(picture);
                 QPixmap pixmap(file);
                 if (pixmap.isNull()) {
-                    button->setText(Utf8(spec.caption));
+                    button->setText(Utf8(placement.caption));
                 } else {
                     button->setIcon(pixmap);
                     button->setIconSize(pixmap.size());
                 }
-                if (spec.id == kIdExit) connect(button, &QPushButton::clicked, this, &CMainDlg::reject);
-                if (spec.id == kIdDataButton)
+                if (placement.id == kIdExit) connect(button, &QPushButton::clicked, this, &CMainDlg::reject);
+                if (placement.id == kIdDataButton)
                     connect(button, &QPushButton::clicked, this, &CMainDlg::OnDataButton);
                 widget = button;
                 break;
             }
             case ControlKind::Radio: {
-                auto* radio = new QRadioButton(Utf8(spec.caption), this);
+                auto* radio = new QRadioButton(Utf8(placement.caption), this);
                 radio->setFocusPolicy(Qt::NoFocus);
-                (spec.radioGroup == 1 ? themeGroup : adjustGroup)->addButton(radio, spec.id);
-                const int id = spec.id;
+                (placement.radioGroup == 1 ? themeGroup : adjustGroup)->addButton(radio, placement.id);
+                const int id = placement.id;
                 connect(radio, &QRadioButton::clicked, this, [this, id] { OnRadio(id); });
                 widget = radio;
                 break;
             }
             case ControlKind::Edit: {
-                auto* edit = new QLineEdit(Utf8(spec.caption), this);
-                edit->setMaxLength(spec.maxLength);
-                if (spec.id == kIdCodeBox) {
+                auto* edit = new QLineEdit(Utf8(placement.caption), this);
+                edit->setMaxLength(placement.maxLength);
+                if (placement.id == kIdCodeBox) {
                     connect(edit, &QLineEdit::textEdited, this, &CMainDlg::OnCodeBoxChanged);
                     edit->installEventFilter(this);
                 }
@@ -149,9 +149,9 @@ void CMainDlg::CreateControls() {
                 break;
             }
         }
-        widget->setGeometry(spec.x, spec.y, spec.width, spec.height);
+        widget->setGeometry(placement.x, placement.y, placement.width, placement.height);
         widget->setFont(QtCanvas::FontFor(*ui::FindFont(12)));
-        m_controls[spec.id] = widget;
+        m_controls[placement.id] = widget;
     }
     for (int id : kScrollBarIds) {
         auto* bar = new QScrollBar(Qt::Vertical, this);

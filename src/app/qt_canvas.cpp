@@ -25,12 +25,12 @@ QtCanvas::QtCanvas(int width, int height) : m_image(width, height, QImage::Forma
     m_image.fill(Qt::white);
 }
 
-QFont QtCanvas::FontFor(const ui::FontSpec& spec) {
+QFont QtCanvas::FontFor(const ui::FontSpec& fontSpec) {
     QFont font;
     font.setFamilies({QString::fromUtf8(ui::kFontFace.data(), ui::kFontFace.size()),
                       QString::fromUtf8(ui::kFallbackFontFace.data(), ui::kFallbackFontFace.size())});
-    font.setPixelSize(spec.pixelHeight);
-    font.setWeight(static_cast<QFont::Weight>(QtWeight(spec.weight)));
+    font.setPixelSize(fontSpec.pixelHeight);
+    font.setWeight(static_cast<QFont::Weight>(QtWeight(fontSpec.weight)));
     font.setFixedPitch(true);
     font.setStyleHint(QFont::TypeWriter);
     // Crisp glyphs at the small sizes, as a Song face is drawn on the big terminals.
@@ -90,17 +90,17 @@ void QtCanvas::DrawRoundRect(int left, int top, int right, int bottom, ui::Rgb p
 }
 
 void QtCanvas::DrawText(int sizeCode, int x, int y, ui::Rgb colour, std::string_view gbkText) {
-    const ui::FontSpec& spec = m_fonts.Select(sizeCode);
+    const ui::FontSpec& fontSpec = m_fonts.Select(sizeCode);
     if (gbkText.empty()) return;
     QPainter painter(&m_image);
-    const QFont font = FontFor(spec);
+    const QFont font = FontFor(fontSpec);
     painter.setFont(font);
     painter.setPen(ToQColor(colour));
     const int ascent = painter.fontMetrics().ascent();
     // Each character on its grid cell, whatever the face's own advance. One
     // conversion for the whole text; each cell is then one code point, except
     // where bad bytes break that, when the cells are converted one by one.
-    const auto cells = ui::LayoutGlyphs(spec, gbkText, m_charSpacing);
+    const auto cells = ui::LayoutGlyphs(fontSpec, gbkText, m_charSpacing);
     const QList<uint> points = QString::fromStdString(base::GbkToUtf8(gbkText)).toUcs4();
     const bool oneToOne = static_cast<size_t>(points.size()) == cells.size();
     for (size_t i = 0; i < cells.size(); ++i) {

@@ -31,7 +31,7 @@ public:
     QImage& Image() { return m_image; }
 
     // The Qt font of a size code (the family with its fallback, pixel height, weight).
-    static QFont FontFor(const ui::FontSpec& spec);
+    static QFont FontFor(const ui::FontSpec& fontSpec);
 
 private:
     void SetPixel(int x, int y, QRgb colour);

@@ -23,8 +23,8 @@ constexpr ui::Rgb kTextBlue{0, 0, 90};
 }  // namespace
 
 const SetupModeSpec& SetupModeSpecOf(SetupMode mode) {
-    for (const auto& spec : kModes)
-        if (spec.mode == mode) return spec;
+    for (const auto& layout : kModes)
+        if (layout.mode == mode) return layout;
     return kModes[0];
 }
 
@@ -32,14 +32,14 @@ CSetupDlg::CSetupDlg(SetupMode mode, QPoint mainTopLeft, QWidget* parent)
     : QDialog(parent),
       m_mode(mode),
       m_canvas(SetupModeSpecOf(mode).width, SetupModeSpecOf(mode).height) {
-    const SetupModeSpec& spec = SetupModeSpecOf(mode);
-    setWindowTitle(QString::fromUtf8(spec.title.data(), static_cast<int>(spec.title.size())));
-    setFixedSize(spec.width, spec.height);
-    move(mainTopLeft + QPoint(spec.offsetX, spec.offsetY));
+    const SetupModeSpec& layout = SetupModeSpecOf(mode);
+    setWindowTitle(QString::fromUtf8(layout.title.data(), static_cast<int>(layout.title.size())));
+    setFixedSize(layout.width, layout.height);
+    move(mainTopLeft + QPoint(layout.offsetX, layout.offsetY));
     m_strip.captions = base::Utf8ToGbk(ui::kSetupDialogCaptions);
     m_strip.buttons.resize(1);
-    m_strip.buttons[0] = {true, spec.width - 80, spec.height - 40, spec.width - 30,
-                          spec.height - 20, 1};
+    m_strip.buttons[0] = {true, layout.width - 80, layout.height - 40, layout.width - 30,
+                          layout.height - 20, 1};
     DrawPage();
 }
 
@@ -55,9 +55,9 @@ CSetupDlg::CSetupDlg(QPoint mainTopLeft, indicators::IndicatorState& indicators,
 CSetupDlg::~CSetupDlg() = default;
 
 void CSetupDlg::DrawPage() {
-    const SetupModeSpec& spec = SetupModeSpecOf(m_mode);
-    ui::FillBox(m_canvas, 0, 0, spec.width, spec.height, ui::kPanelBeige);
-    ui::DrawSunkenPanelField(m_canvas, 10, 10, spec.width - 10, spec.height - 50, kTextBlue);
+    const SetupModeSpec& layout = SetupModeSpecOf(m_mode);
+    ui::FillBox(m_canvas, 0, 0, layout.width, layout.height, ui::kPanelBeige);
+    ui::DrawSunkenPanelField(m_canvas, 10, 10, layout.width - 10, layout.height - 50, kTextBlue);
     if (m_mode == SetupMode::Download) {
         // This product has no download client: data arrives as packages.
         ui::DrawTextAt(m_canvas, 15, 30, 40, kTextBlue,

@@ -62,10 +62,10 @@ TEST(MainWindow, StartsWithEveryControlInPlaceAndTheHomeStrip) {
     EXPECT_EQ(window.windowTitle(), QStringLiteral("板块擎宇V2.0"));
     EXPECT_EQ(window.size(), QSize(1023, 701));
 
-    for (const app::ControlSpec& spec : app::kControlSpecs) {
-        QWidget* control = window.Control(spec.id);
-        ASSERT_NE(control, nullptr) << spec.id;
-        EXPECT_EQ(control->geometry(), QRect(spec.x, spec.y, spec.width, spec.height)) << spec.id;
+    for (const app::ControlSpec& placement : app::kControlSpecs) {
+        QWidget* control = window.Control(placement.id);
+        ASSERT_NE(control, nullptr) << placement.id;
+        EXPECT_EQ(control->geometry(), QRect(placement.x, placement.y, placement.width, placement.height)) << placement.id;
     }
     auto* codeBox = static_cast<QLineEdit*>(window.Control(app::kIdCodeBox));
     EXPECT_EQ(codeBox->maxLength(), 6);
