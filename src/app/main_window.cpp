@@ -158,6 +158,19 @@ void CMainDlg::CreateControls() {
         bar->hide();  // shown by the lists that use them
         m_scrollBars[id] = bar;
     }
+    // The ranking pages ten sectors at a time, the member list nine members.
+    QScrollBar* ranking = m_scrollBars[1096];
+    ranking->setGeometry(523, 444, 12, 180);
+    connect(ranking, &QScrollBar::valueChanged, this, [this](int value) {
+        m_sectorPage.firstRank = value * kRankRows + 1;
+        RedrawSectorPage();
+    });
+    QScrollBar* members = m_scrollBars[1098];
+    members->setGeometry(690, 458, 12, 164);
+    connect(members, &QScrollBar::valueChanged, this, [this](int value) {
+        m_sectorPage.firstMember = value * kMemberRows;
+        RedrawSectorPage();
+    });
     CreateSimulationBar();
     m_watchList = new QListWidget(this);
     // Under its caption at (761, 436), beside its K/8/↑/↓/× buttons.
@@ -445,6 +458,8 @@ void CMainDlg::ChooseScanType(sectors::ScanType type) {
     m_sectorPage.highlightedRank = 0;
     m_sectorPage.members.clear();
     m_sectorPage.selectedMember = -1;
+    m_sectorPage.firstRank = 1;
+    UpdateListScrollBars();
     bool ok = false;
     const int32_t threshold = ReadThreshold(&ok);
     if (ok) m_sectorPage.threshold = threshold;
@@ -474,7 +489,10 @@ bool CMainDlg::StartScan() {
     settings.type = m_sectorPage.type;
     settings.threshold = m_sectorPage.threshold;
     settings.weights = sectors::RankWeights::FromLibrary(m_market.sectorHeader);
-    if (!sectors::StartSectorScan(m_candidates.codes.size(), settings, *m_prompter)) return false;
+    const auto entry = sectors::StartSectorScan(m_candidates.codes.size(), settings, *m_prompter);
+    if (!entry) return false;
+    // The scan's own condition is the single method entry, as the picking page would show it.
+    m_methods.ReplaceWithSingle(*entry);
     data::CodeTable codes(m_workspace.CodeTableRegion());
     m_scanCodes = std::make_unique<data::CodeTable>(codes);
     const picking::MarketInputs inputs = picking::MarketInputsOf(m_workspace, m_market, *m_scanCodes);
@@ -510,6 +528,7 @@ void CMainDlg::FinishScan() {
         ChooseSector(1);
     } else {
         m_sectorPage.members.clear();
+        UpdateListScrollBars();
         RedrawSectorPage();
     }
 }
@@ -713,7 +732,7 @@ void CMainDlg::RunPropertyQuery() {
         case sectors::QueryKind::SectorFound:
             m_sectorPage.firstRank =
                 static_cast<int>((answer.rank - 1) / kRankRows * kRankRows + 1);
-            ChooseSector(static_cast<int>(answer.rank));
+            ChooseSector(static_cast<int>(answer.rank));  // also moves the scroll bar
             return;
         case sectors::QueryKind::Diagnostic:
             if (m_sectorPage.outcome) {
@@ -767,7 +786,29 @@ void CMainDlg::ChooseSector(int rank) {
     m_sectorPage.members = m_scan.Outcome().Result().LoadResultSector(static_cast<size_t>(rank));
     m_sectorPage.firstMember = 0;
     m_sectorPage.selectedMember = -1;
+    UpdateListScrollBars();
     RedrawSectorPage();
+}
+
+// The scroll bars show only when their list has more than one page; moving
+// them turns the page.
+void CMainDlg::UpdateListScrollBars() {
+    const int rankPages = static_cast<int>((m_sectorPage.RankCount() + kRankRows - 1) / kRankRows);
+    const int memberPages =
+        static_cast<int>((m_sectorPage.members.size() + kMemberRows - 1) / kMemberRows);
+    const struct {
+        QScrollBar* bar;
+        int pages;
+        int page;
+    } bars[] = {{RankScrollBar(), rankPages, (m_sectorPage.firstRank - 1) / kRankRows},
+                {MemberScrollBar(), memberPages, m_sectorPage.firstMember / kMemberRows}};
+    for (const auto& b : bars) {
+        const QSignalBlocker quiet(b.bar);
+        b.bar->setRange(0, std::max(0, b.pages - 1));
+        b.bar->setPageStep(1);
+        b.bar->setValue(b.page);
+        b.bar->setVisible(b.pages > 1);
+    }
 }
 
 void CMainDlg::ChooseMember(int index) {

@@ -16,6 +16,7 @@
 #include "app/qt_canvas.h"
 #include "app/sector_page.h"
 #include "picking/candidates.h"
+#include "picking/method_list.h"
 #include "picking/picking_run.h"
 #include "sectors/estimate.h"
 #include "sectors/query.h"
@@ -90,6 +91,10 @@ public:
     void WaitForScan();
     const SectorPage& Sectors() const { return m_sectorPage; }
     const sectors::SectorScan& Scan() const { return m_scan; }
+    const picking::MethodList& Methods() const { return m_methods; }
+    // The ranking's and the member list's scroll bars.
+    QScrollBar* RankScrollBar() const { return ScrollBar(1096); }
+    QScrollBar* MemberScrollBar() const { return ScrollBar(1098); }
     void ChooseSector(int rank);
     void ChooseMember(int index);
     void ChoosePicked(int index);
@@ -188,6 +193,8 @@ private:
     sectors::SectorScan m_scan;
     picking::PickingRun m_run;
     picking::CandidateSet m_candidates;
+    picking::MethodList m_methods;
+    void UpdateListScrollBars();
     std::unique_ptr<data::CodeTable> m_scanCodes;  // outlives the run that reads it
     QImage m_savedChart;  // the canvas as the chart left it, under the crosshair
     ui::ButtonStrip m_strip;

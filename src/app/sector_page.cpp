@@ -215,7 +215,7 @@ void SectorPage::DrawSectorRanking(ui::Canvas& canvas) const {
         const size_t index = static_cast<size_t>(rank - 1);
         const int64_t score = index < outcome->ranking.sectors.size()
                                   ? outcome->ranking.sectors[index].score : 0;
-        const int length = top > 0 ? std::max<int>(1, static_cast<int>(score * 100 / top)) : 1;
+        const int length = top > 0 ? std::max<int>(1, static_cast<int>(score * 90 / top)) : 1;
         ui::FillBox(canvas, kRankLeft + 150, y + 4, kRankLeft + 150 + length, y + 14,
                     highlighted ? kDarkRed : BarColour(type, rank));
         if (highlighted) ui::DrawArrowRight(canvas, kRankLeft + 12, y + 9, 5, 3, 3, kMarker);

@@ -1,5 +1,6 @@
 #include <QListWidget>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QRadioButton>
 
 #include <gtest/gtest.h>
@@ -60,6 +61,17 @@ TEST(SectorPageWindow, HotScanRanksSectorsAndAMemberOpensForwardAdjusted) {
     for (size_t i = 1; i < outcome.ranking.sectors.size(); ++i)
         EXPECT_LE(outcome.ranking.sectors[i].score, outcome.ranking.sectors[i - 1].score);
     for (const auto& member : window.Sectors().members) EXPECT_GE(member.value, 200u);
+
+    // The scan's own condition is the single method entry.
+    ASSERT_EQ(window.Methods().Count(), 1u);
+    EXPECT_EQ(window.Methods().Entry(1).substr(0, 5), "b8(1,");
+    // More than ten sectors: the ranking's scroll bar turns to the next page.
+    if (window.Sectors().RankCount() > 10) {
+        EXPECT_TRUE(window.RankScrollBar()->isVisible() || !window.isVisible());
+        window.RankScrollBar()->setValue(1);
+        EXPECT_EQ(window.Sectors().firstRank, 11);
+        window.RankScrollBar()->setValue(0);
+    }
 
     const uint32_t code = window.Sectors().members[0].code;
     window.ChooseMember(0);
