@@ -425,8 +425,8 @@ void CMainDlg::DrawSectorPageFrame() {
 
 void CMainDlg::RedrawSectorPage() {
     data::CodeTable codes(m_workspace.CodeTableRegion());
+    DrawSimulationBar();  // first: the ranking's title shares its line
     m_sectorPage.Draw(m_canvas, codes);
-    DrawSimulationBar();
     ApplyStripMask();
     RequestRepaint();
 }

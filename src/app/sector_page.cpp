@@ -26,6 +26,7 @@ constexpr int kRankRowTop = kRankTop + 10, kRowHeight = 18;
 // The member list beside it.
 constexpr int kMemberLeft = 548, kMemberTop = 435, kMemberRight = 706, kMemberBottom = 627;
 constexpr int kMemberRowTop = kMemberTop + 22;
+constexpr int kMemberValueRight = kMemberRight - 16;  // clear of the list's scroll bar
 // Candidate sets and lists on the left.
 constexpr int kPickedTop = 558;
 constexpr int kPickedRows = 3;
@@ -236,22 +237,22 @@ void SectorPage::DrawMemberList(ui::Canvas& canvas, const data::CodeTable& codes
         const sectors::ResultEntry& e = members[static_cast<size_t>(index)];
         const ui::Rgb base = index == selectedMember ? kDarkRed : ui::kBlack;
         if (index == selectedMember) ui::FillBox(canvas, kMemberLeft + 7, y - 1, kMemberRight - 7, y + 16, {255, 255, 200});
-        ui::DrawTextAt(canvas, 12, kMemberLeft + 9, y + 2, base, data::CodeText(e.code));
-        ui::DrawTextAt(canvas, 14, kMemberLeft + 53, y + 1, base, CutName(codes.StockName(e.code), 8));
+        ui::DrawTextAt(canvas, 12, kMemberLeft + 7, y + 2, base, data::CodeText(e.code));
+        ui::DrawTextAt(canvas, 14, kMemberLeft + 46, y + 1, base, CutName(codes.StockName(e.code), 8));
         const uint32_t value = std::min<uint32_t>(e.value, 9999);
         char number[16];
         if (type == sectors::ScanType::Fund) {
             std::snprintf(number, sizeof number, "%u", value);
-            ui::DrawTextAt(canvas, 12, kMemberRight - 12 - ui::TextWidth(12, number), y + 2,
+            ui::DrawTextAt(canvas, 12, kMemberValueRight - ui::TextWidth(12, number), y + 2,
                            {0, 0, 120}, number);
         } else {
             // Integer and fraction drawn apart so the decimal points line up.
             const bool rise = type == sectors::ScanType::Hot;
             const ui::Rgb colour = rise ? ui::Rgb{200, 0, 0} : ui::Rgb{0, 0, 120};
             std::snprintf(number, sizeof number, "%c%u", rise ? '+' : '-', value / 100);
-            ui::DrawTextAt(canvas, 12, kMemberRight - 30 - ui::TextWidth(12, number), y + 2, colour, number);
+            ui::DrawTextAt(canvas, 12, kMemberValueRight - 21 - ui::TextWidth(12, number), y + 2, colour, number);
             std::snprintf(number, sizeof number, ".%02u", value % 100);
-            ui::DrawTextAt(canvas, 12, kMemberRight - 30, y + 2, colour, number);
+            ui::DrawTextAt(canvas, 12, kMemberValueRight - 21, y + 2, colour, number);
         }
     }
 }
