@@ -688,32 +688,38 @@ void CMainDlg::AddMemberToWatchList() {
 
 void CMainDlg::RunEstimate(bool top) {
     const std::string typed = static_cast<QLineEdit*>(Control(1073))->text().toStdString();
+    if (typed.size() != 6) return;  // only a whole six-character code is handled
+    constexpr ui::Rgb kBlue{0, 0, 90};
+    // The result lines under the box "个股顶部底部测算".
+    ui::FillBox(m_canvas, 886, 568, 1020, 607, ui::kPanelBeige);
     const uint32_t code = static_cast<uint32_t>(std::strtoul(typed.c_str(), nullptr, 10));
     data::CodeTable codes(m_workspace.CodeTableRegion());
-    if (typed.empty() || codes.FindCode(code) == 0) {
-        m_prompter->ShowMessage(std::string(sectors::kEstimateUnknownCode), "提示");
+    if (codes.FindCode(code) == 0) {
+        ui::DrawTextAt(m_canvas, 12, 893, 586, kBlue, base::Utf8ToGbk(sectors::kEstimateUnknownCode));
+        RequestRepaint();
         return;
     }
+    const bool simulating = m_market.simulation.active;
+    ui::DrawTextAt(m_canvas, 12, simulating ? 923 : 912, 576, kBlue, data::CodeText(code));
+    ui::DrawTextAt(m_canvas, 12, simulating ? 959 : 948, 576, kBlue, codes.StockName(code));
+    if (simulating) ui::DrawTextAt(m_canvas, 12, 887, 576, {0, 0, 200}, base::Utf8ToGbk("[模拟]"));
     sectors::EstimateInputs inputs;
     inputs.paths = m_market.paths;
     inputs.index = m_market.index.View(m_workspace.Words(data::BufferId::Index));
     inputs.exRights = &m_market.exRights;
     inputs.cutoff = picking::SimulationCutoff(m_market.simulation);
-    const sectors::EstimateSide side = top ? sectors::EstimateSide::Top : sectors::EstimateSide::Bottom;
     const sectors::Estimate estimate = top ? sectors::EstimateTop(inputs, code, m_topWeights)
                                            : sectors::EstimateBottom(inputs, code, m_bottomWeights);
     if (estimate.result < 0) {
-        m_prompter->ShowMessage(std::string(sectors::EstimateFailureText(estimate.result)), "提示");
-        return;
+        ui::DrawTextAt(m_canvas, 12, 893, 593, kBlue,
+                       base::Utf8ToGbk(sectors::EstimateFailureText(estimate.result)));
+    } else {
+        ui::DrawTextAt(m_canvas, 12, 896, 593, kBlue,
+                       base::Utf8ToGbk(top ? "阶段顶部的概率为   % " : "阶段底部的概率为   % "));
+        const int x = estimate.result >= 100 ? 992 : estimate.result < 10 ? 1000 : 996;
+        ui::DrawNumberAt(m_canvas, 12, x, 593, {120, 0, 0}, estimate.result);
     }
-    std::string body = "  " + data::CodeText(code) + " " + codes.StockName(code) + "  " +
-                       base::Utf8ToGbk(std::to_string(estimate.date)) + "/n/n  " +
-                       base::Utf8ToGbk((top ? "阶段顶部的概率为" : "阶段底部的概率为") +
-                                       std::to_string(estimate.result) + "%") + "/n";
-    for (int f = 0; f < sectors::kFactorCount; ++f)
-        if (estimate.factors[static_cast<size_t>(f)])
-            body += "/n    " + base::Utf8ToGbk(std::string(sectors::FactorCaption(side, f)));
-    ShowTextPage(base::Utf8ToGbk(top ? "个股顶部测算" : "个股底部测算"), body);
+    RequestRepaint();
 }
 
 void CMainDlg::RunPropertyQuery() {

@@ -1,3 +1,4 @@
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QScrollBar>
@@ -187,6 +188,40 @@ TEST(SmallChartPage, PickedStocksShowAsEightChartsAndOneOpens) {
     // The picked list itself opens its rows.
     window.ChoosePicked(0);
     EXPECT_EQ(window.Sectors().selectedPicked, 0);
+}
+
+}  // namespace
+
+namespace {
+
+// Whether any pixel of the rectangle differs from the panel's beige.
+bool Drawn(const QImage& image, int left, int top, int right, int bottom) {
+    for (int y = top; y < bottom; ++y)
+        for (int x = left; x < right; ++x)
+            if (image.pixelColor(x, y) != QColor(236, 233, 216)) return true;
+    return false;
+}
+
+TEST(EstimateBox, ResultsAndFailuresAreWrittenUnderTheBox) {
+    base::RecordingPrompter prompter;
+    app::CMainDlg window(DemoRoot(), &prompter);
+    ASSERT_TRUE(window.Initialise());
+    prompter.records.clear();
+    auto* box = static_cast<QLineEdit*>(window.Control(1073));
+    EXPECT_FALSE(Drawn(window.Canvas().Image(), 886, 570, 1020, 606));
+    box->setText(QStringLiteral("60000"));  // five characters: ignored
+    window.RunStripCommand(26);
+    EXPECT_FALSE(Drawn(window.Canvas().Image(), 886, 570, 1020, 606));
+    box->setText(QStringLiteral("999990"));  // not in the code table
+    window.RunStripCommand(26);
+    EXPECT_TRUE(Drawn(window.Canvas().Image(), 893, 586, 1000, 600));
+    EXPECT_FALSE(Drawn(window.Canvas().Image(), 912, 576, 1000, 585));  // no code line
+    box->setText(QString::fromStdString(data::CodeText(window.Scan().Outcome().selected.empty()
+                                                           ? 600000
+                                                           : window.Scan().Outcome().selected[0].code)));
+    window.RunStripCommand(27);
+    EXPECT_TRUE(Drawn(window.Canvas().Image(), 896, 593, 1010, 606));
+    EXPECT_TRUE(prompter.records.empty());  // written on the page, no message boxes
 }
 
 }  // namespace
