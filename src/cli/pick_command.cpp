@@ -5,6 +5,7 @@
 
 #include "base/gbk.h"
 #include "cli/args.h"
+#include "cli/market_setup.h"
 #include "cli/picking_setup.h"
 #include "data/paths.h"
 #include "picking/picking_run.h"
@@ -69,9 +70,7 @@ std::optional<int> PreparePicking(const Args& args, const char* command,
     if (setup.condition.code.number == 0)
         return Fail(command, "the method \"" + setup.method + "\" is not a method entry");
 
-    if (data::RunStartup(setup.workspace, *root, prompter, std::time(nullptr), setup.market) !=
-        data::StartupOutcome::Ready)
-        return 1;
+    if (!StartMarket(*root, args.Get("date"), prompter, setup.workspace, setup.market)) return 1;
     setup.codes = std::make_unique<data::CodeTable>(setup.workspace.CodeTableRegion());
     setup.inputs = picking::MarketInputsOf(setup.workspace, setup.market, *setup.codes);
 
@@ -81,13 +80,6 @@ std::optional<int> PreparePicking(const Args& args, const char* command,
     } else if (picking::LoadCandidatePath(*args.Get("list"), prompter, setup.candidates) !=
                picking::LoadOutcome::Loaded) {
         return 1;
-    }
-
-    if (auto date = args.Get("date")) {
-        picking::EnterSimulation(setup.market.simulation);
-        if (picking::ConfirmSimulationDate(*date, setup.market.simulation, setup.market.index,
-                                           prompter) == picking::DateChange::Refused)
-            return 1;
     }
     return std::nullopt;
 }

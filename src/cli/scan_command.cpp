@@ -8,6 +8,7 @@
 #include "base/gbk.h"
 #include "base/stderr_prompter.h"
 #include "cli/args.h"
+#include "cli/market_setup.h"
 #include "data/code_table.h"
 #include "data/startup.h"
 #include "picking/candidates.h"
@@ -105,15 +106,7 @@ int RunScanCommand(const Args& args) {
     data::Workspace workspace;
     base::StderrPrompter prompter;
     data::MarketState state;
-    if (data::RunStartup(workspace, *root, prompter, std::time(nullptr), state) !=
-        data::StartupOutcome::Ready)
-        return 1;
-    if (auto date = args.Get("date")) {
-        if (picking::ConfirmSimulationDate(*date, state.simulation, state.index, prompter) ==
-            picking::DateChange::Refused)
-            return 1;
-        state.simulation.active = true;
-    }
+    if (!StartMarket(*root, args.Get("date"), prompter, workspace, state)) return 1;
     const data::CodeTable codes(workspace.CodeTableRegion());
     picking::CandidateSet candidates;
     if (list) {
