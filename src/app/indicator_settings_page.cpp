@@ -103,18 +103,6 @@ ui::ButtonRecord RowButton(int index, int offset, int command) {
     return {true, left, top, left + kRowButtonWidth, top + kButtonHeight, command};
 }
 
-void DrawGbk(ui::Canvas& canvas, int sizeCode, int x, int y, ui::Rgb colour,
-             std::string_view utf8) {
-    ui::DrawTextAt(canvas, sizeCode, x, y, colour, base::Utf8ToGbk(utf8));
-}
-
-// A button in the strip's look, for "返回", which has no caption slot.
-void DrawPlainButton(ui::Canvas& canvas, const PageRect& r, std::string_view caption) {
-    ui::DrawRoundBoxSmall(canvas, r.left, r.top, r.right, r.bottom, ui::kButtonBorder,
-                          ui::kButtonFill);
-    DrawGbk(canvas, ui::kButtonCaptionFont, r.left + 4, r.top + 3, ui::kButtonCaption, caption);
-}
-
 }  // namespace
 
 ParamBox::ParamBox(indicators::ParamRange range, int value, QWidget* parent)

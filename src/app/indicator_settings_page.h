@@ -9,6 +9,7 @@
 #include <optional>
 #include <vector>
 
+#include "app/page_parts.h"
 #include "base/prompter.h"
 #include "indicators/indicator_state.h"
 #include "ui/button_strip.h"
@@ -39,15 +40,6 @@ private:
     indicators::ParamRange m_range;
 };
 
-struct PageRect {
-    int left = 0, top = 0, right = 0, bottom = 0;
-
-    bool Holds(int x, int y) const { return left <= x && x <= right && top <= y && y <= bottom; }
-    int CentreX() const { return (left + right) / 2; }
-    int CentreY() const { return (top + bottom) / 2; }
-};
-
-enum class PageClick { Stay, Close };
 
 class IndicatorSettingsPage {
 public:

@@ -343,6 +343,12 @@ void CMainDlg::OpenIndicatorSettings() {
     RequestRepaint();
 }
 
+void CMainDlg::OpenWeightsEditor() {
+    CSetupDlg dialog(mapToGlobal(QPoint(0, 0)), m_topWeights, m_bottomWeights, this);
+    dialog.exec();
+    FocusCodeBox();
+}
+
 bool CMainDlg::HandleChartKey(int qtKey) {
     if (m_screenMode != ScreenMode::Chart || !m_chart || !m_chart->HasSecurity()) return false;
     using chart::ChartKey;
@@ -1002,6 +1008,7 @@ void CMainDlg::RunStripCommand(int command) {
         case 20: AddMemberToWatchList(); return;
         case 26: RunEstimate(true); return;
         case 27: RunEstimate(false); return;
+        case 28: OpenWeightsEditor(); return;
         case 32: RunPropertyQuery(); return;
         case 39:
         case 40:

@@ -134,6 +134,9 @@ public:
     // What the code finder handed back last (0 when nothing was chosen).
     uint32_t LastFinderCode() const { return m_lastFinderCode; }
     int LastFinderIndicator() const { return m_lastFinderIndicator; }
+    // The weights "测顶" and "测底" use now.
+    const sectors::FactorWeights& TopWeights() const { return m_topWeights; }
+    const sectors::FactorWeights& BottomWeights() const { return m_bottomWeights; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -163,6 +166,8 @@ private:
     void RefreshCanvas();
     void ApplyStripMask();
     void OpenIndicatorSettings();
+    // "原理设置": the top/bottom weights, in force for this run only.
+    void OpenWeightsEditor();
 
     std::string m_dataRoot;
     std::unique_ptr<base::Prompter> m_ownPrompter;

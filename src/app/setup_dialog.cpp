@@ -50,6 +50,14 @@ CSetupDlg::CSetupDlg(QPoint mainTopLeft, indicators::IndicatorState& indicators,
         std::make_unique<IndicatorSettingsPage>(indicators, prompter, m_canvas, m_strip, this);
 }
 
+CSetupDlg::CSetupDlg(QPoint mainTopLeft, sectors::FactorWeights& topWeights,
+                     sectors::FactorWeights& bottomWeights, QWidget* parent)
+    : CSetupDlg(SetupMode::Weights, mainTopLeft, parent) {
+    // The page draws its own buttons; the strip's "返回" would cover its place.
+    m_strip.buttons.clear();
+    m_weightsPage = std::make_unique<WeightsEditorPage>(topWeights, bottomWeights, m_canvas);
+}
+
 // The page's edit boxes are children of the dialog: the page lets go of them
 // while the dialog still stands.
 CSetupDlg::~CSetupDlg() = default;
@@ -78,6 +86,11 @@ void CSetupDlg::mousePressEvent(QMouseEvent* event) {
     const QPoint p = event->position().toPoint();
     if (m_indicatorPage) {
         if (m_indicatorPage->Click(p.x(), p.y()) == PageClick::Close) accept();
+        return;
+    }
+    if (m_weightsPage) {
+        if (m_weightsPage->Click(p.x(), p.y()) == PageClick::Close) accept();
+        update();
         return;
     }
     auto button = ui::ButtonAt(m_strip, p.x(), p.y());

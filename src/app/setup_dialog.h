@@ -10,6 +10,7 @@
 
 #include "app/indicator_settings_page.h"
 #include "app/qt_canvas.h"
+#include "app/weights_editor_page.h"
 #include "base/prompter.h"
 #include "indicators/indicator_state.h"
 #include "ui/button_strip.h"
@@ -36,6 +37,9 @@ public:
     // The indicator page (mode 3) on the settings in force for the run.
     CSetupDlg(QPoint mainTopLeft, indicators::IndicatorState& indicators, base::Prompter& prompter,
               QWidget* parent);
+    // The weights page (mode 6) on the live top and bottom weights.
+    CSetupDlg(QPoint mainTopLeft, sectors::FactorWeights& topWeights,
+              sectors::FactorWeights& bottomWeights, QWidget* parent);
     ~CSetupDlg() override;
 
     SetupMode Mode() const { return m_mode; }
@@ -43,6 +47,8 @@ public:
     ui::ButtonStrip& Strip() { return m_strip; }
     // Only in mode 3 opened on the indicator settings.
     IndicatorSettingsPage* IndicatorPage() { return m_indicatorPage.get(); }
+    // Only in mode 6 opened on the weights.
+    WeightsEditorPage* WeightsPage() { return m_weightsPage.get(); }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -55,6 +61,7 @@ private:
     QtCanvas m_canvas;
     ui::ButtonStrip m_strip;
     std::unique_ptr<IndicatorSettingsPage> m_indicatorPage;
+    std::unique_ptr<WeightsEditorPage> m_weightsPage;
 };
 
 }  // namespace app
