@@ -6,8 +6,10 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <string>
 
 #include "data/capacities.h"
+#include "picking/tail_prefetch.h"
 
 namespace picking {
 namespace {
@@ -114,20 +116,98 @@ size_t Evaluator::IndexBarsAfterReference() {
     return (index.LastBar() - reference.offset) / index.width;
 }
 
-bool Evaluator::ReadTail(int fd, size_t records, size_t count) {
-    auto* dest = reinterpret_cast<uint8_t*>(m_storage.data() + data::kDayHeaderWords);
-    size_t want = count * kRecordBytes;
-    off_t at = static_cast<off_t>(data::kDayHeaderBytes + (records - count) * kRecordBytes);
-    size_t done = 0;
-    while (done < want) {
-        const ssize_t n = ::pread(fd, dest + done, want - done, at + static_cast<off_t>(done));
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
-        done += static_cast<size_t>(n);
-    }
+StockNeeds NDayChangeNeeds(int n) {
+    // Two bars before the reference day at least: the newly-listed test reads them.
+    return {std::max<size_t>(static_cast<size_t>(std::max(n, 0)), 2), 0};
+}
+
+size_t Evaluator::TailRecords(const StockNeeds& needs) {
+    return needs.barsBefore + 1 + kTailSlack + IndexBarsAfterReference();
+}
+
+void Evaluator::StartPrefetch(std::vector<uint32_t> codes, const StockNeeds& needs,
+                              unsigned threads) {
+    const size_t capacity = m_storage.size() > data::kDayHeaderWords
+                                ? (m_storage.size() - data::kDayHeaderWords) / kStockWidth
+                                : 0;
+    const size_t wanted = std::min(TailRecords(needs), capacity);
+    if (m_reading != StockReading::Tail || wanted == 0) return;
+    m_prefetch = std::make_unique<TailPrefetch>(m_market.paths, std::move(codes), wanted, threads);
+}
+
+uint8_t* Evaluator::BarBytes() {
+    return reinterpret_cast<uint8_t*>(m_storage.data() + data::kDayHeaderWords);
+}
+
+void Evaluator::PlaceTail(size_t records, size_t count) {
     m_skipped = records - count;
     m_view.end = data::kDayHeaderWords + count * kStockWidth;
     m_barsRead += count;
+}
+
+bool Evaluator::ReadTail(int fd, size_t records, size_t count) {
+    if (!ReadNewestRecords(fd, records, count, BarBytes())) return false;
+    PlaceTail(records, count);
+    return true;
+}
+
+bool Evaluator::TailHoldsReference(const StockNeeds& needs, uint32_t referenceDate) const {
+    // The tail must hold the reference bar with every bar the test reads
+    // before it, and the start of a date window.
+    size_t offset = m_view.LastBar();
+    while (offset > m_view.firstBar && m_view.image[offset] > referenceDate) offset -= kStockWidth;
+    const bool referenceInside = m_view.image[offset] <= referenceDate;
+    const size_t localBefore = (offset - m_view.firstBar) / kStockWidth;
+    const bool windowInside = needs.fromDate == 0 || m_view.image[m_view.firstBar] < needs.fromDate;
+    return referenceInside && localBefore >= needs.barsBefore && windowInside;
+}
+
+bool Evaluator::ReadStockFile(uint32_t code, const StockNeeds& needs) {
+    const size_t capacity = (m_storage.size() - data::kDayHeaderWords) / kStockWidth;
+    std::fill_n(m_storage.begin(), data::kDayHeaderWords, 0u);
+    m_view = data::SeriesView{};
+    m_view.image = m_storage;
+    m_view.firstBar = data::kDayHeaderWords;
+    m_view.width = kStockWidth;
+
+    size_t records = 0;
+    FileCloser file{-1};
+    const auto openFile = [&] {
+        const std::string path = data::DayFilePath(m_market.paths, code);
+        file.fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        records = DayFileRecords(file.fd);
+        return records > 0;
+    };
+
+    // A tail read ahead by the helpers serves when it holds as much as this
+    // test would read itself.
+    const size_t wanted = TailRecords(needs);
+    std::optional<TailPrefetch::Tail> tail;
+    if (m_prefetch && m_reading == StockReading::Tail) tail = m_prefetch->Take(code);
+    if (tail && tail->bytes.size() / kRecordBytes >= std::min(tail->fileRecords, wanted) &&
+        tail->fileRecords > 0) {
+        records = tail->fileRecords;
+        const size_t count = std::min({tail->bytes.size() / kRecordBytes, wanted, capacity});
+        std::copy_n(tail->bytes.end() - static_cast<std::ptrdiff_t>(count * kRecordBytes),
+                    count * kRecordBytes, BarBytes());
+        PlaceTail(records, count);
+    } else {
+        if (!openFile()) return false;
+        // A file longer than the storage keeps its newest bars.
+        const size_t available = std::min(records, capacity);
+        const size_t first =
+            m_reading == StockReading::Tail ? std::min(available, wanted) : available;
+        if (!ReadTail(file.fd, records, first)) return false;
+    }
+
+    const size_t available = std::min(records, capacity);
+    m_whole = m_skipped == records - available;
+    if (!m_whole && !TailHoldsReference(needs, Reference().aligned ? Reference().date : m_cutoff)) {
+        // Otherwise read all that fits.
+        if (file.fd < 0 && !openFile()) return false;
+        if (!ReadTail(file.fd, records, std::min(records, capacity))) return false;
+        m_whole = true;
+    }
     return true;
 }
 
@@ -137,51 +217,10 @@ bool Evaluator::LoadStock(uint32_t code, const StockNeeds& needs) {
         m_loaded = false;
         return false;
     }
-    const uint32_t referenceDate = Reference().aligned ? Reference().date : m_cutoff;
     if (!(m_loaded && m_whole && m_code == code)) {
         m_loaded = false;
         m_code = code;
-        const std::string path = data::DayFilePath(m_market.paths, code);
-        FileCloser file{::open(path.c_str(), O_RDONLY | O_CLOEXEC)};
-        struct stat info {};
-        if (file.fd < 0 || ::fstat(file.fd, &info) != 0) return false;
-        const uint64_t size = static_cast<uint64_t>(info.st_size);
-        const size_t records =
-            size > data::kDayHeaderBytes
-                ? static_cast<size_t>((size - data::kDayHeaderBytes) / kRecordBytes)
-                : 0;
-        if (records == 0) return false;
-        // A file longer than the storage keeps its newest bars.
-        const size_t capacity = (m_storage.size() - data::kDayHeaderWords) / kStockWidth;
-        const size_t available = std::min(records, capacity);
-        std::fill_n(m_storage.begin(), data::kDayHeaderWords, 0u);
-        m_view = data::SeriesView{};
-        m_view.image = m_storage;
-        m_view.firstBar = data::kDayHeaderWords;
-        m_view.width = kStockWidth;
-
-        size_t first = available;
-        if (m_reading == StockReading::Tail)
-            first =
-                std::min(available, needs.barsBefore + 1 + kTailSlack + IndexBarsAfterReference());
-        if (!ReadTail(file.fd, records, first)) return false;
-        m_whole = m_skipped == records - available;
-
-        if (!m_whole) {
-            // The tail must hold the reference bar with every bar the test
-            // reads before it; otherwise read all that fits.
-            size_t offset = m_view.LastBar();
-            while (offset > m_view.firstBar && m_view.image[offset] > referenceDate)
-                offset -= kStockWidth;
-            const bool referenceInside = m_view.image[offset] <= referenceDate;
-            const size_t localBefore = (offset - m_view.firstBar) / kStockWidth;
-            const bool windowInside =
-                needs.fromDate == 0 || m_view.image[m_view.firstBar] < needs.fromDate;
-            if (!referenceInside || localBefore < needs.barsBefore || !windowInside) {
-                if (!ReadTail(file.fd, records, available)) return false;
-                m_whole = true;
-            }
-        }
+        if (!ReadStockFile(code, needs)) return false;
         ++m_stocksOpened;
         m_loaded = true;
     }
@@ -215,7 +254,7 @@ NDayChange Evaluator::MeasureNDayChange(uint32_t code, int n, ChangeMode mode) {
     const size_t back = static_cast<size_t>(n);
     const uint32_t start = WindowStart(back);
     const uint32_t referenceDate = Reference().date;
-    if (!LoadStock(code, {std::max<size_t>(back, 2), 0})) return result;
+    if (!LoadStock(code, NDayChangeNeeds(n))) return result;
     const data::SeriesView& v = m_view;
     const auto range = data::FindDateRange(v, v.firstBar, v.LastBar(), start, referenceDate);
     if (range.count < 1 || v.image[range.last] != referenceDate) return result;

@@ -24,6 +24,7 @@
 #include "data/workspace.h"
 #include "picking/catalogue.h"
 #include "picking/signal_marks.h"
+#include "picking/tail_prefetch.h"
 
 namespace picking {
 
@@ -70,6 +71,9 @@ struct StockNeeds {
     size_t barsBefore = 0;
     uint32_t fromDate = 0;  // 0: no date window
 };
+
+// What the N-day change loads of a stock.
+StockNeeds NDayChangeNeeds(int n);
 
 // A message an evaluation leaves for the window thread to show.
 struct PendingMessage {
@@ -155,8 +159,17 @@ public:
     uint64_t StocksOpened() const { return m_stocksOpened; }
     uint64_t BarsRead() const { return m_barsRead; }
 
+    // Has helper threads read the tails of `codes` ahead of the evaluations
+    // that will load them in this order with these needs (tail reading only).
+    void StartPrefetch(std::vector<uint32_t> codes, const StockNeeds& needs, unsigned threads);
+
 private:
+    size_t TailRecords(const StockNeeds& needs);
+    uint8_t* BarBytes();
+    void PlaceTail(size_t records, size_t count);
     bool ReadTail(int fd, size_t records, size_t count);
+    bool TailHoldsReference(const StockNeeds& needs, uint32_t referenceDate) const;
+    bool ReadStockFile(uint32_t code, const StockNeeds& needs);
     size_t IndexBarsAfterReference();
 
     MarketInputs m_market;
@@ -184,6 +197,7 @@ private:
     std::vector<PendingMessage> m_messages;
     uint64_t m_stocksOpened = 0;
     uint64_t m_barsRead = 0;
+    std::unique_ptr<TailPrefetch> m_prefetch;
 };
 
 // The catalogue test of a condition on one stock (the dispatcher without the

@@ -53,6 +53,10 @@ RunResults RunLoop(const RunContext& context, RunCounters& counters, std::span<u
     if (context.useScanMeasure) evaluator.SetScanMeasure(context.scanMeasure);
     const auto& reference = evaluator.Reference();
     results.referenceDate = reference.aligned ? reference.date : 0;
+    if (context.prefetchNeeds && reference.aligned)
+        evaluator.StartPrefetch(context.candidates, *context.prefetchNeeds,
+                                context.prefetchThreads ? context.prefetchThreads
+                                                        : TailPrefetch::DefaultThreads());
 
     for (uint32_t code : context.candidates) {
         if (StopWanted(counters, token)) {

@@ -48,6 +48,10 @@ struct RunContext {
     // candidate instead of the catalogue test bearing the same code.
     bool useScanMeasure = false;
     ScanMeasure scanMeasure;
+    // When set, helper threads read each candidate's tail ahead of its
+    // evaluation, for a measure whose every load has these needs (the scan's).
+    std::optional<StockNeeds> prefetchNeeds;
+    unsigned prefetchThreads = 0;  // 0: one a core, at most four
     // On the worker, after the last candidate (the sector ranking).
     std::function<void(RunResults&)> afterCandidates;
     // On the worker as its very last act, e.g. to wake the window. It must not

@@ -9,6 +9,9 @@
 namespace sectors {
 namespace {
 
+// Every scan type compares a stock's day with the one before.
+constexpr int kScanDays = 1;
+
 bool AllDigits(std::string_view text) {
     return std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
@@ -410,6 +413,10 @@ picking::RunContext SectorScan::PrepareRun(const picking::MarketInputs& market,
     context.scanMeasure = [this](picking::Evaluator& evaluator, uint32_t code) {
         return EvaluateScanStock(evaluator, code);
     };
+    if (m_readAhead) {
+        context.prefetchNeeds = picking::NDayChangeNeeds(kScanDays);
+        context.prefetchThreads = *m_readAhead;
+    }
     context.afterCandidates = [this](picking::RunResults& results) {
         m_work.referenceDate = results.referenceDate;
         m_work.stopped = results.stopped;
@@ -421,7 +428,7 @@ picking::RunContext SectorScan::PrepareRun(const picking::MarketInputs& market,
 
 picking::Verdict SectorScan::EvaluateScanStock(picking::Evaluator& evaluator, uint32_t code) {
     const ScanType type = m_work.settings.type;
-    const picking::NDayChange change = evaluator.MeasureNDayChange(code, 1, ScanChangeMode(type));
+    const picking::NDayChange change = evaluator.MeasureNDayChange(code, kScanDays, ScanChangeMode(type));
     const auto value = SelectedValue(change, type, m_work.settings.threshold);
     if (!value) return picking::Verdict::Fail();
     m_accumulator.RecordSelectedStock(m_library, code, *value);

@@ -265,11 +265,16 @@ public:
     // Discards the published result (a new scan type was chosen).
     void ClearOutcome();
 
+    // Threads that read day files ahead of the measure; without them every
+    // file is read on the run's own thread. The result is the same either way.
+    void SetReadAhead(std::optional<unsigned> threads) { m_readAhead = threads; }
+
 private:
     ScanOutcome m_work;
     ScanOutcome m_published;
     ScanAccumulator m_accumulator;
     SectorLibrary m_library;
+    std::optional<unsigned> m_readAhead = picking::TailPrefetch::DefaultThreads();
 };
 
 }  // namespace sectors

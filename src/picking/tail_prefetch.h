@@ -1,0 +1,69 @@
+// Reads the newest records of many day files on helper threads, ahead of an
+// evaluator that takes them in candidate order. Opening and reading a few
+// hundred bytes of four thousand files is almost all system-call time, which
+// several threads share out; the evaluation itself stays on one thread and in
+// candidate order, so results are the same as reading each file in turn.
+#pragma once
+
+#include <atomic>
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <span>
+#include <thread>
+#include <vector>
+
+#include "data/paths.h"
+
+namespace picking {
+
+// Record count of an open stock day file (a torn last record left out); 0
+// when it holds none or cannot be examined.
+size_t DayFileRecords(int fd);
+// Reads the records [records - count, records) of an open day file into dest.
+bool ReadNewestRecords(int fd, size_t records, size_t count, uint8_t* dest);
+
+class TailPrefetch {
+public:
+    struct Tail {
+        size_t fileRecords = 0;         // records in the whole file
+        std::span<const uint8_t> bytes;  // the newest min(fileRecords, wanted) records
+    };
+
+    // Starts reading the newest `wanted` records of each code's day file.
+    TailPrefetch(const data::DataPaths& paths, std::vector<uint32_t> codes, size_t wanted,
+                 unsigned threads);
+    ~TailPrefetch();  // stops the helpers and waits for them
+    TailPrefetch(const TailPrefetch&) = delete;
+    TailPrefetch& operator=(const TailPrefetch&) = delete;
+
+    size_t Wanted() const { return m_wanted; }
+    // The tail of `code` when it is the next code in order, waiting for its
+    // read; nothing when the file could not be read or the code is not the
+    // next one (the caller then reads the file itself).
+    std::optional<Tail> Take(uint32_t code);
+
+    // Helper threads for this machine: its cores, at most four.
+    static unsigned DefaultThreads();
+
+private:
+    enum State : int { kPending = 0, kReady = 1, kFailed = 2 };
+    struct Slot {
+        std::atomic<int> state{kPending};
+        size_t fileRecords = 0;
+        size_t count = 0;
+    };
+
+    void Work(std::stop_token stop, unsigned first, unsigned step);
+
+    data::DataPaths m_paths;
+    std::vector<uint32_t> m_codes;
+    size_t m_wanted;
+    std::unique_ptr<Slot[]> m_slots;
+    std::vector<uint8_t> m_bytes;  // wanted records a code, in candidate order
+    size_t m_next = 0;             // the consumer's position
+    std::vector<std::jthread> m_threads;
+};
+
+}  // namespace picking
