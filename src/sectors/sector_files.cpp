@@ -7,6 +7,7 @@
 #include "base/gbk.h"
 #include "data/day_files.h"
 #include "data/file_formats.h"
+#include "picking/picking_run.h"
 
 namespace sectors {
 namespace {
@@ -120,42 +121,14 @@ std::string SectorListFileName(ScanType type, const std::string& sectorNameGbk, 
     return std::string(word) + base::GbkToUtf8(sectorNameGbk) + monthDay + ".TXT";
 }
 
-std::string SectorListText(ScanType type, std::span<const ResultEntry> members,
-                           const data::CodeTable* codes) {
-    std::string text =
-        base::Utf8ToGbk("擎宇选出股共") + std::to_string(members.size()) + base::Utf8ToGbk("个:");
-    for (const ResultEntry& e : members) {
-        text += "\r\n" + data::CodeText(e.code) + " ";
-        text += codes ? codes->StockName(e.code) : data::UnknownStockName();
-        char value[64];
-        if (type == ScanType::Fund)
-            std::snprintf(value, sizeof value, "  %u%%", e.value);
-        else
-            std::snprintf(value, sizeof value, " %c%.2f", type == ScanType::Hot ? '+' : '-',
-                          e.value / 100.0);
-        text += value;
-    }
-    return text + "\r\n";
-}
-
 bool SaveSectorList(const SaveInputs& inputs, base::Prompter& prompter) {
-    const std::string caption(kPromptCaption);
-    if (inputs.members.empty()) {
-        prompter.ShowMessage("当前选出股为空，无法保存", caption);
-        return false;
-    }
-    const std::string name = SectorListFileName(inputs.type, inputs.sectorNameGbk, inputs.scanDate);
-    if (!prompter.AskYesNo("将当前板块以文件名：" + name + "，保存在当前文件夹的\\XG中", caption))
-        return false;
-    const std::string text = SectorListText(inputs.type, inputs.members, inputs.codes);
-    const std::string path = data::BuildDataPaths(inputs.dataRoot).root + "XG/" + name;
-    const std::span<const uint8_t> bytes(reinterpret_cast<const uint8_t*>(text.data()),
-                                         text.size());
-    if (!base::WriteFileAtomic(path, bytes).ok()) {
-        prompter.ShowMessage("保存选股文件失败,可能\\XG目录被删除。", caption);
-        return false;
-    }
-    return true;
+    // The same list file as a picking run's results, under the sector's name.
+    std::vector<picking::ResultLine> lines;
+    lines.reserve(inputs.members.size());
+    for (const ResultEntry& e : inputs.members) lines.push_back({e.code, e.value});
+    return picking::SaveResultsFile(
+        inputs.dataRoot, SectorListFileName(inputs.type, inputs.sectorNameGbk, inputs.scanDate),
+        static_cast<picking::ResultKind>(inputs.type), lines, inputs.codes, prompter);
 }
 
 }  // namespace sectors

@@ -55,12 +55,9 @@ struct SaveInputs {
     const data::CodeTable* codes = nullptr;
 };
 
-// The saved list (GBK): "擎宇选出股共" N "个:", then per member CR LF, code,
-// name and the signed value; a final CR LF.
-std::string SectorListText(ScanType type, std::span<const ResultEntry> members,
-                           const data::CodeTable* codes);
-
-// SaveSectorList: asks, then writes XG/<name> in GBK. Returns whether it was written.
+// SaveSectorList: asks, then writes XG/<name> in GBK: "擎宇选出股共" N "个:",
+// then per member CR LF, code, name and the signed value; a final CR LF.
+// Returns whether it was written.
 bool SaveSectorList(const SaveInputs& inputs, base::Prompter& prompter);
 
 }  // namespace sectors
