@@ -17,6 +17,7 @@
 #include "data/paths.h"
 #include "sectors/library.h"
 
+#include "support/cli_runner.h"
 #include "support/fixture_market.h"
 
 namespace {
@@ -76,21 +77,12 @@ struct Parser {
     }
 };
 
-struct CliRun {
-    int status = -1;
-    std::string out;
-};
+using fixture::CliRun;
 
+// The scratch folder takes what the commands print on stderr.
 CliRun Cli(const std::string& args) {
-    CliRun r;
-    std::string command = std::string(BKQY_CLI_PATH) + " " + args + " 2>/dev/null";
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe) return r;
-    char buffer[65536];
-    size_t n;
-    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) r.out.append(buffer, n);
-    r.status = pclose(pipe);
-    return r;
+    static fixture::TempDir scratch;
+    return fixture::RunCli(args, scratch.Path());
 }
 
 // One market per test process: ctest runs the tests of this file side by
@@ -99,7 +91,7 @@ std::string MarketRoot() {
     static fixture::TempDir dir;
     const std::string root = dir.Path() + "/market";
     if (!base::FileExists(root + "/MKDAT/MKCODE.DAT")) {
-        EXPECT_EQ(Cli("demo --data " + root + " --stocks 300 --years 2 --end 20261204").status, 0);
+        EXPECT_EQ(Cli("demo --data " + root + " --stocks 300 --years 2 --end 20261204").exitCode, 0);
     }
     return root;
 }
@@ -129,7 +121,7 @@ long long OneDayChange(const std::string& root, const data::ExRightsTable& table
 TEST(ScanCommand, HotScanOfTheDemoMarketHoldsItsInvariants) {
     const std::string root = MarketRoot();
     const CliRun run = Cli("scan --data " + root + " --type 1 --threshold 5 --market all --json");
-    ASSERT_EQ(run.status, 0);
+    ASSERT_EQ(run.exitCode, 0);
     Parser parser{run.out};
     const Json j = parser.Parse();
     EXPECT_EQ(j["type"].Int(), 1);
@@ -192,22 +184,22 @@ TEST(ScanCommand, HotScanOfTheDemoMarketHoldsItsInvariants) {
 
 TEST(ScanCommand, RefusalsAndOtherTypes) {
     const std::string root = MarketRoot();
-    EXPECT_NE(Cli("scan --data " + root + " --type 1 --threshold 10 --market all").status, 0);
-    EXPECT_NE(Cli("scan --data " + root + " --type 3 --threshold 10.00 --market sh").status, 0);
-    EXPECT_NE(Cli("scan --data " + root + " --type 1 --threshold 5 --market all --stock 1").status,
+    EXPECT_NE(Cli("scan --data " + root + " --type 1 --threshold 10 --market all").exitCode, 0);
+    EXPECT_NE(Cli("scan --data " + root + " --type 3 --threshold 10.00 --market sh").exitCode, 0);
+    EXPECT_NE(Cli("scan --data " + root + " --type 1 --threshold 5 --market all --stock 1").exitCode,
               0);
     EXPECT_NE(
         Cli("scan --data " + root + " --type 1 --threshold 5 --list " + root + "/MKDAT/BKLIB.TXT")
-            .status,
+            .exitCode,
         0);
     const CliRun fund =
         Cli("scan --data " + root + " --type 2 --threshold 1000 --market sz --json");
-    ASSERT_EQ(fund.status, 0);
+    ASSERT_EQ(fund.exitCode, 0);
     Parser p{fund.out};
     EXPECT_EQ(p.Parse()["threshold"].Int(), 1000);
     const CliRun fall = Cli("scan --data " + root +
                             " --type 3 --threshold 3.5 --market all --date 20261120 --json");
-    ASSERT_EQ(fall.status, 0);
+    ASSERT_EQ(fall.exitCode, 0);
     Parser q{fall.out};
     const Json j = q.Parse();
     EXPECT_EQ(j["date"].Int(), 20261120);
@@ -223,7 +215,7 @@ TEST(ScanCommand, RefusalsAndOtherTypes) {
         }
     }
     const CliRun estimate = Cli("estimate --data " + root + " --code 600000 --json");
-    EXPECT_EQ(estimate.status, 0);
+    EXPECT_EQ(estimate.exitCode, 0);
     EXPECT_NE(estimate.out.find("\"top\": "), std::string::npos);
 }
 
