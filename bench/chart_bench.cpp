@@ -6,57 +6,39 @@
 #include <vector>
 
 #include "app/qt_canvas.h"
-#include "base/endian.h"
+#include "memory_stock.h"
 #include "chart/chart_page.h"
 #include "data/file_formats.h"
 #include "indicators/indicator_state.h"
 
 namespace {
 
-struct LongChart {
-    LongChart() {
-        std::vector<data::Bar> bars;
-        data::ExRightsStock events{600000, {}};
-        uint32_t y = 1985, m = 1, d = 2, close = 1000;
-        for (size_t i = 0; i < 10'000; ++i) {
-            const uint32_t date = y * 10000 + m * 100 + d;
-            const uint32_t open = close;
-            close = 800 + (close * 7 + static_cast<uint32_t>(i) * 13) % 900;
-            const uint32_t high = std::max(open, close) + 15, low = std::min(open, close) - 15;
-            bars.push_back({date, open, high, low, close, 5000 + static_cast<uint32_t>(i % 97) * 40,
-                            20000 + static_cast<uint32_t>(i % 89) * 300});
-            if (m == 6 && d == 10) events.events.push_back({date, y % 4 == 0 ? 3.0f : 0, 1.5f, 0, 0});
-            if (++d > 28) d = 1, m = m % 12 + 1, y += (m == 1);
-        }
-        auto bytes = data::EncodeDayFile(600000, bars);
-        image.resize(bytes.size() / 4);
-        for (size_t i = 0; i < image.size(); ++i) image[i] = base::ReadU32(bytes.data() + 4 * i);
-        table = data::EncodeExRightsTable(20260101, std::vector<data::ExRightsStock>{events});
-        exRights = data::ExRightsTable(table);
+bench::MemoryStock MakeLongChart() {
+    std::vector<data::Bar> bars;
+    data::ExRightsStock events{600000, {}};
+    uint32_t y = 1985, m = 1, d = 2, close = 1000;
+    for (size_t i = 0; i < 10'000; ++i) {
+        const uint32_t date = y * 10000 + m * 100 + d;
+        const uint32_t open = close;
+        close = 800 + (close * 7 + static_cast<uint32_t>(i) * 13) % 900;
+        const uint32_t high = std::max(open, close) + 15, low = std::min(open, close) - 15;
+        bars.push_back({date, open, high, low, close, 5000 + static_cast<uint32_t>(i % 97) * 40,
+                        20000 + static_cast<uint32_t>(i % 89) * 300});
+        if (m == 6 && d == 10) events.events.push_back({date, y % 4 == 0 ? 3.0f : 0, 1.5f, 0, 0});
+        if (++d > 28) d = 1, m = m % 12 + 1, y += (m == 1);
     }
+    return bench::MemoryStock(bars, events);
+}
 
-    data::SeriesView View() const {
-        data::SeriesView v;
-        v.image = image;
-        v.end = image.size();
-        v.adjuster = {&exRights, exRights.FindEntry(600000), data::AdjustMode::Forward};
-        return v;
-    }
-
-    std::vector<uint32_t> image;
-    std::vector<uint8_t> table;
-    data::ExRightsTable exRights;
-};
-
-const LongChart& Long() {
-    static const LongChart chart;
+const bench::MemoryStock& Long() {
+    static const bench::MemoryStock chart = MakeLongChart();
     return chart;
 }
 
 // A page showing the long stock at a zoom level with one lower panel.
 struct PageAt {
     PageAt(int zoom, int indicator) {
-        const auto view = Long().View();
+        const auto view = Long().View(data::AdjustMode::Forward);
         page.SetSeries(view, {600000, "PF", false, 100000, 80000}, data::AdjustMode::Forward,
                        {&Long().exRights, view.adjuster.entry});
         for (int guard = 0; guard < 40 && page.Model().Zoom() != zoom; ++guard)

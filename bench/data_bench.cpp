@@ -14,45 +14,28 @@
 #include "data/file_formats.h"
 #include "data/period_bars.h"
 #include "data/startup.h"
+#include "memory_stock.h"
 
 namespace {
 
 // A stock with the longest history the open-stock region holds, a yearly
 // dividend and a bonus every third year.
-struct LongStock {
-    LongStock() {
-        std::vector<data::Bar> bars;
-        data::ExRightsStock events{600000, {}};
-        uint32_t y = 1983, m = 1, d = 3, close = 1000;
-        for (size_t i = 0; i < data::kOpenStockBarCapacity; ++i) {
-            uint32_t date = y * 10000 + m * 100 + d;
-            close = 800 + (close * 7 + static_cast<uint32_t>(i)) % 900;
-            bars.push_back({date, close - 5, close + 20, close - 20, close, 5000, 20000});
-            if (m == 6 && d == 10) events.events.push_back({date, y % 3 == 0 ? 5.0f : 0, 1.5f, 0, 0});
-            if (++d > 28) d = 1, m = m % 12 + 1, y += (m == 1);
-        }
-        auto bytes = data::EncodeDayFile(600000, bars);
-        image.resize(bytes.size() / 4);
-        for (size_t i = 0; i < image.size(); ++i) image[i] = base::ReadU32(bytes.data() + 4 * i);
-        table = data::EncodeExRightsTable(20260101, std::vector<data::ExRightsStock>{events});
-        exRights = data::ExRightsTable(table);
+bench::MemoryStock MakeLongStock() {
+    std::vector<data::Bar> bars;
+    data::ExRightsStock events{600000, {}};
+    uint32_t y = 1983, m = 1, d = 3, close = 1000;
+    for (size_t i = 0; i < data::kOpenStockBarCapacity; ++i) {
+        uint32_t date = y * 10000 + m * 100 + d;
+        close = 800 + (close * 7 + static_cast<uint32_t>(i)) % 900;
+        bars.push_back({date, close - 5, close + 20, close - 20, close, 5000, 20000});
+        if (m == 6 && d == 10) events.events.push_back({date, y % 3 == 0 ? 5.0f : 0, 1.5f, 0, 0});
+        if (++d > 28) d = 1, m = m % 12 + 1, y += (m == 1);
     }
+    return bench::MemoryStock(bars, events);
+}
 
-    data::SeriesView View(data::AdjustMode mode) const {
-        data::SeriesView v;
-        v.image = image;
-        v.end = image.size();
-        v.adjuster = {&exRights, exRights.FindEntry(600000), mode};
-        return v;
-    }
-
-    std::vector<uint32_t> image;
-    std::vector<uint8_t> table;
-    data::ExRightsTable exRights;
-};
-
-const LongStock& Long() {
-    static const LongStock stock;
+const bench::MemoryStock& Long() {
+    static const bench::MemoryStock stock = MakeLongStock();
     return stock;
 }
 
