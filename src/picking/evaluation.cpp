@@ -1,11 +1,9 @@
 #include "picking/evaluation.h"
 
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <string>
 
 #include "data/capacities.h"
