@@ -23,8 +23,6 @@ constexpr int kPageHeight = 385;
 
 constexpr int kTextFont = 12;
 constexpr int kHeadingFont = 14;
-constexpr ui::Rgb kTextBlue{0, 0, 90};
-constexpr ui::Rgb kHeadingRed{120, 0, 0};
 
 constexpr std::string_view kHelpLine1 = "点取指标前的小方框，可使相应指标生效";
 constexpr std::string_view kHelpLine2 =
@@ -201,16 +199,16 @@ void IndicatorSettingsPage::PlaceButtons() {
 void IndicatorSettingsPage::Draw() {
     PlaceButtons();
     ui::FillBox(m_canvas, 0, 0, kPageWidth, kPageHeight, ui::kPanelBeige);
-    DrawGbk(m_canvas, kTextFont, kHelpX, kHelpY1, kTextBlue, kHelpLine1);
-    DrawGbk(m_canvas, kTextFont, kHelpX, kHelpY2, kTextBlue, kHelpLine2);
+    DrawGbk(m_canvas, kTextFont, kHelpX, kHelpY1, ui::kTextDarkBlue, kHelpLine1);
+    DrawGbk(m_canvas, kTextFont, kHelpX, kHelpY2, ui::kTextDarkBlue, kHelpLine2);
     DrawReturnButton();
 
     ui::DrawSunkenPanelField(m_canvas, kMargin, kListTop, kPageWidth - kMargin, kListBottom,
-                             kTextBlue);
+                             ui::kTextDarkBlue);
     for (int index = 0; index <= kLastIndicator; ++index) DrawRow(index);
 
     ui::DrawSunkenPanelField(m_canvas, kMargin, kEditTop, kPageWidth - kMargin, kEditBottom,
-                             kTextBlue);
+                             ui::kTextDarkBlue);
     DrawEditArea();
     ui::DrawButtonStrip(m_canvas, m_strip);
 }
@@ -219,7 +217,7 @@ void IndicatorSettingsPage::DrawRow(int index) {
     const int left = ColumnLeft(index);
     const int top = RowTop(index);
     if (index != indicators::kMa) DrawSquare(index);
-    ui::DrawTextAt(m_canvas, kTextFont, left + kRowTextRight, top + kRowTextDown, kTextBlue,
+    ui::DrawTextAt(m_canvas, kTextFont, left + kRowTextRight, top + kRowTextDown, ui::kTextDarkBlue,
                    base::Utf8ToGbk(indicators::RowText(index, m_state.Params(index))));
 }
 
@@ -238,19 +236,19 @@ void IndicatorSettingsPage::DrawSquare(int index) {
 void IndicatorSettingsPage::DrawEditArea() {
     if (!m_edited) return;
     const int row = *m_edited;
-    DrawGbk(m_canvas, kHeadingFont, kHeadingX, kHeadingY, kHeadingRed,
+    DrawGbk(m_canvas, kHeadingFont, kHeadingX, kHeadingY, ui::kTitleDarkRed,
             indicators::RowText(row, m_state.Params(row)));
     const indicators::IndicatorDefaults& defaults = indicators::DefaultsOf(row);
     for (size_t slot = 0; slot < m_boxes.size(); ++slot) {
         const indicators::ParamRange range = defaults.ranges[slot];
         const std::string text =
             "(" + std::to_string(range.min) + "-" + std::to_string(range.max) + ")";
-        DrawGbk(m_canvas, kTextFont, kRangeTextX, BoxTop(static_cast<int>(slot)) + 4, kTextBlue,
-                text);
+        DrawGbk(m_canvas, kTextFont, kRangeTextX, BoxTop(static_cast<int>(slot)) + 4,
+                ui::kTextDarkBlue, text);
     }
     for (size_t line = 0; line < kNoteLines.size(); ++line)
         DrawGbk(m_canvas, kTextFont, kNoteX, kBoxTop + 4 + static_cast<int>(line) * kBoxStep,
-                line == 0 ? kHeadingRed : kTextBlue, kNoteLines[line]);
+                line == 0 ? ui::kTitleDarkRed : ui::kTextDarkBlue, kNoteLines[line]);
 }
 
 void IndicatorSettingsPage::DrawReturnButton() {

@@ -36,7 +36,6 @@ namespace {
 constexpr ui::Rgb kClockBorder{0, 0, 0};
 constexpr ui::Rgb kClockFill{0, 16, 0};
 constexpr ui::Rgb kClockText{51, 255, 51};
-constexpr ui::Rgb kPageText{0, 0, 90};
 constexpr int kUpperLeft = 1, kUpperRight = 1022, kUpperTop = 26, kUpperBottom = 380;
 constexpr int kLowerTop = 380;
 
@@ -695,19 +694,21 @@ void CMainDlg::AddMemberToWatchList() {
 void CMainDlg::RunEstimate(bool top) {
     const std::string typed = static_cast<QLineEdit*>(Control(1073))->text().toStdString();
     if (typed.size() != 6) return;  // only a whole six-character code is handled
-    constexpr ui::Rgb kBlue{0, 0, 90};
     // The result lines under the box "个股顶部底部测算".
     ui::FillBox(m_canvas, 886, 568, 1020, 607, ui::kPanelBeige);
     const uint32_t code = static_cast<uint32_t>(std::strtoul(typed.c_str(), nullptr, 10));
     data::CodeTable codes(m_workspace.CodeTableRegion());
     if (codes.FindCode(code) == 0) {
-        ui::DrawTextAt(m_canvas, 12, 893, 586, kBlue, base::Utf8ToGbk(sectors::kEstimateUnknownCode));
+        ui::DrawTextAt(m_canvas, 12, 893, 586, ui::kTextDarkBlue,
+                       base::Utf8ToGbk(sectors::kEstimateUnknownCode));
         RequestRepaint();
         return;
     }
     const bool simulating = m_market.simulation.active;
-    ui::DrawTextAt(m_canvas, 12, simulating ? 923 : 912, 576, kBlue, data::CodeText(code));
-    ui::DrawTextAt(m_canvas, 12, simulating ? 959 : 948, 576, kBlue, codes.StockName(code));
+    ui::DrawTextAt(m_canvas, 12, simulating ? 923 : 912, 576, ui::kTextDarkBlue,
+                   data::CodeText(code));
+    ui::DrawTextAt(m_canvas, 12, simulating ? 959 : 948, 576, ui::kTextDarkBlue,
+                   codes.StockName(code));
     if (simulating) ui::DrawTextAt(m_canvas, 12, 887, 576, {0, 0, 200}, base::Utf8ToGbk("[模拟]"));
     sectors::EstimateInputs inputs;
     inputs.paths = m_market.paths;
@@ -717,13 +718,13 @@ void CMainDlg::RunEstimate(bool top) {
     const sectors::Estimate estimate = top ? sectors::EstimateTop(inputs, code, m_topWeights)
                                            : sectors::EstimateBottom(inputs, code, m_bottomWeights);
     if (estimate.result < 0) {
-        ui::DrawTextAt(m_canvas, 12, 893, 593, kBlue,
+        ui::DrawTextAt(m_canvas, 12, 893, 593, ui::kTextDarkBlue,
                        base::Utf8ToGbk(sectors::EstimateFailureText(estimate.result)));
     } else {
-        ui::DrawTextAt(m_canvas, 12, 896, 593, kBlue,
+        ui::DrawTextAt(m_canvas, 12, 896, 593, ui::kTextDarkBlue,
                        base::Utf8ToGbk(top ? "阶段顶部的概率为   % " : "阶段底部的概率为   % "));
         const int x = estimate.result >= 100 ? 992 : estimate.result < 10 ? 1000 : 996;
-        ui::DrawNumberAt(m_canvas, 12, x, 593, {120, 0, 0}, estimate.result);
+        ui::DrawNumberAt(m_canvas, 12, x, 593, ui::kTitleDarkRed, estimate.result);
     }
     RequestRepaint();
 }
@@ -856,7 +857,7 @@ void CMainDlg::ShowHelp(ui::HelpTopic topic) {
     if (pages > 1) {
         const std::string hint = "第" + std::to_string(m_helpPage + 1) + "/" +
                                  std::to_string(pages) + "页  再点一次同一按钮看下一页";
-        ui::DrawTextAt(m_canvas, 12, 700, 346, kPageText, base::Utf8ToGbk(hint));
+        ui::DrawTextAt(m_canvas, 12, 700, 346, ui::kTextDarkBlue, base::Utf8ToGbk(hint));
     }
     ApplyStripMask();
     RequestFullRepaint();

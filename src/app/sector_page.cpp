@@ -15,8 +15,6 @@ namespace {
 constexpr ui::Rgb kLightBlue{218, 240, 255};
 constexpr ui::Rgb kSunkenEdge{113, 110, 101};
 constexpr ui::Rgb kStrip{0, 65, 130};
-constexpr ui::Rgb kDarkBlue{0, 0, 90};
-constexpr ui::Rgb kDarkRed{120, 0, 0};
 constexpr ui::Rgb kMarker{170, 0, 0};
 constexpr ui::Rgb kChosenRow{0, 0, 250};
 
@@ -108,8 +106,8 @@ void SectorPage::Draw(ui::Canvas& canvas, const data::CodeTable& codes) const {
     ui::FillBox(canvas, 893, 611, 1014, 627, kStrip);
     Text(canvas, 12, 905, 613, ui::kWhite, "个股顶部底部测算");
     Text(canvas, 12, 896, 634, ui::kBlack, "输入股票代码");
-    Text(canvas, 14, 935, 459, kDarkRed, "怎样让");
-    Text(canvas, 14, 761, 436, kDarkBlue, "自选股");
+    Text(canvas, 14, 935, 459, ui::kTitleDarkRed, "怎样让");
+    Text(canvas, 14, 761, 436, ui::kTextDarkBlue, "自选股");
     ui::DrawArrowRight(canvas, 276, 529, 8, 17, 9, kMarker);
     ui::DrawArrowRight(canvas, 748, 556, 6, 30, 6, kMarker);
 }
@@ -133,8 +131,8 @@ void SectorPage::DrawCandidates(ui::Canvas& canvas) const {
                                       : MarketName(*market).empty() ? std::string("沪深全部A股")
                                                                     : MarketName(*market) + "A股")
                                : std::string("请选择市场或载入");
-    Text(canvas, 12, kListLeft + 10, 484, kDarkBlue, where);
-    Text(canvas, 12, kListLeft + 10, 504, kDarkBlue,
+    Text(canvas, 12, kListLeft + 10, 484, ui::kTextDarkBlue, where);
+    Text(canvas, 12, kListLeft + 10, 504, ui::kTextDarkBlue,
          "共 " + std::to_string(candidateCount) + " 只股票待扫描");
     std::snprintf(count, sizeof count, "选出股(%5zu)", pickedCount);
     Strip(canvas, kListLeft, 536, kListRight, 553, Gbk(count));
@@ -145,7 +143,7 @@ void SectorPage::DrawCandidates(ui::Canvas& canvas) const {
         if (row >= static_cast<int>(outcome->selected.size())) break;
         const sectors::ResultEntry& e = outcome->selected[static_cast<size_t>(row)];
         const int y = kPickedTop + row * kRowHeight;
-        const ui::Rgb colour = row == selectedPicked ? kDarkRed : ui::kBlack;
+        const ui::Rgb colour = row == selectedPicked ? ui::kTitleDarkRed : ui::kBlack;
         if (row == selectedPicked) ui::FillBox(canvas, kListLeft + 7, y - 1, kListRight - 7, y + 16, {255, 255, 200});
         ui::DrawTextAt(canvas, 12, kListLeft + 10, y + 2, colour, data::CodeText(e.code));
         char value[16];
@@ -167,7 +165,7 @@ void SectorPage::DrawScanOptions(ui::Canvas& canvas) const {
         ui::DrawSunkenField(canvas, kOptionLeft + 2, top, kOptionRight - 2, top + 20, kSunkenEdge);
         if (chosen) ui::FillBox(canvas, kOptionLeft + 14, top + 2, kOptionRight - 4, top + 19, kChosenRow);
         const ui::Rgb colour = chosen ? ui::kWhite : ui::kBlack;
-        if (chosen) Text(canvas, 12, kOptionLeft + 4, top + 4, kDarkRed, "●");
+        if (chosen) Text(canvas, 12, kOptionLeft + 4, top + 4, ui::kTitleDarkRed, "●");
         Text(canvas, 12, kOptionLeft + 16, top + 4, colour, captions[row][0]);
         Text(canvas, 12, tails[row], top + 4, colour, captions[row][1]);
         if (row != 1) Text(canvas, 12, 285, top + 4, colour, ".");
@@ -176,13 +174,13 @@ void SectorPage::DrawScanOptions(ui::Canvas& canvas) const {
 
 void SectorPage::DrawScanCaption(ui::Canvas& canvas) const {
     ui::FillBox(canvas, 390, 634, 581, 652, ui::kWhite);
-    Text(canvas, 12, 412, 638, kDarkRed, "扫描：");
+    Text(canvas, 12, 412, 638, ui::kTitleDarkRed, "扫描：");
     std::string text;
     if (market && !MarketName(*market).empty()) text += MarketName(*market) + "|";
     text += type == sectors::ScanType::Hot ? "涨幅≥" : type == sectors::ScanType::Fund ? "成交增加≥"
                                                                                        : "跌幅≥";
     text += sectors::ThresholdText(type, threshold) + "%";
-    Text(canvas, 12, 447, 638, kDarkBlue, text);
+    Text(canvas, 12, 447, 638, ui::kTextDarkBlue, text);
 }
 
 void SectorPage::DrawSectorRanking(ui::Canvas& canvas) const {
@@ -190,8 +188,8 @@ void SectorPage::DrawSectorRanking(ui::Canvas& canvas) const {
     Panel(canvas, kRankLeft, kRankTop, kRankLeft + kRankWidth, kRankTop + kRankHeight);
     const size_t count = RankCount();
     if (count == 0) {
-        Text(canvas, 14, 298, 486, kDarkBlue, "（当前板块为空，可在下方选取扫描");
-        Text(canvas, 14, 314, 508, kDarkBlue, "方式，然后点击“板块扫描”）");
+        Text(canvas, 14, 298, 486, ui::kTextDarkBlue, "（当前板块为空，可在下方选取扫描");
+        Text(canvas, 14, 314, 508, ui::kTextDarkBlue, "方式，然后点击“板块扫描”）");
         return;
     }
     const sectors::ScanResultView result = outcome->Result();
@@ -202,7 +200,7 @@ void SectorPage::DrawSectorRanking(ui::Canvas& canvas) const {
         std::string title = date;
         if (market && !MarketName(*market).empty()) title += MarketName(*market) + "|";
         title += std::string(sectors::ScanTitleWord(type));
-        Text(canvas, 14, 314, 418, kDarkBlue, title);
+        Text(canvas, 14, 314, 418, ui::kTextDarkBlue, title);
     }
     const int64_t top = outcome->ranking.sectors.empty() ? 1 : outcome->ranking.sectors[0].score;
     for (int row = 0; row < kRankRows; ++row) {
@@ -210,7 +208,7 @@ void SectorPage::DrawSectorRanking(ui::Canvas& canvas) const {
         if (rank > static_cast<int>(count)) break;
         const int y = kRankRowTop + row * kRowHeight;
         const bool highlighted = rank == highlightedRank;
-        const ui::Rgb nameColour = highlighted ? kDarkRed : ui::kBlack;
+        const ui::Rgb nameColour = highlighted ? ui::kTitleDarkRed : ui::kBlack;
         ui::DrawTextAt(canvas, 12, kRankLeft + 14, y + 3, nameColour,
                        CutName(result.ResultSectorName(static_cast<size_t>(rank)), 20));
         const size_t index = static_cast<size_t>(rank - 1);
@@ -218,7 +216,7 @@ void SectorPage::DrawSectorRanking(ui::Canvas& canvas) const {
                                   ? outcome->ranking.sectors[index].score : 0;
         const int length = top > 0 ? std::max<int>(1, static_cast<int>(score * 90 / top)) : 1;
         ui::FillBox(canvas, kRankLeft + 150, y + 4, kRankLeft + 150 + length, y + 14,
-                    highlighted ? kDarkRed : BarColour(type, rank));
+                    highlighted ? ui::kTitleDarkRed : BarColour(type, rank));
         if (highlighted) ui::DrawArrowRight(canvas, kRankLeft + 12, y + 9, 5, 3, 3, kMarker);
     }
 }
@@ -235,7 +233,7 @@ void SectorPage::DrawMemberList(ui::Canvas& canvas, const data::CodeTable& codes
         if (index >= static_cast<int>(members.size())) break;
         const int y = kMemberRowTop + row * kRowHeight + 2;
         const sectors::ResultEntry& e = members[static_cast<size_t>(index)];
-        const ui::Rgb base = index == selectedMember ? kDarkRed : ui::kBlack;
+        const ui::Rgb base = index == selectedMember ? ui::kTitleDarkRed : ui::kBlack;
         if (index == selectedMember) ui::FillBox(canvas, kMemberLeft + 7, y - 1, kMemberRight - 7, y + 16, {255, 255, 200});
         ui::DrawTextAt(canvas, 12, kMemberLeft + 7, y + 2, base, data::CodeText(e.code));
         ui::DrawTextAt(canvas, 14, kMemberLeft + 46, y + 1, base, CutName(codes.StockName(e.code), 8));

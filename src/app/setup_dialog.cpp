@@ -18,8 +18,6 @@ constexpr std::array<SetupModeSpec, 4> kModes = {{
     {SetupMode::Install, "《板块擎宇》数据安装", 516, 293, 262, 250},
 }};
 
-constexpr ui::Rgb kTextBlue{0, 0, 90};
-
 }  // namespace
 
 const SetupModeSpec& SetupModeSpecOf(SetupMode mode) {
@@ -65,12 +63,13 @@ CSetupDlg::~CSetupDlg() = default;
 void CSetupDlg::DrawPage() {
     const SetupModeSpec& layout = SetupModeSpecOf(m_mode);
     ui::FillBox(m_canvas, 0, 0, layout.width, layout.height, ui::kPanelBeige);
-    ui::DrawSunkenPanelField(m_canvas, 10, 10, layout.width - 10, layout.height - 50, kTextBlue);
+    ui::DrawSunkenPanelField(m_canvas, 10, 10, layout.width - 10, layout.height - 50,
+                             ui::kTextDarkBlue);
     if (m_mode == SetupMode::Download) {
         // This product has no download client: data arrives as packages.
-        ui::DrawTextAt(m_canvas, 15, 30, 40, kTextBlue,
+        ui::DrawTextAt(m_canvas, 15, 30, 40, ui::kTextDarkBlue,
                        base::Utf8ToGbk("本版本不含网络下载。"));
-        ui::DrawTextAt(m_canvas, 15, 30, 64, kTextBlue,
+        ui::DrawTextAt(m_canvas, 15, 30, 64, ui::kTextDarkBlue,
                        base::Utf8ToGbk("请把数据包放在本机，在主窗口按F11打开“数据安装”安装。"));
     }
     ui::ApplyButtonMask(m_strip);

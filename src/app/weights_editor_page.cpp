@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "base/gbk.h"
+#include "ui/button_strip.h"
 #include "ui/drawing.h"
 #include "ui/fonts.h"
 
@@ -20,11 +21,7 @@ constexpr int kPageHeight = 403;
 constexpr int kTextFont = 12;
 constexpr int kTitleFont = 14;
 constexpr ui::Rgb kBackground{217, 234, 255};
-constexpr ui::Rgb kWhite{255, 255, 255};
-constexpr ui::Rgb kTextBlue{0, 0, 90};
-constexpr ui::Rgb kTitleRed{120, 0, 0};
 constexpr ui::Rgb kArrowBlue{0, 0, 255};
-constexpr ui::Rgb kConfirmFill{0, 79, 174};
 
 constexpr std::array<std::string_view, 3> kExplanation = {
     "本方法将短期顶部、底部的各种成因和表象精确量化，并辅以不同权重，",
@@ -142,13 +139,14 @@ const sectors::FactorWeights& WeightsEditorPage::EditorValues(EstimateSide side)
 void WeightsEditorPage::Draw() {
     ui::FillBox(m_canvas, 0, 0, kPageWidth, kPageHeight, kBackground);
     const PageRect& box = kExplanationBox;
-    ui::DrawRoundBox(m_canvas, box.left, box.top, box.right, box.bottom, kTextBlue, kWhite);
+    ui::DrawRoundBox(m_canvas, box.left, box.top, box.right, box.bottom, ui::kTextDarkBlue,
+                     ui::kWhite);
     for (size_t line = 0; line < kExplanation.size(); ++line)
-        DrawGbk(m_canvas, kTextFont, kTextX, kTextTop + static_cast<int>(line) * kLineStep, kTextBlue,
-                kExplanation[line]);
+        DrawGbk(m_canvas, kTextFont, kTextX, kTextTop + static_cast<int>(line) * kLineStep,
+                ui::kTextDarkBlue, kExplanation[line]);
 
     const int hintX = (kPageWidth - TextWidth(kTextFont, kHint)) / 2;
-    DrawGbk(m_canvas, kTextFont, hintX, kHintY, kTextBlue, kHint);
+    DrawGbk(m_canvas, kTextFont, hintX, kHintY, ui::kTextDarkBlue, kHint);
     const int gapCentre = hintX + TextWidth(kTextFont, kHintLead) + ui::HalfAdvance(kTextFont);
     ui::DrawTriangleUp(m_canvas, gapCentre, kHintY, 5, kArrowBlue);
     ui::DrawTriangleDown(m_canvas, gapCentre, kHintY + 11, 5, kArrowBlue);
@@ -160,14 +158,15 @@ void WeightsEditorPage::Draw() {
 
 void WeightsEditorPage::DrawPanel(EstimateSide side) {
     const PageRect panel = PanelRect(side);
-    ui::DrawRoundBox(m_canvas, panel.left, panel.top, panel.right, panel.bottom, kTextBlue, kWhite);
+    ui::DrawRoundBox(m_canvas, panel.left, panel.top, panel.right, panel.bottom, ui::kTextDarkBlue,
+                     ui::kWhite);
     const PageRect titleLine{panel.left, panel.top + kTitleDown, panel.right,
                              panel.top + kTitleDown + ui::FindFont(kTitleFont)->pixelHeight};
-    DrawCentred(m_canvas, kTitleFont, titleLine, kTitleRed,
+    DrawCentred(m_canvas, kTitleFont, titleLine, ui::kTitleDarkRed,
                 side == EstimateSide::Top ? kTopTitle : kBottomTitle);
 
     for (int row = 0; row <= kFactorCount; ++row)
-        DrawGbk(m_canvas, kTextFont, panel.left + kCaptionRight, RowTop(row) + 4, kTextBlue,
+        DrawGbk(m_canvas, kTextFont, panel.left + kCaptionRight, RowTop(row) + 4, ui::kTextDarkBlue,
                 sectors::FactorCaption(side, row));
     for (int factor = 0; factor < kFactorCount; ++factor) {
         const PageRect up = UpArrowRect(side, factor);
@@ -179,19 +178,20 @@ void WeightsEditorPage::DrawPanel(EstimateSide side) {
 
     const PageRect confirm = ConfirmRect(side);
     ui::DrawRoundBoxSmall(m_canvas, confirm.left, confirm.top, confirm.right, confirm.bottom,
-                          kConfirmFill, kConfirmFill);
-    DrawCentred(m_canvas, kTextFont, confirm, kWhite, kConfirmCaption);
+                          ui::kHighlightFill, ui::kHighlightFill);
+    DrawCentred(m_canvas, kTextFont, confirm, ui::kWhite, kConfirmCaption);
 }
 
 void WeightsEditorPage::DrawValues(EstimateSide side) {
     const sectors::FactorWeights& values = Editor(side);
     for (int row = 0; row <= kFactorCount; ++row) {
         const PageRect field = ValueRect(side, row);
-        ui::DrawSunkenField(m_canvas, field.left, field.top, field.right, field.bottom, kTextBlue);
+        ui::DrawSunkenField(m_canvas, field.left, field.top, field.right, field.bottom,
+                            ui::kTextDarkBlue);
         const int value =
             row < kFactorCount ? values[static_cast<size_t>(row)] : sectors::kOtherFactorsWeight;
         DrawCentred(m_canvas, kTextFont, {field.left + 2, field.top + 2, field.right, field.bottom},
-                    kTextBlue, std::to_string(value));
+                    ui::kTextDarkBlue, std::to_string(value));
     }
 }
 

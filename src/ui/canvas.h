@@ -29,6 +29,8 @@ inline constexpr int kCanvasHeight = 701;
 inline constexpr Rgb kBlack{0, 0, 0};
 inline constexpr Rgb kWhite{255, 255, 255};
 inline constexpr Rgb kPanelBeige{236, 233, 216};  // the dialog background
+inline constexpr Rgb kTextDarkBlue{0, 0, 90};     // text on panels and dialog pages
+inline constexpr Rgb kTitleDarkRed{120, 0, 0};    // their titles and highlighted values
 
 class Canvas {
 public:
