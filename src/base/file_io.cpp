@@ -47,6 +47,20 @@ ssize_t ReadFully(int fd, uint8_t* dest, size_t count, uint64_t offset) {
     return static_cast<ssize_t>(done);
 }
 
+// Temporaries are the final name, this mark, the process id, "-" and a serial.
+constexpr const char* kTemporaryMark = ".tmp";
+
+bool IsTemporaryName(const std::string& name) {
+    const size_t mark = name.rfind(kTemporaryMark);
+    if (mark == std::string::npos || mark == 0) return false;
+    const std::string tail = name.substr(mark + std::strlen(kTemporaryMark));
+    const size_t dash = tail.find('-');
+    if (dash == std::string::npos || dash == 0 || dash + 1 == tail.size()) return false;
+    for (size_t i = 0; i < tail.size(); ++i)
+        if (i != dash && (tail[i] < '0' || tail[i] > '9')) return false;
+    return true;
+}
+
 std::string ErrnoText(const std::string& what, const std::string& path) {
     return what + " " + path + ": " + std::strerror(errno);
 }
@@ -64,6 +78,14 @@ bool FileExists(const std::string& path) {
     if (fd.get() < 0) return false;
     struct stat st {};
     return ::fstat(fd.get(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+PathKind InspectPath(const std::string& path, uint64_t* size) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) return errno == ENOENT ? PathKind::Missing : PathKind::Other;
+    if (!S_ISREG(st.st_mode)) return PathKind::Other;
+    if (size) *size = static_cast<uint64_t>(st.st_size);
+    return PathKind::RegularFile;
 }
 
 Result<size_t> ReadFileInto(const std::string& path, std::span<uint8_t> dest) {
@@ -113,7 +135,7 @@ Status WriteFileAtomic(const std::string& path, std::span<const uint8_t> bytes,
                        Durability durability) {
     // Unique per process and per call, so two writers never share a temporary.
     static std::atomic<uint64_t> serial{0};
-    std::string temp = path + ".tmp" + std::to_string(::getpid()) + "-" + std::to_string(serial++);
+    std::string temp = path + kTemporaryMark + std::to_string(::getpid()) + "-" + std::to_string(serial++);
     Fd fd(::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
     if (fd.get() < 0) return Error{ErrnoText("cannot create", temp)};
     size_t done = 0;
@@ -146,6 +168,24 @@ Status MakeFolders(const std::string& path) {
     std::filesystem::create_directories(path, ec);
     if (ec) return Error{"cannot create folder " + path + ": " + ec.message()};
     return {};
+}
+
+Status SyncFileSystem(const std::string& path) {
+    Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    if (fd.get() < 0) return Error{ErrnoText("cannot open", path)};
+    if (::syncfs(fd.get()) != 0) return Error{ErrnoText("cannot sync", path)};
+    return {};
+}
+
+size_t RemoveLeftTemporaries(const std::string& folder) {
+    std::error_code ec;
+    size_t removed = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(folder, ec)) {
+        const std::string name = entry.path().filename().string();
+        if (!entry.is_regular_file(ec) || !IsTemporaryName(name)) continue;
+        if (std::filesystem::remove(entry.path(), ec)) ++removed;
+    }
+    return removed;
 }
 
 }  // namespace base

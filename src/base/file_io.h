@@ -16,6 +16,11 @@ int64_t FileSize(const std::string& path);
 
 bool FileExists(const std::string& path);
 
+// What is at a path: nothing, a regular file (with its size), or something
+// else (a folder, or a file that cannot be looked at).
+enum class PathKind { Missing, RegularFile, Other };
+PathKind InspectPath(const std::string& path, uint64_t* size = nullptr);
+
 // Reads at most dest.size() bytes from the start of the file into dest and
 // returns how many were read. Fails when the file cannot be opened.
 Result<size_t> ReadFileInto(const std::string& path, std::span<uint8_t> dest);
@@ -47,5 +52,14 @@ Status WriteFileAtomic(const std::string& path, std::span<const uint8_t> bytes,
 
 // Creates the folder and its parents when they do not exist.
 Status MakeFolders(const std::string& path);
+
+// Waits until everything written to the file system that holds `path` is on
+// the disk: bulk writers skip the wait per file and call this once at the end.
+Status SyncFileSystem(const std::string& path);
+
+// Removes the temporaries that WriteFileAtomic leaves behind when a process is
+// killed while writing, in one folder (not below it); returns how many went.
+// Only safe while no other process writes into the folder.
+size_t RemoveLeftTemporaries(const std::string& folder);
 
 }  // namespace base

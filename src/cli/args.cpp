@@ -5,24 +5,41 @@
 
 namespace cli {
 
+namespace {
+
+// Flags that never take a value, so that a file may follow them.
+bool IsBareFlag(const std::string& name) { return name == "json" || name == "force"; }
+
+}  // namespace
+
 std::optional<Args> Args::Parse(const std::vector<std::string>& words, std::string* error) {
     Args args;
     for (size_t i = 0; i < words.size(); ++i) {
         const std::string& word = words[i];
         if (word.size() < 3 || word.compare(0, 2, "--") != 0) {
-            *error = "unexpected argument: " + word;
-            return std::nullopt;
+            args.m_files.push_back(word);
+            continue;
         }
         std::string name = word.substr(2);
-        if (i + 1 < words.size() && words[i + 1].compare(0, 2, "--") != 0)
+        if (!IsBareFlag(name) && i + 1 < words.size() && words[i + 1].compare(0, 2, "--") != 0)
             args.m_values[name] = words[++i];
         else
             args.m_values[name] = "";
     }
+    (void)error;
     return args;
 }
 
 bool Args::OnlyKnown(std::initializer_list<const char*> allowed, std::string* error) const {
+    if (!m_files.empty()) {
+        *error = "unexpected argument: " + m_files.front();
+        return false;
+    }
+    return OnlyKnownWithFiles(allowed, error);
+}
+
+bool Args::OnlyKnownWithFiles(std::initializer_list<const char*> allowed,
+                              std::string* error) const {
     for (const auto& [name, value] : m_values) {
         bool known = false;
         for (const char* a : allowed) known = known || name == a;

@@ -9,6 +9,7 @@
 
 #include "base/stderr_prompter.h"
 #include "cli/args.h"
+#include "cli/json.h"
 #include "data/code_table.h"
 #include "data/day_files.h"
 #include "data/period_bars.h"
@@ -70,15 +71,6 @@ std::string LineName(int index, int line, const indicators::IndicatorParams& par
     std::string label = indicators::LineLabel(index, line, params);
     if (!label.empty() && label.back() == ':') label.pop_back();
     return label;
-}
-
-std::string JsonString(const std::string& text) {
-    std::string out = "\"";
-    for (char c : text) {
-        if (c == '"' || c == '\\') out += '\\';
-        out += c;
-    }
-    return out + "\"";
 }
 
 }  // namespace

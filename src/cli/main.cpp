@@ -24,7 +24,11 @@ void PrintUsage() {
                  "       bkqy-cli pick --data DIR --method ENTRY (--market sh|sz|cy|all | --list FILE) "
                  "[--date YYYYMMDD] [--json]\n"
                  "       bkqy-cli history --data DIR --method ENTRY --lookback L "
-                 "(--market sh|sz|cy|all | --list FILE) [--date YYYYMMDD]\n");
+                 "(--market sh|sz|cy|all | --list FILE) [--date YYYYMMDD]\n"
+                 "       bkqy-cli install --data DIR FILE... [--force] [--json]\n"
+                 "       bkqy-cli import --data DIR (--vipdoc DIR | --csv PATH) [--names FILE] "
+                 "[--json]\n"
+                 "       bkqy-cli import --data DIR --sectors FILE | --exrights FILE [--json]\n");
 }
 
 }  // namespace
@@ -51,6 +55,8 @@ int main(int argc, char** argv) {
     if (command == "estimate") return cli::RunEstimateCommand(*args);
     if (command == "pick") return cli::RunPickCommand(*args);
     if (command == "history") return cli::RunHistoryCommand(*args);
+    if (command == "install") return cli::RunInstallCommand(*args);
+    if (command == "import") return cli::RunImportCommand(*args);
     PrintUsage();
     return 2;
 }

@@ -35,23 +35,6 @@ std::string MarkJson(const std::vector<uint16_t>& values) {
 
 }  // namespace
 
-std::string JsonString(const std::string& text) {
-    std::string out = "\"";
-    for (char c : text) {
-        if (c == '"' || c == '\\') {
-            out += '\\';
-            out += c;
-        } else if (static_cast<unsigned char>(c) < 0x20) {
-            char escaped[8];
-            std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
-            out += escaped;
-        } else {
-            out += c;
-        }
-    }
-    return out + "\"";
-}
-
 std::optional<int> PreparePicking(const Args& args, const char* command,
                                   base::StderrPrompter& prompter, PickingSetup& setup) {
     auto root = args.Get("data");

@@ -8,6 +8,7 @@
 
 #include "base/stderr_prompter.h"
 #include "cli/args.h"
+#include "cli/json.h"
 #include "data/code_table.h"
 #include "data/startup.h"
 #include "picking/candidates.h"
@@ -30,8 +31,5 @@ struct PickingSetup {
 // On failure returns the exit code after the message went to stderr.
 std::optional<int> PreparePicking(const Args& args, const char* commandName,
                                   base::StderrPrompter& prompter, PickingSetup& setup);
-
-// A JSON string literal.
-std::string JsonString(const std::string& text);
 
 }  // namespace cli

@@ -8,6 +8,7 @@
 #include "base/gbk.h"
 #include "base/stderr_prompter.h"
 #include "cli/args.h"
+#include "cli/json.h"
 #include "cli/market_setup.h"
 #include "data/code_table.h"
 #include "data/startup.h"
@@ -25,22 +26,6 @@ int Fail(const std::string& text) {
     return 2;
 }
 
-std::string JsonText(const std::string& utf8) {
-    std::string out = "\"";
-    for (unsigned char c : utf8) {
-        if (c == '"' || c == '\\') {
-            out += '\\';
-            out += static_cast<char>(c);
-        } else if (c < 0x20) {
-            char esc[8];
-            std::snprintf(esc, sizeof esc, "\\u%04x", c);
-            out += esc;
-        } else {
-            out += static_cast<char>(c);
-        }
-    }
-    return out + "\"";
-}
 
 const char* MeasureWord(sectors::ScanType type) {
     switch (type) {
@@ -148,7 +133,7 @@ int RunScanCommand(const Args& args) {
             if (r > 1) out += ", ";
             out += "{\"rank\": " + std::to_string(r) +
                    ", \"number\": " + std::to_string(sectors::SectorDisplayNumber(number)) +
-                   ", \"name\": " + JsonText(base::GbkToUtf8(result.ResultSectorName(r))) +
+                   ", \"name\": " + JsonString(base::GbkToUtf8(result.ResultSectorName(r))) +
                    ", \"hits\": " + std::to_string(result.ResultSectorMemberCount(r)) +
                    ", \"members\": " + std::to_string(sectors::SectorMemberCount(library, number)) +
                    ", \"score\": " + std::to_string(outcome.ranking.sectors[r - 1].score) +

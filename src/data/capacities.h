@@ -8,7 +8,9 @@
 namespace data {
 
 // The ten buffers allocated at start-up, in allocation order.
-inline constexpr size_t kMarketBufferBytes = 800'000;     // pMKbufer
+// pMKbufer: the documented 800,000 bytes plus the 23,000 words that give the
+// open stock room for the longest index history (see kOpenStockWords).
+inline constexpr size_t kMarketBufferBytes = 892'000;
 inline constexpr size_t kIndexBufferBytes = 300'000;      // DP_pMKbufer
 inline constexpr size_t kExRightsBufferBytes = 1'000'000; // ex-rights table
 inline constexpr size_t kWorkDataBytes = 300'000;         // WORK_DATA
@@ -22,11 +24,15 @@ inline constexpr size_t kSortPairsBytes = 16'008;         // BK_Comp_Bufer
 // Regions of pMKbufer, as word offsets.
 inline constexpr size_t kMarketBufferWords = kMarketBufferBytes / 4;
 inline constexpr size_t kOpenStockWord = 0;
-inline constexpr size_t kOpenStockWords = 52'000;   // the open stock's day file image
-inline constexpr size_t kScanAreaWord = 52'000;     // a second stock for picking and scans
-inline constexpr size_t kStockListsWord = 104'000;  // candidate lists of stock picking
-inline constexpr size_t kResultListWord = 110'500;  // picked-stock lists
-inline constexpr size_t kCodeTableWord = 117'000;   // the code table image
+// The open stock's day file image. The documented 52,000 words hold only
+// 7,427 index records, less than the Shanghai index has since 1990: the region
+// holds as many as the index buffer (10,713), and every region behind it moves
+// back by the same 23,000 words, keeping its own size.
+inline constexpr size_t kOpenStockWords = 75'000;
+inline constexpr size_t kScanAreaWord = 75'000;     // a second stock for picking and scans
+inline constexpr size_t kStockListsWord = 127'000;  // candidate lists of stock picking
+inline constexpr size_t kResultListWord = 133'500;  // picked-stock lists
+inline constexpr size_t kCodeTableWord = 140'000;   // the code table image
 inline constexpr size_t kScanAreaWords = kStockListsWord - kScanAreaWord;
 inline constexpr size_t kCodeTableWords = kMarketBufferWords - kCodeTableWord;
 
@@ -38,9 +44,13 @@ inline constexpr size_t kIndexRecordWords = 7;
 
 // Whole daily records that fit each region.
 inline constexpr size_t kOpenStockBarCapacity =
-    (kOpenStockWords - kDayHeaderWords) / kStockRecordWords;  // 10,398
+    (kOpenStockWords - kDayHeaderWords) / kStockRecordWords;  // 14,998
 inline constexpr size_t kIndexBarCapacity =
     (kIndexBufferBytes / 4 - kDayHeaderWords) / kIndexRecordWords;  // 10,713
+static_assert((kOpenStockWords - kDayHeaderWords) / kIndexRecordWords >= kIndexBarCapacity,
+              "the open stock must hold any index file the index buffer holds");
+static_assert(kCodeTableWord + 83'000 == kMarketBufferBytes / 4,
+              "the code table keeps its documented 83,000 words");
 
 // Weekly and monthly bars get room for as many bars as the longest daily file
 // a stock or index region holds: a period bar needs at least one daily bar, so

@@ -102,18 +102,17 @@ StockSharesInfo CodeTable::StockShares(uint32_t code) const {
 }
 
 int CodeTable::MergeCodeRecord(const CodeRecordWords& record) {
+    if (m_region.size() < kCodeFirstRecordWord) return 0;
     const size_t count = Count();
-    if (count == 0) return 0;
 
     size_t index = 0;
     while (index < count && CodeAt(RecordOffset(index)) < record[kCodeRecordCode]) ++index;
-    // Codes above the whole table are not appended: only the full list from a
-    // history package brings new codes at the end.
-    if (index == count) return 0;
 
+    // A code above every code of the table (or the first of an empty table)
+    // goes at the end: dropping it would lose a new listing.
     const size_t offset = RecordOffset(index);
     auto at = m_region.begin() + static_cast<std::ptrdiff_t>(offset);
-    if (CodeAt(offset) == record[kCodeRecordCode]) {
+    if (index < count && CodeAt(offset) == record[kCodeRecordCode]) {
         if (std::equal(record.begin() + 1, record.end(), at + 1)) return 0;
         std::copy(record.begin(), record.end(), at);
         return 1;

@@ -76,8 +76,8 @@ class CodeTable {
     StockSharesInfo StockShares(uint32_t code) const;
 
     // Inserts or updates one record in code order (data updates). Returns 1
-    // when the table changed, else 0. An empty table and a code above every
-    // code in the table are left alone; an insert into a full table is refused.
+    // when the table changed, else 0. A code above every code in the table is
+    // appended; an insert into a full table is refused.
     int MergeCodeRecord(const CodeRecordWords& record);
 
     // Bytes of the table as MKCODE.DAT holds it (header and Count() records).

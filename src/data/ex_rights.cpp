@@ -11,7 +11,7 @@
 namespace data {
 namespace {
 
-constexpr float kCodeBias = 6'000'000.0f;
+constexpr float kCodeBias = static_cast<float>(kExRightsCodeBias);
 
 // Number of events of the entry dated on or before `date` (the walk stops at
 // the first later one).

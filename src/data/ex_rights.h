@@ -12,6 +12,10 @@ namespace data {
 
 enum class AdjustMode : int { None = 0, Forward = 1, Backward = 2 };
 
+// A stock record's float 0 is its code plus this, which keeps it above every
+// YYMMDD event date.
+inline constexpr uint32_t kExRightsCodeBias = 6'000'000;
+
 struct ExRightsEvent {
     uint32_t date = 0;        // YYYYMMDD after the century rule
     float bonus = 0;          // 送: bonus shares per 10
@@ -32,6 +36,8 @@ public:
     explicit ExRightsTable(std::span<const uint8_t> bytes);
 
     bool Loaded() const { return m_loaded; }
+    // The loaded part of the image.
+    std::span<const uint8_t> Bytes() const { return m_bytes; }
     uint32_t RecordCount() const { return m_recordCount; }
     float DataDate() const;  // header float 3
 

@@ -87,7 +87,7 @@ std::vector<uint8_t> EncodeExRightsTable(uint32_t dataDate,
     put(0, 3, static_cast<float>(dataDate));
     size_t r = 1;
     for (const auto& stock : stocks) {
-        put(r, 0, static_cast<float>(stock.code + 6'000'000));
+        put(r, 0, static_cast<float>(stock.code + kExRightsCodeBias));
         put(r, 1, static_cast<float>(stock.events.size()));
         ++r;
         for (const auto& e : stock.events) {

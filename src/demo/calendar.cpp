@@ -3,17 +3,12 @@
 #include <algorithm>
 #include <ctime>
 
+#include "base/dates.h"
+
 namespace demo {
 namespace {
 
-bool IsLeap(int y) {
-    return y % 4 == 0 && (y % 100 != 0 || y % 400 == 0);
-}
-
-int DaysInMonth(int y, int m) {
-    static const int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    return m == 2 && IsLeap(y) ? 29 : kDays[m - 1];
-}
+using base::DaysInMonth;
 
 uint32_t MakeDate(int y, int m, int d) {
     return static_cast<uint32_t>(y * 10000 + m * 100 + d);
@@ -57,13 +52,6 @@ uint32_t LunarHoliday(int year, int32_t offset, uint32_t earliest) {
 }
 
 }  // namespace
-
-bool IsValidDate(uint32_t yyyymmdd) {
-    const int y = static_cast<int>(yyyymmdd / 10000);
-    const int m = static_cast<int>(yyyymmdd / 100 % 100);
-    const int d = static_cast<int>(yyyymmdd % 100);
-    return y >= 1900 && y <= 2199 && m >= 1 && m <= 12 && d >= 1 && d <= DaysInMonth(y, m);
-}
 
 // Howard Hinnant's days_from_civil.
 int32_t DayNumber(uint32_t yyyymmdd) {

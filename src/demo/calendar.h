@@ -7,8 +7,6 @@
 
 namespace demo {
 
-bool IsValidDate(uint32_t yyyymmdd);
-
 // Days since 1970-01-01 and back.
 int32_t DayNumber(uint32_t yyyymmdd);
 uint32_t DateFromDayNumber(int32_t days);

@@ -5,6 +5,7 @@
 #include <thread>
 #include <vector>
 
+#include "base/dates.h"
 #include "base/file_io.h"
 #include "data/capacities.h"
 #include "data/file_formats.h"
@@ -64,7 +65,7 @@ base::Status CheckOptions(const DemoOptions& o) {
     if (o.years == 0 || o.years > kMaxYears)
         return base::Error{"the number of years must be 1 to " + std::to_string(kMaxYears) +
                            ", not " + std::to_string(o.years)};
-    if (o.endDate != 0 && !IsValidDate(o.endDate))
+    if (o.endDate != 0 && !base::IsValidDate(o.endDate))
         return base::Error{"the end date " + std::to_string(o.endDate) +
                            " is not a valid YYYYMMDD date"};
     const uint32_t end = ResolveEndDate(o.endDate);

@@ -16,8 +16,24 @@ TEST(CliArgs, OptionsPairWithTheirValuesAndUnknownOnesAreNamed) {
     EXPECT_FALSE(args->OnlyKnown({"data", "json"}, &error));
     EXPECT_EQ(error, "unknown option --threshold");
 
-    EXPECT_FALSE(cli::Args::Parse({"data"}, &error).has_value());
+    // A plain word is refused by commands that take no files.
+    auto plain = cli::Args::Parse({"data"}, &error);
+    ASSERT_TRUE(plain.has_value());
+    EXPECT_FALSE(plain->OnlyKnown({"data"}, &error));
     EXPECT_EQ(error, "unexpected argument: data");
+}
+
+TEST(CliArgs, FilesFollowOptionsAndBareFlagsNeverTakeThem) {
+    std::string error;
+    auto args = cli::Args::Parse({"--data", "dir", "a.TXT", "--force", "CQADD.TXT", "--json", "b"},
+                                 &error);
+    ASSERT_TRUE(args.has_value());
+    EXPECT_EQ(args->Get("data"), "dir");
+    EXPECT_EQ(args->Get("force"), "");
+    EXPECT_EQ(args->Files(), (std::vector<std::string>{"a.TXT", "CQADD.TXT", "b"}));
+    EXPECT_TRUE(args->OnlyKnownWithFiles({"data", "force", "json"}, &error));
+    EXPECT_FALSE(args->OnlyKnown({"data", "force", "json"}, &error));
+    EXPECT_EQ(error, "unexpected argument: a.TXT");
 }
 
 TEST(CliArgs, NumbersMustBeWholeAndNonNegative) {

@@ -199,22 +199,25 @@ TEST(CodeTable, MergeUpdatesOrInsertsInCodeOrder) {
     EXPECT_EQ(table.Count(), 7u);
 }
 
-TEST(CodeTable, MergeLeavesEmptyTablesTopCodesAndFullRegionsAlone) {
-    // A code above every code in the table is not appended.
+TEST(CodeTable, MergeAppendsTopCodesAndLeavesFullRegionsAlone) {
+    // A code above every code in the table is appended, not lost.
     auto entries = SampleEntries();
     entries.pop_back();  // 600036 is now the last code
     auto region = TableWords(20140321, entries);
-    const auto before = region;
     CodeTable table(region);
     EXPECT_EQ(table.MergeCodeRecord(data::PackCodeRecord({600519, Gbk("贵州茅台"), "GZMT", 1, 1})),
-              0);
-    EXPECT_EQ(region, before);
+              1);
+    EXPECT_EQ(table.Count(), 5u);
+    EXPECT_EQ(table.CodeAt(CodeTable::RecordOffset(4)), 600519u);
+    EXPECT_EQ(table.StockName(600519), Gbk("贵州茅台"));
+    EXPECT_EQ(table.CodeAt(CodeTable::RecordOffset(3)), 600036u);
 
-    // An empty table stays empty.
+    // An empty table takes its first record.
     auto empty = TableWords(20140321, {});
     CodeTable none(empty);
-    EXPECT_EQ(none.MergeCodeRecord(data::PackCodeRecord(SampleEntries()[0])), 0);
-    EXPECT_EQ(none.Count(), 0u);
+    EXPECT_EQ(none.MergeCodeRecord(data::PackCodeRecord(SampleEntries()[0])), 1);
+    EXPECT_EQ(none.Count(), 1u);
+    EXPECT_EQ(none.FindCode(SampleEntries()[0].code), 7u);
 
     // A region with room for exactly these five records refuses an insert but
     // still takes an update; the word after the region is untouched.
@@ -223,6 +226,8 @@ TEST(CodeTable, MergeLeavesEmptyTablesTopCodesAndFullRegionsAlone) {
     CodeTable full(std::span<uint32_t>(storage.data(), storage.size() - 1));
     EXPECT_EQ(full.Capacity(), 5u);
     EXPECT_EQ(full.MergeCodeRecord(data::PackCodeRecord({600016, Gbk("民生银行"), "MSYH", 7, 6})),
+              0);
+    EXPECT_EQ(full.MergeCodeRecord(data::PackCodeRecord({600999, Gbk("招商证券"), "ZSZQ", 7, 6})),
               0);
     EXPECT_EQ(full.Count(), 5u);
     EXPECT_EQ(full.FindCode(600036), 28u);

@@ -1,3 +1,4 @@
+#include "base/dates.h"
 #include "demo/calendar.h"
 
 #include <gtest/gtest.h>
@@ -11,17 +12,17 @@ using demo::IsTradingDay;
 TEST(DemoCalendar, DateArithmeticRoundTripsAndKnowsWeekdays) {
     for (int32_t n = demo::DayNumber(19800101); n <= demo::DayNumber(20801231); n += 7) {
         const uint32_t date = demo::DateFromDayNumber(n);
-        ASSERT_TRUE(demo::IsValidDate(date)) << date;
+        ASSERT_TRUE(base::IsValidDate(date)) << date;
         ASSERT_EQ(demo::DayNumber(date), n);
     }
     EXPECT_EQ(demo::Weekday(20241204), 3);                                // a Wednesday
     EXPECT_EQ(demo::Weekday(20000101), 6);                                // a Saturday
     EXPECT_EQ(demo::DayNumber(20000301) - demo::DayNumber(20000228), 2);  // 2000 is leap
     EXPECT_EQ(demo::DayNumber(21000301) - demo::DayNumber(21000228), 1);  // 2100 is not
-    EXPECT_FALSE(demo::IsValidDate(20230229));
-    EXPECT_FALSE(demo::IsValidDate(20231301));
-    EXPECT_FALSE(demo::IsValidDate(20230400));
-    EXPECT_TRUE(demo::IsValidDate(20240229));
+    EXPECT_FALSE(base::IsValidDate(20230229));
+    EXPECT_FALSE(base::IsValidDate(20231301));
+    EXPECT_FALSE(base::IsValidDate(20230400));
+    EXPECT_TRUE(base::IsValidDate(20240229));
 }
 
 TEST(DemoCalendar, ClosesForTheChineseHolidays) {

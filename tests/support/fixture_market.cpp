@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "base/dates.h"
 #include "base/file_io.h"
 #include "base/gbk.h"
 
@@ -75,13 +76,6 @@ void FixtureMarket::WriteExamples(const std::string& text) {
 
 namespace {
 
-bool IsLeap(int y) { return y % 4 == 0 && (y % 100 != 0 || y % 400 == 0); }
-
-int DaysIn(int y, int m) {
-    static const int days[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    return m == 2 && IsLeap(y) ? 29 : days[m - 1];
-}
-
 // 0 Sunday .. 6 Saturday (Zeller-style, Gregorian).
 int Weekday(int y, int m, int d) {
     static const int t[] = {0, 3, 2, 5, 0, 3, 5, 1, 4, 6, 2, 4};
@@ -98,7 +92,7 @@ std::vector<uint32_t> Weekdays(uint32_t first, size_t count) {
     while (out.size() < count) {
         int wd = Weekday(y, m, d);
         if (wd != 0 && wd != 6) out.push_back(static_cast<uint32_t>(y * 10000 + m * 100 + d));
-        if (++d > DaysIn(y, m)) {
+        if (++d > base::DaysInMonth(y, m)) {
             d = 1;
             if (++m > 12) m = 1, ++y;
         }
