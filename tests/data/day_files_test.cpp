@@ -6,6 +6,7 @@
 #include "data/capacities.h"
 #include "data/code_table.h"
 #include "data/day_files.h"
+#include "data/workspace.h"
 #include "support/fixture_market.h"
 
 namespace {
@@ -159,6 +160,26 @@ TEST(DayFiles, OpeningAStockChecksItsFileAndLoadingFillsTheState) {
     data::LoadStockDayFile(market.Paths(), context, region, stock);
     EXPECT_EQ(simulation.date, dates[11]);
     EXPECT_EQ(stock.viewEnd, stock.imageWords);
+}
+
+TEST(DayFiles, TheWholeShanghaiIndexSince1990OpensAsTheChart) {
+    // 8,100 index bars (more than 1990 to today) all fit the open-stock region,
+    // and every index file the index buffer holds fits there too.
+    fixture::FixtureMarket market;
+    const auto dates = fixture::Weekdays(19901219, 8'100);
+    std::vector<data::Bar> bars;
+    for (size_t i = 0; i < dates.size(); ++i)
+        bars.push_back({dates[i], 1000, 1010, 990, static_cast<uint32_t>(1000 + i), 5, 7});
+    market.WriteDayFile(999999, bars);
+    data::Workspace workspace;
+    base::RecordingPrompter prompter;
+    ASSERT_TRUE(workspace.Allocate(prompter));
+    auto words = data::ReadDayImage(data::DayFilePath(market.Paths(), 999999),
+                                    workspace.OpenStockRegion(), data::kIndexRecordWords);
+    ASSERT_TRUE(words.ok());
+    EXPECT_EQ(*words, 8u + 8'100 * 7);
+    EXPECT_EQ(workspace.OpenStockRegion()[8], 19901219u);
+    EXPECT_GE(workspace.OpenStockRegion().size(), 8 + data::kIndexBarCapacity * 7);
 }
 
 TEST(DayFiles, ScanAreaLoadsAStockAndForgetsAFailedOne) {
