@@ -11,7 +11,7 @@
 namespace base {
 
 struct PromptRecord {
-    enum class Kind { Message, Question, FileChoice };
+    enum class Kind { Message, Question, FileChoice, FolderChoice };
     Kind kind;
     std::string text;
     std::string caption;
@@ -33,10 +33,15 @@ public:
     }
     std::optional<std::string> ChooseFile(const std::string& pattern) override {
         records.push_back({PromptRecord::Kind::FileChoice, pattern, {}});
-        if (files.empty()) return std::nullopt;
-        std::string file = files.front();
-        files.pop_front();
-        return file;
+        return Next(files);
+    }
+    // The filter is recorded as the pattern is; the answer is the next file.
+    std::optional<std::string> ChooseFileWithFilter(const std::string& filter) override {
+        return ChooseFile(filter);
+    }
+    std::optional<std::string> ChooseFolder(const std::string& title) override {
+        records.push_back({PromptRecord::Kind::FolderChoice, title, {}});
+        return Next(folders);
     }
 
     // Only the messages (not the questions), in order.
@@ -51,6 +56,15 @@ public:
     std::deque<bool> answers;
     bool defaultAnswer = false;
     std::deque<std::string> files;
+    std::deque<std::string> folders;
+
+private:
+    static std::optional<std::string> Next(std::deque<std::string>& answers) {
+        if (answers.empty()) return std::nullopt;
+        std::string answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
 };
 
 }  // namespace base

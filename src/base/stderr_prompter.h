@@ -1,4 +1,6 @@
-// The command line's Prompter: messages go to stderr, questions answer No.
+// The command line's Prompter: messages go to stderr, questions answer No,
+// and no file or folder is ever chosen (paths come as arguments; the
+// filtered-file and folder choices keep the Prompter's "nothing").
 #pragma once
 
 #include "base/prompter.h"
