@@ -19,6 +19,7 @@
 
 #include "app/code_find_dialog.h"
 #include "app/controls.h"
+#include "app/install_page.h"
 #include "app/qt_prompter.h"
 #include "app/setup_dialog.h"
 #include "base/gbk.h"
@@ -387,12 +388,7 @@ bool CMainDlg::HandleChartKey(int qtKey) {
             if (next) OpenSecurity(*next);
             return true;
         }
-        case chart::ChartRequest::OpenInstallPage: {
-            CSetupDlg dialog(SetupMode::Install, mapToGlobal(QPoint(0, 0)), this);
-            dialog.exec();
-            FocusCodeBox();
-            return true;
-        }
+        case chart::ChartRequest::OpenInstallPage: OpenInstallPage(); return true;
     }
     return true;
 }
@@ -1045,14 +1041,39 @@ void CMainDlg::OnClockTimer() {
 // ---- data button ---------------------------------------------------------
 
 void CMainDlg::OnDataButton() {
-    CSetupDlg dialog(SetupMode::Download, mapToGlobal(QPoint(0, 0)), this);
+    CSetupDlg dialog(SetupMode::Download, mapToGlobal(QPoint(0, 0)),
+                     {m_workspace, m_market, *m_prompter, m_progress.busy}, this);
     dialog.exec();
-    FocusCodeBox();
-    // What a download brought: the market index and the example file again.
-    m_market.index = data::LoadIndexDayFile(m_market.paths, m_workspace.Words(data::BufferId::Index),
-                                            m_market.simulation);
+    ReloadAfterDataChanges(dialog.Changes());
+}
+
+void CMainDlg::OpenInstallPage() {
+    CSetupDlg dialog(SetupMode::Install, mapToGlobal(QPoint(0, 0)),
+                     {m_workspace, m_market, *m_prompter, m_progress.busy}, this);
+    dialog.exec();
+    ReloadAfterDataChanges(dialog.Changes());
+}
+
+void CMainDlg::ReloadAfterDataChanges(const DataChanges& changes) {
+    const data::IndexState& index = m_market.index;
+    if (changes.latestDate > index.lastDate ||
+        (changes.firstIndexDate != 0 && changes.firstIndexDate < index.firstDate))
+        m_market.index = data::LoadIndexDayFile(
+            m_market.paths, m_workspace.Words(data::BufferId::Index), m_market.simulation);
     m_market.exampleCount = data::LoadExamples(
         m_market.paths.examples, m_workspace.Bytes(data::BufferId::WorkData), m_market.examples);
+    // New bars, and an ex-rights entry whose offsets may have moved: the open
+    // security is read afresh where it stood.
+    if (changes.changed && m_chart && m_chart->HasSecurity()) {
+        const data::Period period = m_chart->Period();
+        chart::OpenRequest request;
+        request.fromResult = m_chart->Page().Model().OpenedFromResult();
+        request.keepZoom = true;
+        if (m_chart->Open(m_chart->Stock().code, request) && period != data::Period::Daily)
+            m_chart->SetPeriod(period);
+    }
+    RequestFullRepaint();
+    FocusCodeBox();
 }
 
 // ---- exit ----------------------------------------------------------------

@@ -40,6 +40,8 @@ class QTimer;
 
 namespace app {
 
+struct DataChanges;
+
 enum class ScreenMode : int { TextPage = 0, SmallCharts = 2, Chart = 3 };
 enum class PageKind : int { Sector = 1, Picking = 2 };
 
@@ -155,7 +157,13 @@ private:
     void ShowHelp(ui::HelpTopic topic);
     void OnProgressTimer();
     void OnClockTimer();
+    // The data button: the local-data page, then the reloads.
     void OnDataButton();
+    // F11: the install page, then the reloads.
+    void OpenInstallPage();
+    // After a data page: the market index when its dates moved out, the
+    // examples, the open chart read afresh, a repaint and the code box.
+    void ReloadAfterDataChanges(const DataChanges& changes);
     void SaveSettingsFile();
     void FocusCodeBox();
     void OnCodeBoxChanged(const QString& text);

@@ -2,6 +2,7 @@
 
 #include <QMouseEvent>
 #include <QPainter>
+#include <QTimer>
 
 #include <array>
 
@@ -56,6 +57,39 @@ CSetupDlg::CSetupDlg(QPoint mainTopLeft, sectors::FactorWeights& topWeights,
     m_weightsPage = std::make_unique<WeightsEditorPage>(topWeights, bottomWeights, m_canvas);
 }
 
+CSetupDlg::CSetupDlg(SetupMode mode, QPoint mainTopLeft, DataContext data, QWidget* parent)
+    : CSetupDlg(mode, mainTopLeft, parent) {
+    if (mode == SetupMode::Install) {
+        // The page draws its own buttons.
+        m_strip.buttons.clear();
+        DrawPage();
+        m_installPage = std::make_unique<InstallPage>(data, m_canvas);
+    }
+    StartPolling();
+}
+
+// The 10 ms poll of a worker's progress, on the dialog's thread.
+void CSetupDlg::StartPolling() {
+    m_pollTimer = new QTimer(this);
+    connect(m_pollTimer, &QTimer::timeout, this, &CSetupDlg::Poll);
+    m_pollTimer->start(10);
+}
+
+void CSetupDlg::Poll() {
+    if (m_installPage && m_installPage->Poll()) update();
+}
+
+DataChanges CSetupDlg::Changes() const {
+    return m_installPage ? m_installPage->Changes() : DataChanges{};
+}
+
+void CSetupDlg::done(int result) {
+    // Never leave a worker merging behind a closed dialog.
+    if (m_installPage) m_installPage->StopAndWait();
+    if (m_pollTimer) m_pollTimer->stop();
+    QDialog::done(result);
+}
+
 // The page's edit boxes are children of the dialog: the page lets go of them
 // while the dialog still stands.
 CSetupDlg::~CSetupDlg() = default;
@@ -89,6 +123,11 @@ void CSetupDlg::mousePressEvent(QMouseEvent* event) {
     }
     if (m_weightsPage) {
         if (m_weightsPage->Click(p.x(), p.y()) == PageClick::Close) accept();
+        update();
+        return;
+    }
+    if (m_installPage) {
+        if (m_installPage->Click(p.x(), p.y()) == PageClick::Close) accept();
         update();
         return;
     }

@@ -9,11 +9,14 @@
 #include <string_view>
 
 #include "app/indicator_settings_page.h"
+#include "app/install_page.h"
 #include "app/qt_canvas.h"
 #include "app/weights_editor_page.h"
 #include "base/prompter.h"
 #include "indicators/indicator_state.h"
 #include "ui/button_strip.h"
+
+class QTimer;
 
 namespace app {
 
@@ -40,6 +43,9 @@ public:
     // The weights page (mode 6) on the live top and bottom weights.
     CSetupDlg(QPoint mainTopLeft, sectors::FactorWeights& topWeights,
               sectors::FactorWeights& bottomWeights, QWidget* parent);
+    // The data pages on the window's tables: mode 9, the install page, or
+    // mode 2, the local-data page.
+    CSetupDlg(SetupMode mode, QPoint mainTopLeft, DataContext data, QWidget* parent);
     ~CSetupDlg() override;
 
     SetupMode Mode() const { return m_mode; }
@@ -49,6 +55,13 @@ public:
     IndicatorSettingsPage* IndicatorPage() { return m_indicatorPage.get(); }
     // Only in mode 6 opened on the weights.
     WeightsEditorPage* WeightsPage() { return m_weightsPage.get(); }
+    // Only in mode 9 opened on the data.
+    InstallPage* Installer() { return m_installPage.get(); }
+    // What the window reads again after a data page closes.
+    DataChanges Changes() const;
+
+    // Every way of closing ends a running install first.
+    void done(int result) override;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -56,12 +69,16 @@ protected:
 
 private:
     void DrawPage();
+    void StartPolling();
+    void Poll();
 
     SetupMode m_mode;
     QtCanvas m_canvas;
     ui::ButtonStrip m_strip;
     std::unique_ptr<IndicatorSettingsPage> m_indicatorPage;
     std::unique_ptr<WeightsEditorPage> m_weightsPage;
+    std::unique_ptr<InstallPage> m_installPage;
+    QTimer* m_pollTimer = nullptr;
 };
 
 }  // namespace app
