@@ -28,17 +28,6 @@ constexpr PageRect kProblem{40, 150, 496, 164};
 constexpr PageRect kInstall{300, 256, 360, 276};
 constexpr PageRect kReturn{420, 256, 480, 276};
 
-// The tail of a long path, which names the file, with "..." in front.
-std::string FittedPath(const std::string& path, int width) {
-    std::string gbk = base::Utf8ToGbk(path);
-    if (ui::TextWidth(kTextFont, gbk) <= width) return gbk;
-    const int room = width - ui::TextWidth(kTextFont, "...");
-    size_t start = 0;
-    while (start < gbk.size() && ui::TextWidth(kTextFont, std::string_view(gbk).substr(start)) > room)
-        start += ui::IsGbkLeadByte(static_cast<unsigned char>(gbk[start])) ? 2 : 1;
-    return "..." + gbk.substr(std::min(start, gbk.size()));
-}
-
 }  // namespace
 
 DataChanges DataChanges::From(const data::MarketState& market) {
@@ -61,10 +50,33 @@ void DrawProgressBar(ui::Canvas& canvas, int left, int top, int pixels) {
                     kProgressFill);
 }
 
+std::string FitToWidth(std::string_view utf8, int width, KeepPart keep) {
+    const std::string gbk = base::Utf8ToGbk(utf8);
+    const int total = ui::TextWidth(kTextFont, gbk);
+    if (total <= width) return gbk;
+    constexpr std::string_view kDots = "...";
+    const int room = width - ui::TextWidth(kTextFont, kDots);
+    const int half = ui::HalfAdvance(kTextFont);
+    // Whole characters only: the cells of the fixed-pitch layout.
+    const std::vector<ui::GlyphCell> cells = ui::LayoutGlyphs(*ui::FindFont(kTextFont), gbk);
+    if (keep == KeepPart::Start) {
+        size_t end = 0;
+        for (const ui::GlyphCell& cell : cells) {
+            if (cell.x + static_cast<int>(cell.length) * half > room) break;
+            end = cell.offset + cell.length;
+        }
+        return gbk.substr(0, end) + std::string(kDots);
+    }
+    for (const ui::GlyphCell& cell : cells)
+        if (total - cell.x <= room) return std::string(kDots) + gbk.substr(cell.offset);
+    return std::string(kDots);
+}
+
 void DrawStatusLine(ui::Canvas& canvas, const PageRect& line, ui::Rgb colour,
                     std::string_view utf8) {
     ui::FillBox(canvas, line.left, line.top, line.right, line.bottom, ui::kPanelBeige);
-    DrawGbk(canvas, kTextFont, line.left, line.top, colour, utf8);
+    ui::DrawTextAt(canvas, kTextFont, line.left, line.top, colour,
+                   FitToWidth(utf8, line.right - line.left, KeepPart::Start));
 }
 
 InstallPage::InstallPage(DataContext context, ui::Canvas& canvas)
@@ -72,13 +84,7 @@ InstallPage::InstallPage(DataContext context, ui::Canvas& canvas)
     Draw();
 }
 
-InstallPage::~InstallPage() {
-    // Only when the dialog went without closing: nothing is shown any more.
-    if (!Running()) return;
-    m_progress.stopRequested = true;
-    m_worker.Take();
-    m_context.busy = false;
-}
+InstallPage::~InstallPage() { m_worker.Abandon(m_progress.stopRequested, m_context.busy); }
 
 PageRect InstallPage::BrowseRect() { return kBrowse; }
 PageRect InstallPage::InstallRect() { return kInstall; }
@@ -105,7 +111,7 @@ void InstallPage::DrawPath() {
                         ui::kTextDarkBlue);
     const int width = kPath.right - kPath.left - 8;
     ui::DrawTextAt(m_canvas, kTextFont, kPath.left + 4, kPath.top + 5, ui::kBlack,
-                   FittedPath(m_path, width));
+                   FitToWidth(m_path, width, KeepPart::End));
 }
 
 void InstallPage::DrawInstallButton() {

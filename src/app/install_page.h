@@ -57,7 +57,13 @@ inline constexpr ui::Rgb kProgressFill{0, 0, 250};
 inline constexpr ui::Rgb kRefusalRed{255, 0, 0};
 void DrawProgressBar(ui::Canvas& canvas, int left, int top, int pixels);
 
-// A line of the page: cleared to the panel's beige, then the text.
+// A text cut to a width in the 12-pixel font, "..." where the cut is: the
+// end kept (a path's file name) or the start (a message).
+enum class KeepPart { Start, End };
+std::string FitToWidth(std::string_view utf8, int width, KeepPart keep);
+
+// A line of the page: cleared to the panel's beige, then the text cut to the
+// line's width.
 void DrawStatusLine(ui::Canvas& canvas, const PageRect& line, ui::Rgb colour,
                     std::string_view utf8);
 
@@ -81,6 +87,14 @@ public:
     Result Take() {
         if (m_thread.joinable()) m_thread.join();
         return std::exchange(m_result, Result{});
+    }
+    // The page goes while its work runs, with nothing left to show it on:
+    // the work is asked to stop and waited for, and the busy flag let go.
+    void Abandon(std::atomic<bool>& stopRequested, std::atomic<bool>& busy) {
+        if (!Running()) return;
+        stopRequested = true;
+        Take();
+        busy = false;
     }
 
 private:

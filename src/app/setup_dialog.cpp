@@ -30,6 +30,7 @@ const SetupModeSpec& SetupModeSpecOf(SetupMode mode) {
 CSetupDlg::CSetupDlg(SetupMode mode, QPoint mainTopLeft, QWidget* parent)
     : QDialog(parent),
       m_mode(mode),
+      m_mainTopLeft(mainTopLeft),
       m_canvas(SetupModeSpecOf(mode).width, SetupModeSpecOf(mode).height) {
     const SetupModeSpec& layout = SetupModeSpecOf(mode);
     setWindowTitle(QString::fromUtf8(layout.title.data(), static_cast<int>(layout.title.size())));
@@ -59,12 +60,13 @@ CSetupDlg::CSetupDlg(QPoint mainTopLeft, sectors::FactorWeights& topWeights,
 
 CSetupDlg::CSetupDlg(SetupMode mode, QPoint mainTopLeft, DataContext data, QWidget* parent)
     : CSetupDlg(mode, mainTopLeft, parent) {
-    if (mode == SetupMode::Install) {
-        // The page draws its own buttons.
-        m_strip.buttons.clear();
-        DrawPage();
+    // The pages draw their own buttons.
+    m_strip.buttons.clear();
+    DrawPage();
+    if (mode == SetupMode::Install)
         m_installPage = std::make_unique<InstallPage>(data, m_canvas);
-    }
+    else
+        m_dataPage = std::make_unique<DataPage>(data, m_canvas);
     StartPolling();
 }
 
@@ -76,16 +78,26 @@ void CSetupDlg::StartPolling() {
 }
 
 void CSetupDlg::Poll() {
-    if (m_installPage && m_installPage->Poll()) update();
+    if ((m_installPage && m_installPage->Poll()) || (m_dataPage && m_dataPage->Poll())) update();
+}
+
+void CSetupDlg::OpenInstallOnTop() {
+    CSetupDlg install(SetupMode::Install, m_mainTopLeft, m_dataPage->Context(), this);
+    install.exec();
+    m_dataPage->AfterInstall(install.Changes());
+    update();
 }
 
 DataChanges CSetupDlg::Changes() const {
-    return m_installPage ? m_installPage->Changes() : DataChanges{};
+    if (m_installPage) return m_installPage->Changes();
+    if (m_dataPage) return m_dataPage->Changes();
+    return {};
 }
 
 void CSetupDlg::done(int result) {
     // Never leave a worker merging behind a closed dialog.
     if (m_installPage) m_installPage->StopAndWait();
+    if (m_dataPage) m_dataPage->StopAndWait();
     if (m_pollTimer) m_pollTimer->stop();
     QDialog::done(result);
 }
@@ -99,13 +111,6 @@ void CSetupDlg::DrawPage() {
     ui::FillBox(m_canvas, 0, 0, layout.width, layout.height, ui::kPanelBeige);
     ui::DrawSunkenPanelField(m_canvas, 10, 10, layout.width - 10, layout.height - 50,
                              ui::kTextDarkBlue);
-    if (m_mode == SetupMode::Download) {
-        // This product has no download client: data arrives as packages.
-        ui::DrawTextAt(m_canvas, 15, 30, 40, ui::kTextDarkBlue,
-                       base::Utf8ToGbk("本版本不含网络下载。"));
-        ui::DrawTextAt(m_canvas, 15, 30, 64, ui::kTextDarkBlue,
-                       base::Utf8ToGbk("请把数据包放在本机，在主窗口按F11打开“数据安装”安装。"));
-    }
     ui::ApplyButtonMask(m_strip);
     ui::DrawButtonStrip(m_canvas, m_strip);
 }
@@ -130,6 +135,13 @@ void CSetupDlg::mousePressEvent(QMouseEvent* event) {
         if (m_installPage->Click(p.x(), p.y()) == PageClick::Close) accept();
         update();
         return;
+    }
+    if (m_dataPage) {
+        switch (m_dataPage->Click(p.x(), p.y())) {
+            case DataPageClick::Close: accept(); return;
+            case DataPageClick::OpenInstall: OpenInstallOnTop(); return;
+            case DataPageClick::Stay: update(); return;
+        }
     }
     auto button = ui::ButtonAt(m_strip, p.x(), p.y());
     if (button && m_strip.buttons[static_cast<size_t>(*button - 1)].command == 1) accept();

@@ -8,6 +8,7 @@
 #include <memory>
 #include <string_view>
 
+#include "app/data_page.h"
 #include "app/indicator_settings_page.h"
 #include "app/install_page.h"
 #include "app/qt_canvas.h"
@@ -57,10 +58,12 @@ public:
     WeightsEditorPage* WeightsPage() { return m_weightsPage.get(); }
     // Only in mode 9 opened on the data.
     InstallPage* Installer() { return m_installPage.get(); }
+    // Only in mode 2 opened on the data.
+    DataPage* LocalData() { return m_dataPage.get(); }
     // What the window reads again after a data page closes.
     DataChanges Changes() const;
 
-    // Every way of closing ends a running install first.
+    // Every way of closing ends a running install or import first.
     void done(int result) override;
 
 protected:
@@ -71,13 +74,17 @@ private:
     void DrawPage();
     void StartPolling();
     void Poll();
+    // 数据安装 on the data page: the install page on top of it.
+    void OpenInstallOnTop();
 
     SetupMode m_mode;
+    QPoint m_mainTopLeft;
     QtCanvas m_canvas;
     ui::ButtonStrip m_strip;
     std::unique_ptr<IndicatorSettingsPage> m_indicatorPage;
     std::unique_ptr<WeightsEditorPage> m_weightsPage;
     std::unique_ptr<InstallPage> m_installPage;
+    std::unique_ptr<DataPage> m_dataPage;
     QTimer* m_pollTimer = nullptr;
 };
 
