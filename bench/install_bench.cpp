@@ -1,6 +1,8 @@
 // Benchmarks of data installs on the bench market: a package of its last 20
 // trading days merged into a copy of the market that lacks them, against
-// writing the same day files once (the floor any install stands on).
+// writing the same day files once (the floor any install stands on); and the
+// whole market imported from a vipdoc tree into an empty data root, against
+// copying the tree's bytes.
 #include <benchmark/benchmark.h>
 
 #include <cstdlib>
@@ -11,8 +13,10 @@
 #include "base/endian.h"
 #include "base/file_io.h"
 #include "data/paths.h"
+#include "install/import.h"
 #include "install/package.h"
 #include "install/package_install.h"
+#include "install/vipdoc.h"
 
 namespace {
 
@@ -121,5 +125,96 @@ void BM_WriteSameDayFilesOnce(benchmark::State& state) {
     state.SetItemsProcessed(static_cast<int64_t>(state.iterations() * setup.files.size()));
 }
 BENCHMARK(BM_WriteSameDayFilesOnce)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The bench market as a vipdoc tree, written once beside it.
+struct VipdocSetup {
+    std::string tree;    // holds sh/ and sz/
+    std::string target;  // the data root an import makes anew each time
+    std::vector<std::pair<std::string, std::vector<uint8_t>>> files;  // relative path, bytes
+    bool ok = false;
+};
+
+std::vector<data::Bar> DecodeAll(uint32_t code, std::span<const uint8_t> bytes) {
+    const std::vector<uint32_t> words = WordsOf(bytes.subspan(32));
+    std::vector<data::Bar> bars;
+    const bool index = data::IsIndexCode(code);
+    const size_t width = install::RecordWordsOf(code);
+    for (size_t r = 0; r + width <= words.size(); r += width) {
+        const uint32_t* w = &words[r];
+        if (index)
+            bars.push_back({w[0], w[1], w[2], w[3], w[4], w[5], w[6]});
+        else
+            bars.push_back({w[0], base::LowHalf(w[1]), base::HighHalf(w[1]), base::LowHalf(w[2]),
+                            base::HighHalf(w[2]), w[3], w[4]});
+    }
+    return bars;
+}
+
+VipdocSetup MakeVipdocSetup() {
+    VipdocSetup setup;
+    const InstallSetup& market = Setup();
+    if (!market.ok) return setup;
+    const char* root = std::getenv("BKQY_BENCH_MARKET");
+    setup.tree = std::string(root) + "-vipdoc-bench/";
+    setup.target = std::string(root) + "-import-bench/";
+    for (const DayFileCopy& f : market.files) {
+        size_t saturated = 0;
+        const std::string relative = install::VipdocRelativePath(f.code);
+        setup.files.push_back({relative, install::EncodeVipdocFile(DecodeAll(f.code, f.after), &saturated)});
+        fs::create_directories(fs::path(setup.tree + relative).parent_path());
+        (void)base::WriteFileAtomic(setup.tree + relative, setup.files.back().second,
+                                    base::Durability::NoFlush);
+    }
+    setup.ok = true;
+    return setup;
+}
+
+const VipdocSetup& Vipdoc() {
+    static const VipdocSetup setup = MakeVipdocSetup();
+    return setup;
+}
+
+void BM_ImportVipdocTree(benchmark::State& state) {
+    const VipdocSetup& setup = Vipdoc();
+    if (!setup.ok) return state.SkipWithError("set BKQY_BENCH_MARKET to a demo market");
+    const data::DataPaths paths = data::BuildDataPaths(setup.target);
+    install::ImportOptions options;
+    options.source = install::ImportSource::Vipdoc;
+    options.path = setup.tree;
+    for (auto _ : state) {
+        state.PauseTiming();
+        fs::remove_all(setup.target);
+        (void)install::PrepareDataRoot(setup.target);
+        (void)base::SyncFileSystem(setup.tree);
+        state.ResumeTiming();
+        install::ImportProgress progress;
+        const auto report = install::ImportDayData(paths, options, progress);
+        if (report.imported != setup.files.size()) state.SkipWithError("the import was not whole");
+    }
+    state.SetItemsProcessed(static_cast<int64_t>(state.iterations() * setup.files.size()));
+}
+BENCHMARK(BM_ImportVipdocTree)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The tree's files read and written once each, and the file system synced.
+void BM_CopyVipdocTreeBytes(benchmark::State& state) {
+    const VipdocSetup& setup = Vipdoc();
+    if (!setup.ok) return state.SkipWithError("set BKQY_BENCH_MARKET to a demo market");
+    const std::string copy = setup.target + "copy/";
+    for (auto _ : state) {
+        state.PauseTiming();
+        fs::remove_all(setup.target);
+        for (const char* market : {"sh/lday", "sz/lday"}) fs::create_directories(copy + market);
+        (void)base::SyncFileSystem(setup.tree);
+        state.ResumeTiming();
+        for (const auto& [relative, expected] : setup.files) {
+            auto bytes = base::ReadWholeFile(setup.tree + relative, 1u << 26);
+            if (bytes)
+                (void)base::WriteFileAtomic(copy + relative, *bytes, base::Durability::NoFlush);
+        }
+        (void)base::SyncFileSystem(copy);
+    }
+    state.SetItemsProcessed(static_cast<int64_t>(state.iterations() * setup.files.size()));
+}
+BENCHMARK(BM_CopyVipdocTreeBytes)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace
