@@ -47,6 +47,8 @@ bool SplitDecimal(std::string_view text, std::string_view& whole, std::string_vi
     return AllDigits(whole) && AllDigits(fraction);
 }
 
+constexpr std::string_view kFamilyTexts[] = {"新概念", "新行业", "新地区", "概念", "行业", "地区"};
+
 }  // namespace
 
 base::Result<CsvFile> CsvFile::Open(const std::string& path) {
@@ -216,6 +218,17 @@ std::optional<uint32_t> ParseCsvDate(std::string_view text) {
 std::optional<uint32_t> ParseSixDigitCode(std::string_view text) {
     if (text.size() != 6 || !AllDigits(text)) return std::nullopt;
     return DigitsValue(text);
+}
+
+std::optional<uint32_t> SectorFamilyCode(std::string_view text) {
+    for (size_t i = 0; i < std::size(kFamilyTexts); ++i)
+        if (text == kFamilyTexts[i]) return static_cast<uint32_t>(i + 1);
+    return std::nullopt;
+}
+
+std::optional<std::string_view> SectorFamilyText(uint32_t family) {
+    if (family < 1 || family > std::size(kFamilyTexts)) return std::nullopt;
+    return kFamilyTexts[family - 1];
 }
 
 std::string LowerAscii(std::string_view text) {

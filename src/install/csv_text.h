@@ -82,6 +82,12 @@ std::optional<uint32_t> ParseCsvDate(std::string_view text);
 // Exactly six digits.
 std::optional<uint32_t> ParseSixDigitCode(std::string_view text);
 
+// The sector families as the membership CSV names them: 新概念, 新行业, 新地区,
+// 概念, 行业, 地区 for the family codes 1 to 6 (UTF-8). Nothing for other
+// texts and codes.
+std::optional<uint32_t> SectorFamilyCode(std::string_view text);
+std::optional<std::string_view> SectorFamilyText(uint32_t family);
+
 // ASCII letters in lower case; file names and column names ignore case.
 std::string LowerAscii(std::string_view text);
 

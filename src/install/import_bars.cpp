@@ -56,6 +56,18 @@ bool IsImportedCode(uint32_t code) {
                        [code](const CodeRange& r) { return code >= r.first && code <= r.last; });
 }
 
+data::Bar RecordValues(uint32_t code, std::span<const uint32_t> record) {
+    if (data::IsIndexCode(code))
+        return {record[0], record[1], record[2], record[3], record[4], record[5], record[6]};
+    return {record[0],
+            base::LowHalf(record[1]),
+            base::HighHalf(record[1]),
+            base::LowHalf(record[2]),
+            base::HighHalf(record[2]),
+            record[3],
+            record[4]};
+}
+
 std::string YuanText(uint64_t hundredths) {
     const uint64_t cents = hundredths % 100;
     return std::to_string(hundredths / 100) + (cents < 10 ? ".0" : ".") + std::to_string(cents);

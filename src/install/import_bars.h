@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "base/result.h"
+#include "data/bars.h"
 
 namespace install {
 
@@ -42,6 +43,10 @@ std::string PlaceText(const SourceBar& bar, std::span<const SourceFile> files);
 // price field (655.35 yuan), or any value above its 32-bit field.
 base::Result<std::vector<uint32_t>> BuildDayRecords(uint32_t code, std::vector<SourceBar>& bars,
                                                     std::span<const SourceFile> files);
+
+// A day-file record (5 words, or 7 for an index code) as its values, in the
+// file's own units: the inverse of the packing BuildDayRecords does.
+data::Bar RecordValues(uint32_t code, std::span<const uint32_t> record);
 
 // The securities an import takes: A-share stocks (Shanghai 600000-609999 and
 // 688000-689999, Shenzhen 000001-004999 and 300000-309999) and the market

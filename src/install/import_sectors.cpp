@@ -25,19 +25,6 @@ constexpr uint32_t kMaxSerial = 0xFFFF;  // the upper 16 bits of a sector number
 // The scan's limit on sectors keeps every serial inside its 16 bits.
 static_assert(sectors::kMaxScanSectors <= kMaxSerial);
 
-struct Family {
-    const char* text;  // UTF-8
-    uint32_t code;
-};
-constexpr Family kFamilies[] = {{"新概念", 1}, {"新行业", 2}, {"新地区", 3},
-                                {"概念", 4},   {"行业", 5},   {"地区", 6}};
-
-std::optional<uint32_t> FamilyCode(const std::string& text) {
-    for (const Family& family : kFamilies)
-        if (text == family.text) return family.code;
-    return std::nullopt;
-}
-
 uint32_t TodayDate() {
     const std::time_t now = std::time(nullptr);
     std::tm local{};
@@ -54,7 +41,7 @@ public:
         if (line.fields.size() != kFields)
             return base::Error{"应有3列（类别,板块,代码），实有" +
                                std::to_string(line.fields.size()) + "列"};
-        const auto family = FamilyCode(line.fields[kFamilyField]);
+        const auto family = SectorFamilyCode(line.fields[kFamilyField]);
         if (!family)
             return base::Error{"类别应为概念、行业、地区或新概念、新行业、新地区（" +
                                line.fields[kFamilyField] + "）"};

@@ -121,4 +121,29 @@ base::Status ReadVipdocBars(const std::string& path, uint32_t source,
     return {};
 }
 
+std::string VipdocRelativePath(uint32_t code) {
+    const std::string_view market = kMarkets[data::IsShenzhenCode(code) ? 1 : 0];
+    const uint32_t number = code == data::kShanghaiIndexCode ? kVipdocShanghaiIndex : code;
+    return std::string(market) + "/" + std::string(kDayFolder) + "/" + std::string(market) +
+           data::CodeText(number) + std::string(kDayExtension);
+}
+
+std::vector<uint8_t> EncodeVipdocFile(std::span<const data::Bar> bars, size_t* saturated) {
+    std::vector<uint8_t> bytes(bars.size() * kVipdocRecordBytes, 0);
+    for (size_t i = 0; i < bars.size(); ++i) {
+        const data::Bar& bar = bars[i];
+        uint8_t* p = bytes.data() + i * kVipdocRecordBytes;
+        const uint64_t shares = uint64_t{bar.volume} * kSharesPerLot;
+        if (shares > UINT32_MAX && saturated) ++*saturated;
+        base::WriteU32(p, bar.date);
+        base::WriteU32(p + 4, bar.open);
+        base::WriteU32(p + 8, bar.high);
+        base::WriteU32(p + 12, bar.low);
+        base::WriteU32(p + 16, bar.close);
+        base::WriteF32(p + 20, static_cast<float>(bar.amount * kYuanPerAmountUnit));
+        base::WriteU32(p + 24, static_cast<uint32_t>(std::min<uint64_t>(shares, UINT32_MAX)));
+    }
+    return bytes;
+}
+
 }  // namespace install

@@ -7,11 +7,13 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "base/result.h"
+#include "data/bars.h"
 #include "install/import_bars.h"
 
 namespace install {
@@ -42,5 +44,14 @@ std::optional<uint32_t> VipdocCode(std::string_view market, std::string_view fil
 // volume to lots, each half up. Refused: a file that is not whole records, a
 // date that is not valid, an amount that is not a number of yuan.
 base::Status ReadVipdocBars(const std::string& path, uint32_t source, std::vector<SourceBar>& bars);
+
+// Where a code's file lies below the vipdoc folder: "sh/lday/sh600000.day",
+// "sz/lday/sz000001.day"; the Shanghai index 999999 as sh000001.
+std::string VipdocRelativePath(uint32_t code);
+
+// Bars in day-file units as vipdoc records: the amount in yuan as a float,
+// the volume in shares. A volume of more shares than 32 bits hold is written
+// as the largest that fits, and counted in *saturated.
+std::vector<uint8_t> EncodeVipdocFile(std::span<const data::Bar> bars, size_t* saturated);
 
 }  // namespace install
