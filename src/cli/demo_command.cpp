@@ -2,11 +2,13 @@
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
+#include <optional>
 #include <string>
 
 #include "cli/args.h"
 #include "demo/boards.h"
 #include "demo/demo_market.h"
+#include "demo/packages.h"
 
 namespace cli {
 namespace {
@@ -30,12 +32,28 @@ bool ReadNumber(const Args& args, const char* name, uint64_t max, T& value, std:
     return true;
 }
 
+void PrintPackages(const demo::PackagesSummary& p, const std::string& folder) {
+    std::printf("  data folder   cut back to %u\n", p.cutDate);
+    std::printf("  package       %s/%s: %u .. %u, %u securities, %u new listings, %u ex-rights "
+                "events\n",
+                folder.c_str(), p.packageName.c_str(), p.firstDate, p.lastDate, p.blocks,
+                p.newListings, p.exRightsEvents);
+    std::printf("  sample data   %u securities as vipdoc/ and csv/, names.csv, sectors.csv, "
+                "exrights.csv\n",
+                p.securities);
+    if (p.saturatedVolumes > 0)
+        std::printf("  note          %u vipdoc volumes exceed 32 bits of shares and were held at "
+                    "the maximum\n",
+                    p.saturatedVolumes);
+}
+
 }  // namespace
 
 int RunDemoCommand(const Args& args) {
     demo::DemoOptions options;
     std::string unknown;
-    if (!args.OnlyKnown({"data", "stocks", "years", "end", "seed"}, &unknown)) return Fail(unknown);
+    if (!args.OnlyKnown({"data", "stocks", "years", "end", "seed", "packages"}, &unknown))
+        return Fail(unknown);
     auto root = args.Get("data");
     if (!root || root->empty()) return Fail("--data DIR is required");
     options.dataRoot = *root;
@@ -46,15 +64,29 @@ int RunDemoCommand(const Args& args) {
         !ReadNumber(args, "seed", UINT64_MAX, options.seed, error))
         return Fail(error);
 
+    const auto packagesDir = args.Get("packages");
+    if (packagesDir && packagesDir->empty()) return Fail("--packages needs a folder");
+
     const auto started = std::chrono::steady_clock::now();
-    auto result = demo::WriteDemoMarket(options);
-    if (!result) {
-        std::fprintf(stderr, "bkqy-cli demo: %s\n", result.error().c_str());
-        return 1;
+    demo::DemoSummary s;
+    std::optional<demo::PackagesSummary> packages;
+    if (packagesDir) {
+        auto result = demo::WriteDemoPackages(options, *packagesDir, &s);
+        if (!result) {
+            std::fprintf(stderr, "bkqy-cli demo: %s\n", result.error().c_str());
+            return 1;
+        }
+        packages = *result;
+    } else {
+        auto result = demo::WriteDemoMarket(options);
+        if (!result) {
+            std::fprintf(stderr, "bkqy-cli demo: %s\n", result.error().c_str());
+            return 1;
+        }
+        s = *result;
     }
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
-    const demo::DemoSummary& s = *result;
 
     std::printf("demo market written to %s\n", options.dataRoot.c_str());
     std::printf("  trading days  %u .. %u (%u days)\n", s.firstDate, s.lastDate, s.tradingDays);
@@ -73,6 +105,7 @@ int RunDemoCommand(const Args& args) {
     std::printf("  ex-rights     %u events for %u stocks\n", s.exRightsEvents, s.exRightsStocks);
     std::printf("  written       %u files, %.1f MB\n", s.filesWritten,
                 static_cast<double>(s.bytesWritten) / 1e6);
+    if (packages) PrintPackages(*packages, *packagesDir);
     std::printf("  elapsed       %.2f s\n", seconds);
     return 0;
 }
