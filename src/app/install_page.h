@@ -57,8 +57,8 @@ inline constexpr ui::Rgb kProgressFill{0, 0, 250};
 inline constexpr ui::Rgb kRefusalRed{255, 0, 0};
 void DrawProgressBar(ui::Canvas& canvas, int left, int top, int pixels);
 
-// A text cut to a width in the 12-pixel font, "..." where the cut is: the
-// end kept (a path's file name) or the start (a message).
+// A UTF-8 text as GBK, cut to a width in the 12-pixel font with "..." where
+// the cut is: the end kept (a path's file name) or the start (a message).
 enum class KeepPart { Start, End };
 std::string FitToWidth(std::string_view utf8, int width, KeepPart keep);
 
