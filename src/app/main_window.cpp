@@ -1056,8 +1056,13 @@ void CMainDlg::OpenInstallPage() {
 
 void CMainDlg::ReloadAfterDataChanges(const DataChanges& changes) {
     const data::IndexState& index = m_market.index;
+    // The dates follow the Shanghai index only: a market read from the
+    // Shenzhen index (or one that just got a Shanghai index) is read again
+    // whenever anything changed.
+    const bool shanghai = index.source == 2;
     if (changes.latestDate > index.lastDate ||
-        (changes.firstIndexDate != 0 && changes.firstIndexDate < index.firstDate))
+        (changes.firstIndexDate != 0 && changes.firstIndexDate < index.firstDate) ||
+        (changes.changed && !shanghai))
         m_market.index = data::LoadIndexDayFile(
             m_market.paths, m_workspace.Words(data::BufferId::Index), m_market.simulation);
     m_market.exampleCount = data::LoadExamples(
@@ -1072,6 +1077,10 @@ void CMainDlg::ReloadAfterDataChanges(const DataChanges& changes) {
         if (m_chart->Open(m_chart->Stock().code, request) && period != data::Period::Daily)
             m_chart->SetPeriod(period);
     }
+    // A market's candidates come from the code table, which may have changed.
+    if (changes.changed && m_sectorPage.market &&
+        *m_sectorPage.market != picking::CandidateMarket::File)
+        ChooseMarket(*m_sectorPage.market);
     RequestFullRepaint();
     FocusCodeBox();
 }

@@ -136,12 +136,13 @@ int RunInstallCommand(const Args& args) {
     const auto root = args.Get("data");
     if (!root || root->empty()) return Fail("--data DIR is required");
     if (args.Files().empty()) return Fail("give at least one FILE to install");
-    if (auto s = install::PrepareDataRoot(*root); !s) return Fail(s.error());
+    if (auto s = base::MakeFolders(*root); !s) return Fail(s.error());
 
     base::StderrPrompter prompter;
     const data::DataPaths paths = data::BuildDataPaths(*root);
     auto lock = data::AcquireSingleInstance(paths, prompter);
     if (!lock) return 1;
+    if (auto s = install::PrepareDataRoot(*root); !s) return Fail(s.error());
     for (const std::string& folder : {paths.shFolder, paths.szFolder, paths.root + "MKDAT"})
         base::RemoveLeftTemporaries(folder);
 

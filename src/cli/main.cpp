@@ -10,7 +10,7 @@ namespace {
 void PrintUsage() {
     std::fprintf(stderr,
                  "usage: bkqy-cli demo --data DIR [--stocks N] [--years Y] [--end YYYYMMDD] "
-                 "[--seed S]\n"
+                 "[--seed S] [--packages PKGDIR]\n"
                  "       bkqy-cli summary --data DIR\n"
                  "       bkqy-cli indicator --data DIR --code CODE --indicator 0..17 "
                  "[--period day|week|month] [--adjust none|forward|backward] --json\n"
