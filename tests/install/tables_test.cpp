@@ -85,7 +85,8 @@ TEST_F(Tables, ExRightsTextRecordsAndTheirFields) {
     EXPECT_NE(parsed.problems[0].find("没有六位股票代码"), std::string::npos);
 
     // NUL bytes and stray bytes are plain characters; a month 13 is refused.
-    std::string hostile = std::string("/600000,2017\0\0524,1,1,1,1/", 27) + "/600000,20171324,1,1,1,1/";
+    std::string hostile = "/600000,2017";
+    hostile += std::string(2, '\0') + "0524,1,1,1,1/" + "/600000,20171324,1,1,1,1/";
     const auto odd = install::ParseExRightsText(Bytes(hostile));
     EXPECT_EQ(odd.events.size(), 0u);
     EXPECT_EQ(odd.problems.size(), 2u);
