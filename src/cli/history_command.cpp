@@ -23,7 +23,9 @@ int Fail(const std::string& message) {
 
 int RunHistoryCommand(const Args& args) {
     std::string error;
-    if (!args.OnlyKnown({"data", "method", "lookback", "market", "list", "date"}, &error))
+    if (!args.OnlyKnown(
+            {"data", "method", "lookback", "market", "list", "date", "scan-type", "threshold"},
+            &error))
         return Fail(error);
     auto lookback = args.GetNumber("lookback", &error);
     if (!lookback) return Fail(error.empty() ? "--lookback L is required" : error);
@@ -38,6 +40,7 @@ int RunHistoryCommand(const Args& args) {
     context.simulationDate = setup.market.simulation.date;
     context.lookback = static_cast<size_t>(*lookback);
     context.reportPath = setup.market.paths.report;
+    context.scan = setup.scan;
     picking::PickingRun run;
     if (!run.StartHistory(std::move(context), prompter)) return 1;
     auto outcome = run.Finish(prompter);

@@ -10,6 +10,7 @@
 #include "data/paths.h"
 #include "picking/picking_run.h"
 #include "picking/simulation.h"
+#include "sectors/scan.h"
 
 namespace cli {
 namespace {
@@ -24,6 +25,29 @@ std::optional<picking::CandidateMarket> MarketOption(const std::string& word) {
     if (word == "sz") return picking::CandidateMarket::Shenzhen;
     if (word == "cy") return picking::CandidateMarket::ChiNext;
     if (word == "all") return picking::CandidateMarket::All;
+    return std::nullopt;
+}
+
+// The scan settings a3 reads: nothing is saved of them, so they start as the
+// window's fields do (type 1 at 2.00 %, type 2 at 100 %, type 3 at 1.50 %).
+constexpr std::string_view kStartThresholds[] = {"2.00", "100", "1.50"};
+
+std::optional<int> ReadScanSettings(const Args& args, const char* command,
+                                    picking::ScanInForce& scan) {
+    const std::string type = args.Get("scan-type").value_or("1");
+    if (type != "1" && type != "2" && type != "3")
+        return Fail(command, "--scan-type must be 1, 2 or 3");
+    scan.type = type[0] - '0';
+    const auto scanType = static_cast<sectors::ScanType>(scan.type);
+    const std::string text =
+        args.Get("threshold").value_or(std::string(kStartThresholds[scan.type - 1]));
+    const auto threshold = sectors::ParseThreshold(scanType, text);
+    if (!threshold)
+        return Fail(command, "--threshold: " + text +
+                                 (scanType == sectors::ScanType::Fund
+                                      ? " is not a whole percent"
+                                      : " is not a percent with up to two decimals"));
+    scan.threshold = *threshold;
     return std::nullopt;
 }
 
@@ -52,6 +76,7 @@ std::optional<int> PreparePicking(const Args& args, const char* command,
     setup.condition = picking::ReadMethodEntry(setup.method);
     if (setup.condition.code.number == 0)
         return Fail(command, "the method \"" + setup.method + "\" is not a method entry");
+    if (auto failed = ReadScanSettings(args, command, setup.scan)) return failed;
 
     if (!StartMarket(*root, args.Get("date"), prompter, setup.workspace, setup.market)) return 1;
     setup.codes = std::make_unique<data::CodeTable>(setup.workspace.CodeTableRegion());
@@ -70,7 +95,9 @@ std::optional<int> PreparePicking(const Args& args, const char* command,
 int RunPickCommand(const Args& args) {
     constexpr const char* kName = "bkqy-cli pick";
     std::string unknown;
-    if (!args.OnlyKnown({"data", "method", "market", "list", "date", "json"}, &unknown))
+    if (!args.OnlyKnown(
+            {"data", "method", "market", "list", "date", "scan-type", "threshold", "json"},
+            &unknown))
         return Fail(kName, unknown);
     base::StderrPrompter prompter;
     PickingSetup setup;
@@ -81,6 +108,7 @@ int RunPickCommand(const Args& args) {
     context.condition = setup.condition;
     context.candidates = setup.candidates.codes;
     context.cutoff = picking::SimulationCutoff(setup.market.simulation);
+    context.scan = setup.scan;
     picking::PickingRun run;
     if (!run.Start(std::move(context), prompter)) return 1;
     auto outcome = run.Finish(prompter);

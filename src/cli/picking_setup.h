@@ -1,5 +1,6 @@
 // What bkqy-cli pick and history share: starting the market, reading the
-// method, the candidate set and the simulation date from the options.
+// method, the candidate set, the simulation date and the scan settings a3
+// takes its bounds from.
 #pragma once
 
 #include <memory>
@@ -25,6 +26,7 @@ struct PickingSetup {
     picking::Condition condition;
     picking::CandidateSet candidates;
     picking::MarketInputs inputs;
+    picking::ScanInForce scan;  // a3's bounds: --scan-type and --threshold
 };
 
 // Fills `setup` from the options (the caller checks for unknown ones first).

@@ -193,10 +193,6 @@ constexpr std::string_view kZeroLength = "输入的均线值不能为零";
 constexpr std::string_view kEqualLengths = "两条均线值不能相同";
 constexpr std::string_view kNAtLeastSix = "N值输入不能小于6";
 
-bool Within(int32_t v, int32_t lo, int32_t hi) {
-    return v >= lo && v <= hi;
-}
-
 }  // namespace
 
 std::string ConditionCode::Text() const {
@@ -408,32 +404,28 @@ std::optional<std::string> BuildMethodEntry(const SettingBoard& board, base::Pro
     if (code.number == 0) return std::nullopt;
     const auto kinds = ConditionParamKinds(code);
 
-    // Whole parts as typed; for two-decimal fields also the two fraction digits.
+    // Whole parts as typed; a two-decimal field adds its two fraction digits
+    // on the side of its sign.
     std::array<int32_t, kRememberedParams> v{};
-    std::array<int32_t, kRememberedParams> fraction{};
+    std::array<int64_t, kRememberedParams> values{};
     for (size_t k = 0; k < kinds.size(); ++k) {
         v[k] = TypedInt(board.fields[k].whole);
-        if (kinds[k] == ParamKind::TwoDecimals)
-            fraction[k] = TypedFraction(board.fields[k].fraction);
+        values[k] = v[k];
+        if (kinds[k] == ParamKind::TwoDecimals) {
+            const int32_t fraction = TypedFraction(board.fields[k].fraction);
+            values[k] = int64_t{v[k]} * 100 + (v[k] < 0 ? -fraction : fraction);
+        }
     }
-    const auto dec = [&](size_t k, bool negate = false) {
-        int32_t whole = v[k];
-        if (negate) whole = whole < 0 ? -whole : whole;
-        char text[32];
-        std::snprintf(text, sizeof text, "%s%d.%02d", negate ? "-" : "", whole, fraction[k]);
-        return std::string(text);
+    const auto putLengths = [&](std::span<const int32_t> lengths) {
+        std::copy(lengths.begin(), lengths.end(), values.begin());
     };
-    const auto integer = [&](size_t k) { return std::to_string(v[k]); };
 
-    std::vector<std::string> params;
     if (code.Is('a', 7) || code.Is('b', 9) || code.Is('b', 11)) {
         auto lengths = NormalizedLengths(std::span(v).first(5));
         if (NonZeroCount(lengths) < 2) return Refuse(prompter, kTwoLengthsNeeded);
-        for (int32_t n : lengths) params.push_back(std::to_string(n));
-        if (!code.Is('b', 9)) params.push_back(dec(5));
+        putLengths(lengths);
     } else if (code.Is('a', 8) || code.Is('b', 16)) {
         if (v[0] == 0) return Refuse(prompter, kZeroLength);
-        params.push_back(integer(0));
     } else if (code.Is('a', 9) || code.Is('b', 15) || code.InRange('b', 12, 14)) {
         const size_t n = code.InRange('b', 12, 14) ? 3 : 2;
         std::vector<int32_t> lengths(v.begin(), v.begin() + static_cast<ptrdiff_t>(n));
@@ -441,46 +433,119 @@ std::optional<std::string> BuildMethodEntry(const SettingBoard& board, base::Pro
         std::sort(lengths.begin(), lengths.end());
         if (std::adjacent_find(lengths.begin(), lengths.end()) != lengths.end())
             return Refuse(prompter, kEqualLengths);
-        for (int32_t len : lengths) params.push_back(std::to_string(len));
-    } else {
-        // Range checks, in the order the board lists its fields.
-        if (code.Is('b', 18) && !Within(v[0], 2, 100))
-            return Refuse(prompter, "N值输入范围为2—100");
-        if ((code.Is('b', 19) || code.Is('b', 20)) && !Within(v[0], 1, 300))
-            return Refuse(prompter, "N值输入范围为1—300");
-        if (code.InRange('b', 21, 23)) {
-            if (!Within(v[0], 1, 100)) return Refuse(prompter, "N值输入范围为1—100");
-            if (!Within(v[1], 2, 40)) return Refuse(prompter, "M1值输入范围为2—40");
-            if (!Within(v[2], 2, 40)) return Refuse(prompter, "M2值输入范围为2—40");
-        }
-        if (code.InRange('b', 24, 26)) {
-            if (!Within(v[0], 5, 40)) return Refuse(prompter, "SHORT值输入范围为5—40");
-            if (!Within(v[1], 20, 100)) return Refuse(prompter, "LONG值输入范围为20—100");
-            if (!Within(v[2], 2, 60)) return Refuse(prompter, "MID值输入范围为2—60");
-        }
-        if (code.InRange('b', 27, 30)) {
-            if (!Within(v[0], 5, 300)) return Refuse(prompter, "N值输入范围为5—300");
-            if (!Within(v[1], 1, 10)) return Refuse(prompter, "P值输入范围为1—10");
-            if (code.Is('b', 30) && v[2] < 1) return Refuse(prompter, "M值输入不能为0");
-        }
-        if ((code.InRange('b', 31, 39) || code.InRange('b', 41, 50) || code.InRange('b', 53, 57)) &&
-            v[0] != 0 && v[0] < 6)
-            return Refuse(prompter, kNAtLeastSix);
-
-        const bool negated = code.Is('b', 20);
-        for (size_t k = 0; k < kinds.size(); ++k)
-            params.push_back(kinds[k] == ParamKind::Integer ? integer(k)
-                                                            : dec(k, negated && k > 0));
-        // These boards close their list with a comma.
-        if (code.Is('b', 27) || code.Is('b', 29) || code.Is('b', 30)) params.emplace_back();
+        putLengths(lengths);
     }
+    for (const ParamLimit& limit : ParamLimits(code))
+        if (!limit.Accepts(v[limit.param])) return Refuse(prompter, limit.message);
+    return WriteMethodEntry(code, std::span(values).first(kinds.size()));
+}
 
+std::string ParamText(ConditionCode code, size_t param, int64_t value) {
+    const auto kinds = ConditionParamKinds(code);
+    if (param >= kinds.size() || kinds[param] == ParamKind::Integer) return std::to_string(value);
+    // b20's bounds are written negative whatever their sign, even at 0.00.
+    if (code.Is('b', 20)) return "-" + TwoDecimals(value < 0 ? -value : value);
+    return TwoDecimals(value);
+}
+
+std::string WriteMethodEntry(ConditionCode code, std::span<const int64_t> params) {
     std::string entry = code.Text() + "(";
-    for (size_t k = 0; k < params.size(); ++k) {
+    const size_t count = ConditionParamKinds(code).size();
+    for (size_t k = 0; k < count; ++k) {
         if (k) entry += ',';
-        entry += params[k];
+        entry += ParamText(code, k, k < params.size() ? params[k] : 0);
     }
+    // These boards close their list with a comma.
+    if (code.Is('b', 27) || code.Is('b', 29) || code.Is('b', 30)) entry += ',';
     return entry + ");";
+}
+
+namespace {
+
+constexpr ParamLimit kRsiLimits[] = {{0, 2, 100, false, "N值输入范围为2—100"}};
+constexpr ParamLimit kBiasLimits[] = {{0, 1, 300, false, "N值输入范围为1—300"}};
+constexpr ParamLimit kKdjLimits[] = {{0, 1, 100, false, "N值输入范围为1—100"},
+                                     {1, 2, 40, false, "M1值输入范围为2—40"},
+                                     {2, 2, 40, false, "M2值输入范围为2—40"}};
+constexpr ParamLimit kMacdLimits[] = {{0, 5, 40, false, "SHORT值输入范围为5—40"},
+                                      {1, 20, 100, false, "LONG值输入范围为20—100"},
+                                      {2, 2, 60, false, "MID值输入范围为2—60"}};
+constexpr ParamLimit kBollLimits[] = {{0, 5, 300, false, "N值输入范围为5—300"},
+                                      {1, 1, 10, false, "P值输入范围为1—10"},
+                                      {2, 1, INT32_MAX, false, "M值输入不能为0"}};
+constexpr ParamLimit kPatternLimits[] = {{0, 6, INT32_MAX, true, kNAtLeastSix}};
+
+constexpr std::string_view kNamesA1[] = {"J low", "J high"};
+constexpr std::string_view kNamesA2[] = {"GB low", "GB high"};
+constexpr std::string_view kNamesA3[] = {"N", "ZF low", "ZF high"};
+constexpr std::string_view kNamesA4[] = {"N", "DF low", "DF high"};
+constexpr std::string_view kNamesA5[] = {"N", "HS low", "HS high"};
+constexpr std::string_view kNamesA6[] = {"N", "BS low", "BS high"};
+constexpr std::string_view kNamesFiveAndNh[] = {"N1", "N2", "N3", "N4", "N5", "NH"};
+constexpr std::string_view kNamesN[] = {"N"};
+constexpr std::string_view kNamesNM[] = {"N", "M"};
+constexpr std::string_view kNamesB6[] = {"N", "market fall", "stock rise"};
+constexpr std::string_view kNamesB7[] = {"N", "fall/rise ratio", "stock rise"};
+constexpr std::string_view kNamesB8[] = {"N", "x", "y"};
+constexpr std::string_view kNamesNh[] = {"NH"};
+constexpr std::string_view kNamesB17[] = {"N", "multiple low", "multiple high"};
+constexpr std::string_view kNamesB18[] = {"N", "RSI low", "RSI high"};
+constexpr std::string_view kNamesBias[] = {"N", "BIAS low", "BIAS high"};
+constexpr std::string_view kNamesB21[] = {"N", "M1", "M2", "K low", "K high"};
+constexpr std::string_view kNamesB22[] = {"N", "M1", "M2", "J"};
+constexpr std::string_view kNamesB23[] = {"N", "M1", "M2", "K/D low", "K/D high"};
+constexpr std::string_view kNamesMacd[] = {"SHORT", "LONG", "MID"};
+constexpr std::string_view kNamesNP[] = {"N", "P"};
+constexpr std::string_view kNamesB28[] = {"N", "P", "width low", "width high"};
+constexpr std::string_view kNamesB30[] = {"N", "P", "M"};
+constexpr std::string_view kNamesRising[] = {"N", "ZF"};
+constexpr std::string_view kNamesBottom[] = {"N", "fall from high", "rise from low"};
+constexpr std::string_view kNamesFalling[] = {"N", "DF"};
+
+}  // namespace
+
+std::span<const ParamLimit> ParamLimits(ConditionCode c) {
+    if (c.Is('b', 18)) return kRsiLimits;
+    if (c.Is('b', 19) || c.Is('b', 20)) return kBiasLimits;
+    if (c.InRange('b', 21, 23)) return kKdjLimits;
+    if (c.InRange('b', 24, 26)) return kMacdLimits;
+    if (c.InRange('b', 27, 29)) return std::span(kBollLimits).first(2);
+    if (c.Is('b', 30)) return kBollLimits;
+    if (c.InRange('b', 31, 39) || c.InRange('b', 41, 50) || c.InRange('b', 53, 57))
+        return kPatternLimits;
+    return {};
+}
+
+std::span<const std::string_view> ConditionParamNames(ConditionCode c) {
+    if (c.Is('a', 1)) return kNamesA1;
+    if (c.Is('a', 2)) return kNamesA2;
+    if (c.Is('a', 3)) return kNamesA3;
+    if (c.Is('a', 4)) return kNamesA4;
+    if (c.Is('a', 5)) return kNamesA5;
+    if (c.Is('a', 6)) return kNamesA6;
+    if (c.Is('a', 7) || c.Is('b', 11)) return kNamesFiveAndNh;
+    if (c.Is('b', 9)) return std::span(kNamesFiveAndNh).first(5);
+    if (c.InRange('b', 12, 14)) return std::span(kNamesFiveAndNh).first(3);
+    if (c.Is('a', 8) || c.Is('b', 16) || c.InRange('b', 1, 5)) return kNamesN;
+    if (c.Is('a', 9) || c.Is('b', 15)) return kNamesNM;
+    if (c.Is('b', 6)) return kNamesB6;
+    if (c.Is('b', 7)) return kNamesB7;
+    if (c.Is('b', 8)) return kNamesB8;
+    if (c.Is('b', 10)) return kNamesNh;
+    if (c.Is('b', 17)) return kNamesB17;
+    if (c.Is('b', 18)) return kNamesB18;
+    if (c.Is('b', 19) || c.Is('b', 20)) return kNamesBias;
+    if (c.Is('b', 21)) return kNamesB21;
+    if (c.Is('b', 22)) return kNamesB22;
+    if (c.Is('b', 23)) return kNamesB23;
+    if (c.InRange('b', 24, 26)) return kNamesMacd;
+    if (c.Is('b', 27) || c.Is('b', 29)) return kNamesNP;
+    if (c.Is('b', 28)) return kNamesB28;
+    if (c.Is('b', 30)) return kNamesB30;
+    if (c.InRange('b', 31, 39)) return kNamesRising;
+    if (c.InRange('b', 41, 50)) return kNamesBottom;
+    if (c.InRange('b', 53, 57)) return kNamesFalling;
+    return {};
 }
 
 int MinimumN(ConditionCode code) {
@@ -591,8 +656,13 @@ std::string MethodEntryText(std::string_view entry) {
     return detail.empty() ? line : line + " " + detail;
 }
 
-bool IsConditionAvailable(ConditionCode code) {
-    return code.InRange('a', 1, 9) || code.InRange('b', 9, 16);
+bool InCatalogue(ConditionCode code) {
+    return code.number >= 1 && code.number <= ConditionCount(code.group);
+}
+
+bool SelectsStocks(ConditionCode code) {
+    return InCatalogue(code) && code.group != kGroupC && !code.Is('b', 8) && !code.Is('b', 17) &&
+           !code.Is('b', 40) && !code.InRange('b', 51, 52);
 }
 
 }  // namespace picking

@@ -132,17 +132,49 @@ std::optional<std::string> BuildMethodEntry(const SettingBoard& board, base::Pro
 // has no such limit.
 int MinimumN(ConditionCode code);
 
+// A range the setting board checks a typed parameter against (inclusive),
+// with the message it refuses a value outside with. The N of the pattern
+// conditions may also be 0, which switches their context test off.
+struct ParamLimit {
+    size_t param = 0;
+    int32_t min = 0;
+    int32_t max = 0;
+    bool zeroToo = false;
+    std::string_view message;
+
+    bool Accepts(int32_t v) const { return (zeroToo && v == 0) || (v >= min && v <= max); }
+};
+
+// The board's range checks of a condition, in the order it makes them.
+std::span<const ParamLimit> ParamLimits(ConditionCode code);
+
+// The names of a condition's parameters in entry order ("N", "ZF low" ...),
+// as many as it has kinds.
+std::span<const std::string_view> ConditionParamNames(ConditionCode code);
+
+// One parameter as an entry writes it: "%d", or two decimals for a value
+// × 100; b20's bounds with a minus sign before their size.
+std::string ParamText(ConditionCode code, size_t param, int64_t value);
+
+// The entry of a condition with these parameters (two-decimal values × 100):
+// "a3(5,20.00,50.00);", "b27(26,2,);".
+std::string WriteMethodEntry(ConditionCode code, std::span<const int64_t> params);
+
 // The display line of an entry: code, title and the labelled parameters.
 std::string MethodEntryText(std::string_view entry);
 
 // Two-decimal text of a value × 100: 2000 → "20.00", -1000 → "-10.00".
 std::string TwoDecimals(int64_t hundredths);
 
-// The condition tests that are built; running any other condition is refused
-// with kUnavailableMessage instead of silently selecting nothing.
-bool IsConditionAvailable(ConditionCode code);
+// Conditions of the catalogue (a1-a9, b1-b57, c1-c3, shown or not). A run of
+// any other code is refused with kNotInCatalogueMessage.
+bool InCatalogue(ConditionCode code);
 
-inline constexpr std::string_view kUnavailableMessage = "该选股方法暂未提供";
+// Whether a catalogue condition has a test that can select a stock: b8
+// (outside the sector scan), b17, b40, b51, b52 and group c select nothing.
+bool SelectsStocks(ConditionCode code);
+
+inline constexpr std::string_view kNotInCatalogueMessage = "方法库中没有该选股方法";
 inline constexpr std::string_view kPromptCaption = "提示";
 
 }  // namespace picking

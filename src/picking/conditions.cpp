@@ -7,65 +7,13 @@
 #include <optional>
 #include <vector>
 
+#include "picking/condition_frame.h"
 #include "picking/evaluation.h"
 
 namespace picking {
 namespace {
 
 constexpr size_t kWidth = data::kStockRecordWords;
-
-// Half up for a non-negative ratio.
-int64_t RoundedRatio(uint64_t numerator, uint64_t denominator) {
-    const uint64_t q = numerator / denominator, r = numerator % denominator;
-    return static_cast<int64_t>(q + (2 * r >= denominator ? 1 : 0));
-}
-
-// The change from `from` to `to` in hundredths of a percent of `from`, half
-// up, negative for a fall. `from` must not be 0.
-int64_t RoundedChange(uint64_t from, uint64_t to) {
-    const int64_t size = RoundedRatio((to > from ? to - from : from - to) * 10'000, from);
-    return to < from ? -size : size;
-}
-
-bool InRange(int64_t v, int32_t a, int32_t b) {
-    return v >= std::min(a, b) && v <= std::max(a, b);
-}
-
-// Bars counted back from the reference bar: day 0 is today, day 1 yesterday.
-class Days {
-public:
-    explicit Days(const Evaluator& e) : m_view(e.Stock()), m_today(e.ReferenceBar()) {}
-
-    // An offset stepped below the image wraps and reads as no bar.
-    size_t At(int k) const { return m_today - static_cast<size_t>(k) * kWidth; }
-    bool Has(int k) const { return k >= 0 && m_view.HasBar(At(k)); }
-    uint32_t Close(int k) const { return Has(k) ? data::BarClose(m_view, At(k)) : 0; }
-    uint32_t Volume(int k) const { return Has(k) ? data::BarVolume(m_view, At(k)) : 0; }
-    data::Bar Bar(int k) const { return Has(k) ? data::DecodeBar(m_view, At(k)) : data::Bar{}; }
-    uint32_t Ma(int32_t n, int k) const {
-        return Has(k) ? data::AverageClose(m_view, At(k), n) : 0;
-    }
-    const data::SeriesView& View() const { return m_view; }
-
-private:
-    const data::SeriesView& m_view;
-    size_t m_today;
-};
-
-// Running high and low of a span of days, over bars and averages.
-struct SpanBounds {
-    uint32_t high = 0;
-    uint32_t low = UINT32_MAX;
-
-    void Add(uint32_t value) {
-        high = std::max(high, value);
-        low = std::min(low, value);
-    }
-    void AddBar(const data::Bar& bar) {
-        high = std::max(high, bar.high);
-        low = std::min(low, bar.low);
-    }
-};
 
 // The non-zero lengths of the first `count` parameters, ascending.
 std::vector<int32_t> Lengths(const Condition& c, size_t count) {
@@ -74,10 +22,6 @@ std::vector<int32_t> Lengths(const Condition& c, size_t count) {
         if (c.params[k] != 0) out.push_back(c.params[k]);
     std::sort(out.begin(), out.end());
     return out;
-}
-
-size_t Lookback(int64_t bars) {
-    return bars > 0 ? static_cast<size_t>(bars) : 0;
 }
 
 struct Spread {
@@ -143,11 +87,25 @@ Verdict TestFloatShares(Evaluator& e, const Condition& c, const MarketInputs& ma
     return InRange(floatShares, c.params[0], c.params[1]) ? Verdict::Pass() : Verdict::Fail();
 }
 
+// The upper bound of a3 for the scan types that cap it: 10.99 % for a rise,
+// 99,999,999 % for turnover; other types keep the entry's upper bound.
+constexpr int64_t kRiseScanCap = 1'099;
+constexpr int64_t kTurnoverScanCap = 99'999'999;
+constexpr int kRiseScan = 1;
+constexpr int kTurnoverScan = 2;
+
+// a3: the N-day change (of the amount while the scan measures turnover)
+// between the scan's threshold and the entry's larger bound.
 Verdict TestRise(Evaluator& e, const Condition& c, uint32_t code) {
     if (c.params[0] <= 0) return Verdict::Fail();
-    const NDayChange change = e.MeasureNDayChange(code, c.params[0], ChangeMode::Price);
+    const ScanInForce& scan = e.ScanSettings();
+    const ChangeMode mode = scan.type == kTurnoverScan ? ChangeMode::Amount : ChangeMode::Price;
+    const NDayChange change = e.MeasureNDayChange(code, c.params[0], mode);
     if (!change.hasValue || change.value < 0 || change.newlyListed) return Verdict::Fail();
-    if (!InRange(change.value, c.params[1], c.params[2])) return Verdict::Fail();
+    const int64_t upper = scan.type == kRiseScan        ? kRiseScanCap
+                          : scan.type == kTurnoverScan ? kTurnoverScanCap
+                                                       : std::max(c.params[1], c.params[2]);
+    if (change.value < scan.threshold || change.value > upper) return Verdict::Fail();
     return Verdict::Pass(SignalMark::One(MarkValue(change.value)));
 }
 
@@ -365,23 +323,24 @@ Verdict TestCrossAfterWashout(Evaluator& e, const Condition& c, uint32_t code) {
     const int32_t s = std::min(c.params[0], c.params[1]), l = std::max(c.params[0], c.params[1]);
     if (!e.PrepareStock(code, {Lookback(l) + kWashoutMaxDays + 3})) return Verdict::Fail();
     const Days d(e);
+    // The span is today, yesterday and the further days; the day of the
+    // earlier dead cross, which ends the walk, lies outside it.
     SpanBounds bounds;
-    const auto visit = [&](int k) {
-        auto a = TwoAverages(d, s, l, k);
-        if (a) {
-            bounds.AddBar(d.Bar(k));
-            bounds.Add(a->first), bounds.Add(a->second);
-        }
-        return a;
+    const auto include = [&](int k, const std::pair<uint32_t, uint32_t>& a) {
+        bounds.AddBar(d.Bar(k));
+        bounds.Add(a.first), bounds.Add(a.second);
     };
-    const auto t = visit(0), y = visit(1);
+    const auto t = TwoAverages(d, s, l, 0), y = TwoAverages(d, s, l, 1);
     if (!t || !y || !(t->first > t->second && y->first < y->second)) return Verdict::Fail();
+    include(0, *t);
+    include(1, *y);
     int further = 0;
     for (int k = 2;; ++k) {
-        const auto a = visit(k);
+        const auto a = TwoAverages(d, s, l, k);
         if (!a) return Verdict::Fail();
         if (a->first > a->second) break;
         if (++further > kWashoutMaxDays) return Verdict::Fail();
+        include(k, *a);
     }
     if (further < 1) return Verdict::Fail();
     return Verdict::Pass(
@@ -443,29 +402,25 @@ Verdict TestCondition(Evaluator& e, const Condition& c, uint32_t code) {
     if (k.Is('b', 14)) return TestSilverValley(e, c, code);
     if (k.Is('b', 15)) return TestCrossAfterWashout(e, c, code);
     if (k.Is('b', 16)) return TestReturnAboveAverage(e, c, code);
+    if (k.InRange('b', 1, 5)) return TestBreakout(e, c, code);
+    if (k.Is('b', 6)) return TestMarketCrash(e, c, code);
+    if (k.Is('b', 7)) return TestGeneralFall(e, c, code);
+    if (k.InRange('b', 18, 30)) return TestIndicator(e, c, code);
+    if (k.InRange('b', 31, 57)) return TestCandlePattern(e, c, code);
     return Verdict::Fail();
 }
 
-std::optional<std::array<int32_t, 5>> ChartAverageLengths(const Condition& c) {
-    std::array<int32_t, 5> out{};
-    if (c.code.Is('a', 7)) {
-        std::copy_n(c.params.begin(), 5, out.begin());
-        return out;
-    }
-    if (!c.code.Is('a', 8) && !c.code.Is('a', 9)) return std::nullopt;
-    // The entry's lengths completed with the standard ones, kept sorted and distinct.
-    std::vector<int32_t> lengths;
-    const auto add = [&](int32_t n) {
-        if (n != 0 && std::find(lengths.begin(), lengths.end(), n) == lengths.end())
-            lengths.push_back(n);
-        std::sort(lengths.begin(), lengths.end());
-    };
-    add(c.params[0]);
-    if (c.code.Is('a', 9)) add(c.params[1]);
-    for (int32_t standard : {5, 10, 20, 30, 60})
-        if (lengths.size() < 5) add(standard);
-    std::copy_n(lengths.begin(), std::min<size_t>(lengths.size(), 5), out.begin());
-    return out;
+std::optional<StockWindow> PrepareWindow(Evaluator& e, uint32_t code, size_t barsBefore,
+                                         size_t days) {
+    if (days == 0 || !e.IndexReady()) return std::nullopt;
+    const uint32_t start = e.WindowStart(days - 1);
+    // A stock trading every day has days - 1 bars in the window before today.
+    if (!e.PrepareStock(code, {std::max(barsBefore, days - 1), start})) return std::nullopt;
+    const auto& v = e.Stock();
+    const auto range =
+        data::FindDateRange(v, v.firstBar, e.ReferenceBar(), start, e.Reference().date);
+    if (range.count < 1) return std::nullopt;
+    return StockWindow{range.first, range.count + 1};
 }
 
 }  // namespace picking

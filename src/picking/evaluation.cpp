@@ -6,7 +6,9 @@
 #include <algorithm>
 #include <string>
 
+#include "base/endian.h"
 #include "data/capacities.h"
+#include "picking/condition_frame.h"
 #include "picking/tail_prefetch.h"
 
 namespace picking {
@@ -26,11 +28,6 @@ struct FileCloser {
         if (fd >= 0) ::close(fd);
     }
 };
-
-int64_t RoundedRatio(uint64_t numerator, uint64_t denominator) {
-    const uint64_t q = numerator / denominator, r = numerator % denominator;
-    return static_cast<int64_t>(q + (2 * r >= denominator ? 1 : 0));
-}
 
 // A stock record read as an event record: its first float, code + 6,000,000,
 // comes back through the century rule of event dates as code + 25,000,000,
@@ -73,9 +70,15 @@ Evaluator::Evaluator(const MarketInputs& market, std::span<uint32_t> scanStorage
 
 void Evaluator::Begin(const Condition& condition, uint32_t cutoff) {
     m_condition = condition;
+    m_breadth = {};
+    SetCutoff(cutoff);
+}
+
+void Evaluator::SetCutoff(uint32_t cutoff) {
     m_cutoff = cutoff;
     m_referenceAligned = false;
     m_windows.clear();
+    m_breadth.indexMove.reset();
 }
 
 const data::IndexAlignment& Evaluator::Reference() {
@@ -233,6 +236,33 @@ bool Evaluator::LoadStock(uint32_t code, const StockNeeds& needs) {
 
 size_t Evaluator::BarsBefore(size_t offset) const {
     return m_skipped + (offset - m_view.firstBar) / kStockWidth;
+}
+
+data::SeriesView Evaluator::AdjustedBars() {
+    constexpr size_t kWidth = data::kIndexRecordWords;
+    const size_t count = (m_referenceBar - m_view.firstBar) / kStockWidth + 1;
+    m_adjusted.resize(count * kWidth);
+    // Dates only grow, so the events are looked up once for the whole walk.
+    data::SeriesAdjuster adjuster(m_view.adjuster);
+    for (size_t i = 0; i < count; ++i) {
+        const uint32_t* in = m_view.image.data() + m_view.firstBar + i * kStockWidth;
+        uint32_t* out = m_adjusted.data() + i * kWidth;
+        adjuster.Seek(in[0]);
+        out[0] = in[0];
+        out[1] = adjuster.AdjustRemembered(base::LowHalf(in[1]));
+        out[2] = adjuster.AdjustRemembered(base::HighHalf(in[1]));
+        out[3] = adjuster.AdjustRemembered(base::LowHalf(in[2]));
+        out[4] = adjuster.AdjustRemembered(base::HighHalf(in[2]));
+        out[5] = in[3];
+        out[6] = in[4];
+    }
+    data::SeriesView view;
+    view.image = m_adjusted;
+    view.firstBar = 0;
+    view.end = count * kWidth;
+    view.width = kWidth;
+    view.period = data::Period::Weekly;  // read as stored: the prices are adjusted already
+    return view;
 }
 
 bool Evaluator::PrepareStock(uint32_t code, const StockNeeds& needs) {

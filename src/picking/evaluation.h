@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "data/bars.h"
+#include "data/capacities.h"
 #include "data/code_table.h"
 #include "data/day_files.h"
 #include "data/ex_rights.h"
@@ -72,6 +73,29 @@ struct StockNeeds {
     uint32_t fromDate = 0;  // 0: no date window
 };
 
+// More bars before the reference bar than the scan storage holds: the whole
+// file. The recursive indicators (RSI, KDJ, MACD) start at the oldest bar
+// loaded, so their tests read everything a whole read would.
+inline constexpr size_t kEveryBar = data::kScanAreaWords;
+
+// The sector-scan settings in force, from which a3 takes its bounds and its
+// measure: the scan type (1 rise, 2 turnover amount, 3 fall) and the
+// threshold T (hundredths of a percent for types 1 and 3, whole percent for
+// type 2). They start as the window's fields do: type 1 at 2.00 %.
+struct ScanInForce {
+    int type = 1;
+    int32_t threshold = 200;
+};
+
+// What the market-breadth conditions keep over a run: b6's judgement of the
+// index move, made on the first candidate of a reference day, and b7's
+// counts of rising and falling candidates since the run began.
+struct BreadthState {
+    std::optional<Match> indexMove;  // Pass when the index fell far enough
+    uint32_t falling = 0;
+    uint32_t rising = 0;
+};
+
 // What the N-day change loads of a stock.
 StockNeeds NDayChangeNeeds(int n);
 
@@ -113,12 +137,18 @@ public:
     // scanStorage: the run's own scan area (never the open chart's image).
     Evaluator(const MarketInputs& market, std::span<uint32_t> scanStorage);
 
-    // Starts a run, or a new cut-off of one: the reference day is aligned
-    // again from the cut-off at the next call.
+    // Starts a run: the reference day is aligned from the cut-off at the next
+    // call, and what the conditions keep over a run starts afresh.
     void Begin(const Condition& condition, uint32_t cutoff);
+    // A new cut-off within the run (the history scan's days).
+    void SetCutoff(uint32_t cutoff);
     const Condition& CurrentCondition() const { return m_condition; }
     const MarketInputs& Market() const { return m_market; }
     uint32_t Cutoff() const { return m_cutoff; }
+
+    void SetScanInForce(const ScanInForce& scan) { m_scan = scan; }
+    const ScanInForce& ScanSettings() const { return m_scan; }
+    BreadthState& Breadth() { return m_breadth; }
 
     void SetScanMeasure(ScanMeasure measure) { m_scanMeasure = std::move(measure); }
     void SetStockReading(StockReading reading) { m_reading = reading; }
@@ -149,6 +179,12 @@ public:
     // Bars of the stock's file that lie before a loaded bar (counting those
     // that were not read).
     size_t BarsBefore(size_t offset) const;
+    // The loaded bars up to the reference bar with their prices adjusted
+    // once, laid out as period bars (7 words: date, open, high, low, close,
+    // amount, volume), which every accessor reads as stored. The indicator
+    // calculations walk these instead of adjusting each price on each read.
+    // Valid after PrepareStock until the next load.
+    data::SeriesView AdjustedBars();
 
     // The N-day change of a stock to the reference day (also the sector scan's measure).
     NDayChange MeasureNDayChange(uint32_t code, int n, ChangeMode mode);
@@ -176,6 +212,9 @@ private:
     std::span<uint32_t> m_storage;
     Condition m_condition;
     uint32_t m_cutoff = data::kNoSimulationCutoff;
+    ScanInForce m_scan;
+    BreadthState m_breadth;
+    std::vector<uint32_t> m_adjusted;
     ScanMeasure m_scanMeasure;
     StockReading m_reading = StockReading::Tail;
 
@@ -201,11 +240,22 @@ private:
 };
 
 // The catalogue test of a condition on one stock (the dispatcher without the
-// scan's measure). Conditions that are not built fail.
+// scan's measure). The conditions without a test (b8 outside the scan, b17,
+// b40, b51, b52, group c) fail every stock.
 Verdict TestCondition(Evaluator& evaluator, const Condition& condition, uint32_t code);
 
-// The five average lengths the chart draws for a7, a8 and a9; nothing for
-// other conditions.
-std::optional<std::array<int32_t, 5>> ChartAverageLengths(const Condition& condition);
+// Called once the last candidate of a run has been evaluated: whether the
+// condition cancels the run's whole selection. b7 does when the falling
+// candidates were too few against the rising ones, and leaves its message.
+bool SelectionCancelled(Evaluator& evaluator, const Condition& condition);
+
+// b7's counts so far and their ratio (falling × 100 / rising, half up, with
+// no rising candidate taken as one).
+struct BreadthRatio {
+    uint32_t falling = 0;
+    uint32_t rising = 0;
+    int64_t ratio = 0;
+};
+BreadthRatio RatioOf(const BreadthState& breadth);
 
 }  // namespace picking

@@ -40,9 +40,16 @@ std::string ReportName(const data::CodeTable* codes, uint32_t code) {
 }
 
 bool ConditionRunnable(const Condition& condition, bool scanMeasure, base::Prompter& prompter) {
-    if (scanMeasure || IsConditionAvailable(condition.code)) return true;
-    prompter.ShowMessage(std::string(kUnavailableMessage), std::string(kPromptCaption));
+    if (scanMeasure || InCatalogue(condition.code)) return true;
+    prompter.ShowMessage(std::string(kNotInCatalogueMessage), std::string(kPromptCaption));
     return false;
+}
+
+// The closing line of a b7 history scan: the counts and their ratio.
+std::string BreadthLine(const BreadthState& breadth) {
+    const BreadthRatio r = RatioOf(breadth);
+    return "下跌(" + std::to_string(r.falling) + ")/上涨(" + std::to_string(r.rising) + ")=" +
+           TwoDecimals(r.ratio);
 }
 
 RunResults RunLoop(const RunContext& context, RunCounters& counters, std::span<uint32_t> storage,
@@ -50,6 +57,7 @@ RunResults RunLoop(const RunContext& context, RunCounters& counters, std::span<u
     RunResults results;
     Evaluator evaluator(context.market, storage);
     evaluator.Begin(context.condition, context.cutoff);
+    evaluator.SetScanInForce(context.scan);
     if (context.useScanMeasure) evaluator.SetScanMeasure(context.scanMeasure);
     const auto& reference = evaluator.Reference();
     results.referenceDate = reference.aligned ? reference.date : 0;
@@ -58,17 +66,28 @@ RunResults RunLoop(const RunContext& context, RunCounters& counters, std::span<u
                                 context.prefetchThreads ? context.prefetchThreads
                                                         : TailPrefetch::DefaultThreads());
 
-    for (uint32_t code : context.candidates) {
+    const auto cancelSelection = [&] {
+        results.aborted = true;
+        results.selected.clear();
+        results.marks.Clear();
+        counters.selected = 0;
+    };
+    for (size_t i = 0; i < context.candidates.size(); ++i) {
+        const uint32_t code = context.candidates[i];
         if (StopWanted(counters, token)) {
             results.stopped = true;
             break;
         }
-        const Verdict verdict = evaluator.Evaluate(code);
+        Verdict verdict = evaluator.Evaluate(code);
         if (verdict.match == Match::Abort) {
-            results.aborted = true;
-            results.selected.clear();
-            counters.selected = 0;
+            cancelSelection();
             break;
+        }
+        // The last candidate may cancel everything, itself included.
+        if (i + 1 == context.candidates.size() && !context.useScanMeasure &&
+            SelectionCancelled(evaluator, context.condition)) {
+            cancelSelection();
+            verdict = Verdict::Fail();
         }
         if (verdict.match == Match::Pass) {
             results.marks.Write(results.selected.size(), verdict.mark);
@@ -79,7 +98,7 @@ RunResults RunLoop(const RunContext& context, RunCounters& counters, std::span<u
         }
         counters.processed.fetch_add(1, std::memory_order_release);
     }
-    if (!context.useScanMeasure) results.chartAverages = ChartAverageLengths(context.condition);
+    if (!context.useScanMeasure) results.chartOverride = ChartOverrideOf(context.condition);
     if (context.afterCandidates) context.afterCandidates(results);
     results.stocksOpened = evaluator.StocksOpened();
     for (auto& m : evaluator.TakeMessages()) messages.push_back(std::move(m));
@@ -94,6 +113,8 @@ RunOutcome HistoryLoop(const HistoryContext& context, RunCounters& counters,
     Evaluator evaluator(context.market, storage);
     // One stock is evaluated at many cut-offs: read it once, whole.
     evaluator.SetStockReading(StockReading::Whole);
+    evaluator.Begin(context.condition, context.simulationDate);
+    evaluator.SetScanInForce(context.scan);
 
     // The trading days from the simulation date back, at most `lookback` steps.
     std::vector<uint32_t> dates;
@@ -107,7 +128,6 @@ RunOutcome HistoryLoop(const HistoryContext& context, RunCounters& counters,
             offset -= index.width;
         }
     } else {
-        evaluator.Begin(context.condition, context.simulationDate);
         evaluator.IndexReady();  // leaves the missing-index message
     }
     results.referenceDate = dates.empty() ? 0 : dates.front();
@@ -120,7 +140,7 @@ RunOutcome HistoryLoop(const HistoryContext& context, RunCounters& counters,
         std::optional<HistoryHit> hit;
         bool aborted = false;
         for (size_t k = 0; k < dates.size() && !hit; ++k) {
-            evaluator.Begin(context.condition, dates[k]);
+            evaluator.SetCutoff(dates[k]);
             const Verdict verdict = evaluator.Evaluate(code);
             if (verdict.match == Match::Abort) {
                 aborted = true;
@@ -156,6 +176,8 @@ RunOutcome HistoryLoop(const HistoryContext& context, RunCounters& counters,
         outcome.closingLines = {"（没有满足选股", "条件的个股）", "(可修改条件重试)"};
     else
         outcome.closingLines = {"(点击选出股，可打开K线图)"};
+    if (context.condition.code.Is('b', 7) && !results.selected.empty())
+        outcome.closingLines.push_back(BreadthLine(evaluator.Breadth()));
     results.stocksOpened = evaluator.StocksOpened();
     for (auto& m : evaluator.TakeMessages()) messages.push_back(std::move(m));
     if (!outcome.report.empty()) {

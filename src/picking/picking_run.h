@@ -19,6 +19,7 @@
 
 #include "base/prompter.h"
 #include "data/code_table.h"
+#include "picking/chart_override.h"
 #include "picking/evaluation.h"
 #include "picking/signal_marks.h"
 
@@ -32,10 +33,12 @@ struct RunResults {
     std::vector<uint32_t> rejected;  // in candidate order
     SignalMarkTable marks;           // record k belongs to selected[k]
     uint32_t referenceDate = 0;      // 0 without market index
-    bool aborted = false;            // the condition ended the run: nothing is selected
-    bool stopped = false;            // a stop request ended the loop early
-    // The averages the chart draws for a7, a8 and a9.
-    std::optional<std::array<int32_t, 5>> chartAverages;
+    // The condition ended the run, or cancelled its selection after the last
+    // candidate: nothing is selected.
+    bool aborted = false;
+    bool stopped = false;  // a stop request ended the loop early
+    // What the chart shows a picked stock with (a7-a9 and the indicator conditions).
+    std::optional<ChartOverride> chartOverride;
     uint64_t stocksOpened = 0;
 };
 
@@ -44,6 +47,7 @@ struct RunContext {
     Condition condition;               // the method list's first entry, read back
     std::vector<uint32_t> candidates;  // copied: the window may not change them mid-run anyway
     uint32_t cutoff = data::kNoSimulationCutoff;  // SimulationCutoff
+    ScanInForce scan;                             // a3's bounds
     // The sector scan sets both: its own measure is then evaluated for every
     // candidate instead of the catalogue test bearing the same code.
     bool useScanMeasure = false;
@@ -65,6 +69,7 @@ struct HistoryContext {
     std::vector<uint32_t> candidates;
     uint32_t simulationDate = 0;  // the stored date, whether simulating or not
     size_t lookback = 0;          // index trading days searched back
+    ScanInForce scan;             // a3's bounds
     std::string reportPath;       // MKDAT/DEMO_Find.TXT
     std::function<void()> onFinished;
 };
@@ -115,8 +120,8 @@ public:
     PickingRun& operator=(const PickingRun&) = delete;
 
     // Starts the run. Refused while a run is busy or while a finished one has
-    // not been collected; a condition without a built test shows
-    // kUnavailableMessage and the run does not start.
+    // not been collected; a condition that is not in the catalogue shows
+    // kNotInCatalogueMessage and the run does not start.
     bool Start(RunContext context, base::Prompter& prompter);
     bool StartHistory(HistoryContext context, base::Prompter& prompter);
 

@@ -218,13 +218,48 @@ TEST(Catalogue, BoardsReopenWithRememberedValues) {
     EXPECT_FALSE(picking::BoardComplete(missing));
 }
 
-TEST(Catalogue, OnlyBuiltTestsAreAvailable) {
-    for (int n = 1; n <= 9; ++n) EXPECT_TRUE(picking::IsConditionAvailable({picking::kGroupA, n}));
-    for (int n = 9; n <= 16; ++n) EXPECT_TRUE(picking::IsConditionAvailable({picking::kGroupB, n}));
-    for (int n : {1, 5, 7, 8, 17, 18, 30, 57})
-        EXPECT_FALSE(picking::IsConditionAvailable({picking::kGroupB, n})) << n;
-    EXPECT_FALSE(picking::IsConditionAvailable({picking::kGroupC, 1}));
-    EXPECT_FALSE(picking::IsConditionAvailable({0, 0}));
+TEST(Catalogue, EveryCodeOfTheCatalogueRuns) {
+    // Of the 69 codes, b8, b17, b40, b51, b52 and c1-c3 have no test.
+    size_t codes = 0, selecting = 0;
+    for (int group : {picking::kGroupA, picking::kGroupB, picking::kGroupC, 5}) {
+        for (int n = 0; n <= 60; ++n) {
+            const ConditionCode code{group, n};
+            codes += picking::InCatalogue(code);
+            selecting += picking::SelectsStocks(code);
+            if (picking::InCatalogue(code)) {
+                // Every parameter has a name.
+                EXPECT_EQ(picking::ConditionParamNames(code).size(),
+                          picking::ConditionParamKinds(code).size())
+                    << code.Text();
+            }
+        }
+    }
+    EXPECT_EQ(codes, 69u);
+    EXPECT_EQ(selecting, 61u);
+    for (int n : {8, 17, 40, 51, 52})
+        EXPECT_FALSE(picking::SelectsStocks({picking::kGroupB, n})) << n;
+    EXPECT_FALSE(picking::SelectsStocks({picking::kGroupC, 1}));
+    EXPECT_FALSE(picking::InCatalogue({picking::kGroupB, 58}));
+    EXPECT_FALSE(picking::InCatalogue({picking::kGroupA, 0}));
+}
+
+TEST(Catalogue, EntriesWrittenFromValues) {
+    // The hidden conditions have entries too; b20 writes its bounds negative
+    // whatever their sign, even at 0.00.
+    const struct {
+        ConditionCode code;
+        std::vector<int64_t> values;
+        const char* entry;
+    } cases[] = {
+        {{picking::kGroupB, 8}, {1, 900, 200}, "b8(1,9.00,2.00);"},
+        {{picking::kGroupB, 17}, {10, 250, 350}, "b17(10,2.50,3.50);"},
+        {{picking::kGroupB, 20}, {6, 1000, -2050}, "b20(6,-10.00,-20.50);"},
+        {{picking::kGroupB, 20}, {6, 0, 0}, "b20(6,-0.00,-0.00);"},
+        {{picking::kGroupB, 30}, {26, 2, 3}, "b30(26,2,3,);"},
+        {{picking::kGroupA, 1}, {-5, 1201}, "a1(-0.05,12.01);"},
+        {{picking::kGroupC, 1}, {}, "c1();"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(picking::WriteMethodEntry(c.code, c.values), c.entry);
 }
 
 }  // namespace

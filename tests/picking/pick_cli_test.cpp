@@ -230,7 +230,8 @@ TEST_F(PickCli, EverySelectedStockAndNoOtherPassesTheRecomputedTest) {
         ASSERT_TRUE(c.has) << code;
         EXPECT_EQ(mark, std::vector<uint32_t>{static_cast<uint32_t>(c.value)}) << code;
     }
-    EXPECT_EQ(selected, ExpectedA3(20261204, 5, 200, 3000));
+    // The rise scan's settings as the window starts: 2.00 % up to 10.99 %.
+    EXPECT_EQ(selected, ExpectedA3(20261204, 5, 200, 1099));
     EXPECT_GT(selected.size(), 5u);
 }
 
@@ -248,8 +249,10 @@ TEST_F(PickCli, ExRightsIndexAgreesOverTheWholeMarket) {
 
 TEST_F(PickCli, SimulationDateAndMarkets) {
     // A Sunday: the reference day is the Friday before.
-    const CliRun run =
-        Run("pick", "--method \"a3(1,1.00,9.00);\" --market sh --date 20260607 --json");
+    // A fall scan's settings: from its threshold up to the entry's upper bound.
+    const CliRun run = Run("pick",
+                           "--method \"a3(1,1.00,9.00);\" --market sh --date 20260607 --json "
+                           "--scan-type 3 --threshold 1.00");
     ASSERT_EQ(run.exitCode, 0) << run.err;
     auto json = ParsePick(run.out);
     ASSERT_TRUE(json.has_value()) << run.out;
@@ -269,7 +272,9 @@ TEST_F(PickCli, SimulationDateAndMarkets) {
     EXPECT_EQ(selected, expected);
 
     // The readable form lists the same stocks.
-    const CliRun text = Run("pick", "--method \"a3(1,1.00,9.00);\" --market sh --date 20260607");
+    const CliRun text = Run("pick",
+                            "--method \"a3(1,1.00,9.00);\" --market sh --date 20260607 "
+                            "--scan-type 3 --threshold 1");
     ASSERT_EQ(text.exitCode, 0) << text.err;
     EXPECT_NE(text.out.find("参考日期    20260605"), std::string::npos);
     EXPECT_NE(text.out.find("选出股      " + std::to_string(selected.size()) + " 只"),
@@ -288,10 +293,16 @@ TEST_F(PickCli, SimulationDateAndMarkets) {
 }
 
 TEST_F(PickCli, RefusalsGoToStderrWithAFailingExit) {
-    CliRun run = Run("pick", "--method \"b1(60);\" --market all");
+    CliRun run = Run("pick", "--method \"b58(60);\" --market all");
     EXPECT_NE(run.exitCode, 0);
-    EXPECT_NE(run.err.find("该选股方法暂未提供"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("方法库中没有该选股方法"), std::string::npos) << run.err;
     EXPECT_TRUE(run.out.empty());
+    run = Run("pick", "--method \"a3(5,2.00,30.00);\" --market all --scan-type 4");
+    EXPECT_NE(run.exitCode, 0);
+    EXPECT_NE(run.err.find("--scan-type"), std::string::npos) << run.err;
+    run = Run("pick", "--method \"a3(5,2.00,30.00);\" --market all --scan-type 2 --threshold 7.5");
+    EXPECT_NE(run.exitCode, 0);
+    EXPECT_NE(run.err.find("--threshold"), std::string::npos) << run.err;
     run = Run("pick", "--method \"a3(5,2.00,30.00);\" --market all --date 20261301");
     EXPECT_NE(run.exitCode, 0);
     EXPECT_NE(run.err.find("模拟日期输入格式有误"), std::string::npos) << run.err;
@@ -318,7 +329,9 @@ TEST_F(PickCli, HistoryWritesTheFirstPassingDays) {
     const std::string report = Root() + "/MKDAT/DEMO_Find.TXT";
     std::remove(report.c_str());
     const CliRun run =
-        Run("history", "--method \"a3(1,5.00,9.00);\" --lookback 5 --market all --date 20261127");
+        Run("history",
+            "--method \"a3(1,5.00,9.00);\" --lookback 5 --market all --date 20261127 "
+            "--scan-type 3 --threshold 5");
     ASSERT_EQ(run.exitCode, 0) << run.err;
     EXPECT_NE(run.err.find("[生成文件] " + report), std::string::npos) << run.err;
     std::ifstream in(report, std::ios::binary);

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <memory>
 #include <string>
 #include <vector>
@@ -44,6 +45,29 @@ public:
             bars.push_back({m_dates[first + i], c, c, c, c, c, volume});
         }
         return bars;
+    }
+
+    // Candles {open, high, low, close, volume} on the last list.size() index
+    // days (amount = close).
+    std::vector<data::Bar> Candles(const std::vector<std::array<uint32_t, 5>>& list) const {
+        auto bars = Bars(std::vector<uint32_t>(list.size(), 0));
+        for (size_t i = 0; i < list.size(); ++i) {
+            const auto& [o, h, l, c, v] = list[i];
+            bars[i] = {bars[i].date, o, h, l, c, c, v};
+        }
+        return bars;
+    }
+
+    // The market index with these closes on its last closes.size() days (the
+    // earlier days at the first of them).
+    void IndexCloses(const std::vector<uint32_t>& closes) {
+        std::vector<data::Bar> index;
+        for (size_t i = 0; i < m_dates.size(); ++i) {
+            const size_t from = m_dates.size() - closes.size();
+            const uint32_t c = closes[i < from ? 0 : i - from];
+            index.push_back({m_dates[i], c, c, c, c, 1, 1});
+        }
+        files.WriteDayFile(data::kShanghaiIndexCode, index);
     }
 
     void Stock(uint32_t code, const std::vector<data::Bar>& bars) {
@@ -88,9 +112,11 @@ public:
     std::span<uint32_t> Scan() { return m_scan; }
 
     picking::Verdict Evaluate(const std::string& entry, uint32_t code,
-                              uint32_t cutoff = data::kNoSimulationCutoff) {
+                              uint32_t cutoff = data::kNoSimulationCutoff,
+                              picking::ScanInForce scan = {}) {
         picking::Evaluator evaluator(Inputs(), m_scan);
         evaluator.Begin(picking::ReadMethodEntry(entry), cutoff);
+        evaluator.SetScanInForce(scan);
         return evaluator.Evaluate(code);
     }
 

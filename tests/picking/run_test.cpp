@@ -96,24 +96,36 @@ TEST_F(RunMarket, ThreadedRunCountsEveryCandidate) {
     ASSERT_TRUE(WaitForRun(run));
     outcome = run.Finish(prompter);
     EXPECT_TRUE(outcome->results.selected.empty());
-    EXPECT_EQ(outcome->results.chartAverages, (std::array<int32_t, 5>{5, 7, 10, 20, 30}));
+    ASSERT_TRUE(outcome->results.chartOverride.has_value());
+    EXPECT_EQ(outcome->results.chartOverride->family, indicators::OverrideFamily::MovingAverages);
+    EXPECT_EQ(outcome->results.chartOverride->values, (std::array<int32_t, 5>{5, 7, 10, 20, 30}));
 }
 
-TEST_F(RunMarket, ConditionsWithoutATestDoNotStart) {
+TEST_F(RunMarket, OnlyCodesOutsideTheCatalogueAreRefused) {
     picking::PickingRun run;
     base::RecordingPrompter prompter;
-    for (const char* entry :
-         {"b1(60);", "b18(12,0.00,20.00);", "b8(1,7.50,10.00);", "c1();", "x1(5);"}) {
+    for (const char* entry : {"b58(1);", "a10(5);", "c4();", "d1(5);", "x1(5);"}) {
         prompter.records.clear();
         EXPECT_FALSE(run.Start(Context(entry), prompter)) << entry;
         ASSERT_EQ(prompter.Messages().size(), 1u);
-        EXPECT_EQ(prompter.Messages()[0].text, "该选股方法暂未提供");
+        EXPECT_EQ(prompter.Messages()[0].text, "方法库中没有该选股方法");
         EXPECT_EQ(prompter.Messages()[0].caption, "提示");
         EXPECT_FALSE(run.Busy());
     }
     picking::HistoryContext history;
-    history.condition = picking::ReadMethodEntry("b41(100,50.00,10.00);");
+    history.condition = picking::ReadMethodEntry("b58(100,50.00,10.00);");
     EXPECT_FALSE(run.StartHistory(history, prompter));
+
+    // The codes without a test run and select nothing.
+    for (const char* entry : {"b8(1,7.50,10.00);", "b17(10,2.50,3.50);", "b40();", "b51();",
+                              "b52();", "c1();", "c3();"}) {
+        prompter.records.clear();
+        ASSERT_TRUE(run.Start(Context(entry), prompter)) << entry;
+        const auto outcome = run.Finish(prompter);
+        EXPECT_TRUE(outcome->results.selected.empty()) << entry;
+        EXPECT_EQ(outcome->results.rejected, m_codes) << entry;
+        EXPECT_TRUE(prompter.records.empty()) << entry;
+    }
 }
 
 TEST_F(RunMarket, TheScanMeasureReplacesTheCatalogueTest) {
@@ -140,7 +152,7 @@ TEST_F(RunMarket, TheScanMeasureReplacesTheCatalogueTest) {
     EXPECT_EQ(measured, m_codes);
     EXPECT_EQ(ranked, 10u);
     EXPECT_EQ(outcome->results.marks.Record(3), (std::vector<uint16_t>{6}));
-    EXPECT_FALSE(outcome->results.chartAverages.has_value());
+    EXPECT_FALSE(outcome->results.chartOverride.has_value());
 }
 
 TEST_F(RunMarket, AnAbortEmptiesTheSelection) {
