@@ -43,6 +43,7 @@ int RunScanCommand(const Args& args);
 int RunEstimateCommand(const Args& args);
 int RunPickCommand(const Args& args);
 int RunHistoryCommand(const Args& args);
+int RunMethodsCommand(const Args& args);
 int RunInstallCommand(const Args& args);
 int RunImportCommand(const Args& args);
 

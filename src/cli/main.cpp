@@ -26,6 +26,7 @@ void PrintUsage() {
                  "       bkqy-cli history --data DIR --method ENTRY --lookback L "
                  "(--market sh|sz|cy|all | --list FILE) [--date YYYYMMDD] [--scan-type 1|2|3] "
                  "[--threshold T]\n"
+                 "       bkqy-cli methods [--json]\n"
                  "       bkqy-cli install --data DIR FILE... [--force] [--json]\n"
                  "       bkqy-cli import --data DIR (--vipdoc DIR | --csv PATH) [--names FILE] "
                  "[--json]\n"
@@ -56,6 +57,7 @@ int main(int argc, char** argv) {
     if (command == "estimate") return cli::RunEstimateCommand(*args);
     if (command == "pick") return cli::RunPickCommand(*args);
     if (command == "history") return cli::RunHistoryCommand(*args);
+    if (command == "methods") return cli::RunMethodsCommand(*args);
     if (command == "install") return cli::RunInstallCommand(*args);
     if (command == "import") return cli::RunImportCommand(*args);
     PrintUsage();

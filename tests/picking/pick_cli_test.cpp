@@ -368,4 +368,63 @@ TEST_F(PickCli, HistoryWritesTheFirstPassingDays) {
     EXPECT_NE(run.out.find("(点击选出股，可打开K线图)"), std::string::npos);
 }
 
+TEST_F(PickCli, MethodsListsTheCatalogue) {
+    const CliRun text = RunCli("methods", m_scratch.Path());
+    ASSERT_EQ(text.exitCode, 0) << text.err;
+    EXPECT_NE(text.out.find("a3    根据Ｎ日内的涨幅选取个股\n"
+                            "      a3(5,20.00,50.00);  N=5 (≥1)  ZF low=20.00  ZF high=50.00\n"),
+              std::string::npos)
+        << text.out;
+    EXPECT_NE(text.out.find("b8    新增底部选股方法之8  (不选股)\n"), std::string::npos);
+    EXPECT_NE(text.out.find("b20(6,-10.00,-20.00);  N=6 (1-300)  BIAS low=-10.00"),
+              std::string::npos);
+    EXPECT_NE(text.out.find("b31(20,10.00);  N=20 (0 or ≥6)  ZF=10.00"), std::string::npos);
+
+    const CliRun json = RunCli("methods --json", m_scratch.Path());
+    ASSERT_EQ(json.exitCode, 0) << json.err;
+    EXPECT_NE(json.out.find("{\"code\": \"b24\", \"title\": \"MACD之柱状刚刚翻红个股\", "
+                            "\"shown\": true, \"selects\": true, \"example\": "
+                            "\"b24(12,26,9);\", \"params\": [{\"name\": \"SHORT\", "
+                            "\"standard\": \"12\", \"min\": 5, \"max\": 40}"),
+              std::string::npos)
+        << json.out.substr(0, 400);
+    EXPECT_NE(json.out.find("{\"code\": \"b40\", \"title\": \"待扩展方法40\", \"shown\": false, "
+                            "\"selects\": false, \"example\": \"b40();\", \"params\": []}"),
+              std::string::npos);
+}
+
+// Every example entry of the catalogue runs over the demo market; the codes
+// without a test select nothing, and a pattern's mark frames its candles.
+TEST_F(PickCli, EveryCatalogueCodeRuns) {
+    const CliRun methods = RunCli("methods --json", m_scratch.Path());
+    ASSERT_EQ(methods.exitCode, 0) << methods.err;
+    size_t codes = 0, selecting = 0, withSelections = 0;
+    const std::string key = "\"selects\": ";
+    for (size_t pos = methods.out.find(key); pos != std::string::npos;
+         pos = methods.out.find(key, pos + 1)) {
+        const bool selects = methods.out.compare(pos + key.size(), 4, "true") == 0;
+        const size_t start = methods.out.find("\"example\": \"", pos) + 12;
+        const std::string entry = methods.out.substr(start, methods.out.find('"', start) - start);
+        const CliRun run = Run("pick", "--method \"" + entry + "\" --market all --json");
+        ASSERT_EQ(run.exitCode, 0) << entry << " " << run.err;
+        const auto json = ParsePick(run.out);
+        ASSERT_TRUE(json.has_value()) << entry << " " << run.out;
+        ++codes;
+        selecting += selects;
+        if (!selects) {
+            EXPECT_TRUE(json->selected.empty()) << entry;
+        }
+        withSelections += !json->selected.empty();
+        const auto code = picking::ReadMethodEntry(entry).code;
+        if (!code.InRange('b', 31, 57)) continue;
+        for (const auto& [stock, mark] : json->selected) {
+            ASSERT_EQ(mark.size(), 3u) << entry;
+            EXPECT_GE(mark[0], mark[1]) << entry << " " << stock;
+        }
+    }
+    EXPECT_EQ(codes, 69u);
+    EXPECT_EQ(selecting, 61u);
+    EXPECT_GT(withSelections, 10u);
+}
+
 }  // namespace
