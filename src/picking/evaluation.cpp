@@ -238,7 +238,7 @@ size_t Evaluator::BarsBefore(size_t offset) const {
     return m_skipped + (offset - m_view.firstBar) / kStockWidth;
 }
 
-data::SeriesView Evaluator::AdjustedBars() {
+data::SeriesView Evaluator::AdjustedBars(AdjustedPrices prices) {
     constexpr size_t kWidth = data::kIndexRecordWords;
     const size_t count = (m_referenceBar - m_view.firstBar) / kStockWidth + 1;
     m_adjusted.resize(count * kWidth);
@@ -249,10 +249,14 @@ data::SeriesView Evaluator::AdjustedBars() {
         uint32_t* out = m_adjusted.data() + i * kWidth;
         adjuster.Seek(in[0]);
         out[0] = in[0];
-        out[1] = adjuster.AdjustRemembered(base::LowHalf(in[1]));
-        out[2] = adjuster.AdjustRemembered(base::HighHalf(in[1]));
-        out[3] = adjuster.AdjustRemembered(base::LowHalf(in[2]));
         out[4] = adjuster.AdjustRemembered(base::HighHalf(in[2]));
+        if (prices == AdjustedPrices::All) {
+            out[1] = adjuster.AdjustRemembered(base::LowHalf(in[1]));
+            out[2] = adjuster.AdjustRemembered(base::HighHalf(in[1]));
+            out[3] = adjuster.AdjustRemembered(base::LowHalf(in[2]));
+        } else {
+            out[1] = out[2] = out[3] = out[4];
+        }
         out[5] = in[3];
         out[6] = in[4];
     }

@@ -96,6 +96,8 @@ struct BreadthState {
     uint32_t rising = 0;
 };
 
+enum class AdjustedPrices { ClosesOnly, All };
+
 // What the N-day change loads of a stock.
 StockNeeds NDayChangeNeeds(int n);
 
@@ -183,8 +185,11 @@ public:
     // once, laid out as period bars (7 words: date, open, high, low, close,
     // amount, volume), which every accessor reads as stored. The indicator
     // calculations walk these instead of adjusting each price on each read.
-    // Valid after PrepareStock until the next load.
-    data::SeriesView AdjustedBars();
+    // Adjusting a price walks the events after its bar, so the walks over a
+    // whole history that read closes only (RSI, MACD) may leave the other
+    // prices out: ClosesOnly writes the close in their place. Valid after
+    // PrepareStock until the next load.
+    data::SeriesView AdjustedBars(AdjustedPrices prices = AdjustedPrices::All);
 
     // The N-day change of a stock to the reference day (also the sector scan's measure).
     NDayChange MeasureNDayChange(uint32_t code, int n, ChangeMode mode);

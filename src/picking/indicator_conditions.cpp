@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "indicators/calculations.h"
+#include "indicators/recursions.h"
 #include "picking/condition_frame.h"
 
 namespace picking {
@@ -27,7 +28,8 @@ uint32_t Size(int64_t value) {
 // The tested stock's adjusted bars, today the last of them.
 class IndicatorBars {
 public:
-    explicit IndicatorBars(Evaluator& e) : m_view(e.AdjustedBars()), m_today(m_view.BarCount() - 1) {}
+    IndicatorBars(Evaluator& e, AdjustedPrices prices)
+        : m_view(e.AdjustedBars(prices)), m_today(m_view.BarCount() - 1) {}
 
     const data::SeriesView& View() const { return m_view; }
     size_t Today() const { return m_today; }
@@ -47,9 +49,10 @@ private:
 };
 
 // Loads the stock for a test reading `barsBefore` bars before today.
-std::optional<IndicatorBars> Prepare(Evaluator& e, uint32_t code, size_t barsBefore) {
+std::optional<IndicatorBars> Prepare(Evaluator& e, uint32_t code, size_t barsBefore,
+                                     AdjustedPrices prices = AdjustedPrices::All) {
     if (!e.PrepareStock(code, {barsBefore})) return std::nullopt;
-    return IndicatorBars(e);
+    return IndicatorBars(e, prices);
 }
 
 indicators::IndicatorParams Params(int32_t a, int32_t b = 0, int32_t c = 0) {
@@ -62,8 +65,9 @@ indicators::IndicatorParams Params(int32_t a, int32_t b = 0, int32_t c = 0) {
 Verdict TestRsiOrBias(Evaluator& e, const Condition& c, uint32_t code) {
     const int32_t n = c.params[0];
     const bool rsi = c.code.Is('b', 18);
-    // RSI starts at the oldest bar; BIAS reads N bars.
-    const auto bars = Prepare(e, code, rsi ? kEveryBar : Lookback(n - 1));
+    // RSI starts at the oldest bar; both read closes only.
+    const auto bars =
+        Prepare(e, code, rsi ? kEveryBar : Lookback(n - 1), AdjustedPrices::ClosesOnly);
     if (!bars) return Verdict::Fail();
     const double value = rsi ? indicators::Rsi(bars->View(), bars->Today(), n)
                              : indicators::Bias(bars->View(), bars->Today(), n);
@@ -114,16 +118,21 @@ Verdict TestKdCross(Evaluator& e, const Condition& c, uint32_t code) {
 Verdict TestMacdTurn(Evaluator& e, const Condition& c, uint32_t code) {
     const auto& p = c.params;
     if (p[0] <= 0 || p[1] <= 0 || p[2] <= 0) return Verdict::Fail();
-    const auto bars = Prepare(e, code, kEveryBar);
+    const auto bars = Prepare(e, code, kEveryBar, AdjustedPrices::ClosesOnly);
     if (!bars || !bars->Has(1)) return Verdict::Fail();
-    const size_t t = bars->Today();
-    const auto macd = indicators::ComputeSeries(bars->View(), indicators::kMacd,
-                                                Params(p[0], p[1], p[2]), t - 1, t);
-    const double before = macd.At(2, t - 1), now = macd.At(2, t);
+    // One walk from the oldest bar gives yesterday's and today's values.
+    indicators::MacdRecursion macd(p[0], p[1], p[2]);
+    for (size_t u = 0; u < bars->Today(); ++u) macd.Feed(bars->View(), u);
+    const double before = macd.Values().macd;
+    macd.Feed(bars->View(), bars->Today());
+    const indicators::MacdValues today = macd.Values();
+    const double now = today.macd;
     if (!HasValue(before) || before > 0 || !HasValue(now) || now < 0) return Verdict::Fail();
-    if (c.code.Is('b', 24))
-        return Verdict::Pass(SignalMark::One(static_cast<uint32_t>(std::max<int64_t>(Hundredths(now), 1))));
-    const double diff = macd.At(0, t), dea = macd.At(1, t);
+    if (c.code.Is('b', 24)) {
+        const int64_t histogram = std::max<int64_t>(Hundredths(now), 1);
+        return Verdict::Pass(SignalMark::One(static_cast<uint32_t>(histogram)));
+    }
+    const double diff = today.diff, dea = today.dea;
     const bool above = diff > 0 && dea > 0, below = diff < 0 && dea < 0;
     if (c.code.Is('b', 25) ? !above : !below) return Verdict::Fail();
     return Verdict::Pass(SignalMark::Two(Size(Hundredths(diff)), Size(Hundredths(dea))));
