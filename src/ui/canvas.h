@@ -13,15 +13,11 @@
 #include <optional>
 #include <string_view>
 
+#include "base/rgb.h"
+
 namespace ui {
 
-struct Rgb {
-    uint8_t r = 0;
-    uint8_t g = 0;
-    uint8_t b = 0;
-
-    bool operator==(const Rgb&) const = default;
-};
+using Rgb = base::Rgb;
 
 inline constexpr int kCanvasWidth = 1023;
 inline constexpr int kCanvasHeight = 701;
