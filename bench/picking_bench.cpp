@@ -1,6 +1,7 @@
 // Benchmarks of the picking engine: a3 over every stock of the demo market,
 // reading only the tail of each day file (what a run does) against reading
-// whole files, and the same run at a simulation date far back.
+// whole files, whole runs of a3 beside a pattern, an indicator and a breadth
+// condition, and a run at a simulation date far back.
 #include <benchmark/benchmark.h>
 
 #include <cstdlib>
@@ -73,6 +74,34 @@ void BM_PickA3WholeMarket(benchmark::State& state) {
     state.SetItemsProcessed(static_cast<int64_t>(state.iterations() * m->candidates.size()));
 }
 BENCHMARK(BM_PickA3WholeMarket)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
+// One whole run (as pick makes it) of a condition over every stock, the
+// existing a3 beside a pattern (b31), the MACD condition (b26, which reads
+// each file whole for its recursion) and the breadth condition b7.
+void BM_PickRun(benchmark::State& state, const char* entry) {
+    BenchMarket* m = Market(state);
+    if (!m) return;
+    picking::RunContext context;
+    context.market = m->inputs;
+    context.condition = picking::ReadMethodEntry(entry);
+    context.candidates = m->candidates;
+    std::vector<uint32_t> scan(data::kScanAreaWords);
+    picking::RunCounters counters;
+    std::vector<picking::PendingMessage> messages;
+    size_t selected = 0;
+    for (auto _ : state) {
+        messages.clear();
+        const auto results = picking::RunPicking(context, counters, scan, messages);
+        selected = results.selected.size();
+        benchmark::DoNotOptimize(selected);
+    }
+    state.counters["selected"] = static_cast<double>(selected);
+    state.SetItemsProcessed(static_cast<int64_t>(state.iterations() * m->candidates.size()));
+}
+BENCHMARK_CAPTURE(BM_PickRun, a3, "a3(1,5.00,9.00);")->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK_CAPTURE(BM_PickRun, b31, "b31(20,10.00);")->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK_CAPTURE(BM_PickRun, b26, "b26(12,26,9);")->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK_CAPTURE(BM_PickRun, b7, "b7(1,9.00,2.00);")->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
 // The threaded run of the window, with a simulation date about a year back.
 void BM_PickingRunSimulated(benchmark::State& state) {
