@@ -57,7 +57,7 @@ bool ChartScreen::SetAdjustMode(data::AdjustMode mode) {
 
 bool ChartScreen::SetTheme(ui::ThemeId theme) {
     if (!m_theme.SwitchTo(theme)) return false;
-    m_indicators.AdjustColoursForTheme(theme);
+    m_indicators.AdjustColoursFor(chart::BackdropOf(theme));
     m_page.Model().RequestFullRedraw();
     return true;
 }

@@ -27,6 +27,7 @@
 #include "data/examples.h"
 #include "data/settings.h"
 #include "chart/small_charts.h"
+#include "chart/tab_row.h"
 #include "sectors/sector_files.h"
 #include "picking/simulation.h"
 #include "ui/drawing.h"
@@ -967,10 +968,11 @@ void CMainDlg::HandleClick(int x, int y) {
     // The indicator tab row under the chart.
     if (m_screenMode == ScreenMode::Chart && m_chart && m_chart->HasSecurity()) {
         if (auto cell = m_chart->Page().TabCellAt(x, y)) {
-            const indicators::TabClick click = m_chart->Indicators().ClickTabRow(x);
-            if (click.action == indicators::TabClickAction::OpenSettings) {
+            const chart::TabClick click =
+                chart::ClickTabRow(x, m_chart->Indicators().Selected());
+            if (click.action == chart::TabClickAction::OpenSettings) {
                 OpenIndicatorSettings();
-            } else if (click.action == indicators::TabClickAction::Select &&
+            } else if (click.action == chart::TabClickAction::Select &&
                        m_chart->Indicators().Select(click.index)) {
                 m_chart->Page().Model().RequestFullRedraw();
                 RequestFullRepaint();

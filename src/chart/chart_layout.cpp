@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "chart/tab_row.h"
+
 namespace chart {
 namespace {
 
@@ -11,10 +13,8 @@ constexpr ui::Rgb kMarkerRed{255, 0, 0};
 constexpr ui::Rgb kTableLabel{0, 0, 0};
 constexpr int kHeaderFont = 16;  // 15 pixels high
 constexpr int kLabelFont = 13;
-constexpr int kLegendFont = 13;
 constexpr int kTabFont = 12;
-constexpr int kMaLegendX = 225;  // first MA label's right end; the labels step by 137
-constexpr int kLegendStep = 137;
+constexpr int kMaLegendValueX = 240;  // the values step by 137, 15 right of each label
 
 // MA lines 3..5 need a price adjustment for every close they average; above
 // this level they are left out of an adjusted stock chart.
@@ -32,10 +32,9 @@ std::string CodeText(uint32_t code) {
 }
 
 const std::string& TabName(int cell) {
-    static const std::array<std::string, indicators::kTabCellCount> names = [] {
-        std::array<std::string, indicators::kTabCellCount> gbk;
-        for (int k = 0; k < indicators::kTabCellCount; ++k)
-            gbk[k] = ToGbk(indicators::TabCellOf(k).name);
+    static const std::array<std::string, kTabCellCount> names = [] {
+        std::array<std::string, kTabCellCount> gbk;
+        for (int k = 0; k < kTabCellCount; ++k) gbk[k] = ToGbk(TabCellOf(k).name);
         return gbk;
     }();
     return names[static_cast<size_t>(cell)];
@@ -149,17 +148,8 @@ void BuildPriceLabels(ChartLayout& layout) {
 
 void BuildMaLegend(ChartLayout& layout, const indicators::IndicatorParams& ma) {
     const Geometry& g = layout.geometry;
-    layout.maLegendLabels.clear();
-    for (int k = 0; k < 5; ++k) {
-        LegendSlot& slot = layout.maLegend[k];
-        const int x = kMaLegendX + kLegendStep * k + Shift(g);
-        slot = {x + 15, g.rect.top + 1, ma.colours[k], ma.values[k] > 0};
-        if (!slot.shown) continue;
-        const std::string number = FormatInt(ma.values[k]);
-        layout.maLegendLabels.push_back({x - 7 * static_cast<int>(number.size()), slot.y,
-                                         kLegendFont, 0, ma.colours[k], number});
-        layout.maLegendLabels.push_back({x, slot.y, kLegendFont, 0, ma.colours[k], Texts().day});
-    }
+    BuildLegendRow(indicators::DefinitionOf(indicators::kMa), ma, g.rect.top + 1, kMaLegendValueX,
+                   Shift(g), layout.maLegendLabels, layout.maLegend);
 }
 
 void BuildHeader(ChartLayout& layout, const SecurityInfo& security, WidthLayout width) {
@@ -193,18 +183,17 @@ void BuildTabs(ChartLayout& layout, int selected) {
     TabRowLayout& tabs = layout.tabs;
     tabs.top = g.chartBottom + 1;
     tabs.bottom = g.rect.bottom;
-    tabs.left = indicators::kTabRowLeft + Shift(g);
-    tabs.right = indicators::TabCellLeft(indicators::kTabCellCount) + Shift(g);
+    tabs.left = kTabRowLeft + Shift(g);
+    tabs.right = TabCellLeft(kTabCellCount) + Shift(g);
     tabs.selected = selected;
     tabs.names.clear();
     const bool dark = layout.theme == ui::ThemeId::ClassicBlack;
-    for (int k = 0; k < indicators::kTabCellCount; ++k) {
+    for (int k = 0; k < kTabCellCount; ++k) {
         const ui::Rgb colour = k == selected ? ui::Rgb{0, 0, 160}
                                : dark        ? ui::Rgb{192, 192, 192}
                                              : ui::Rgb{64, 64, 64};
-        tabs.names.push_back(
-            {indicators::TabCellLeft(k) + Shift(g) + indicators::TabCellOf(k).textOffset,
-             g.chartBottom, kTabFont, 0, colour, TabName(k)});
+        tabs.names.push_back({TabCellLeft(k) + Shift(g) + TabCellOf(k).textOffset, g.chartBottom,
+                              kTabFont, 0, colour, TabName(k)});
     }
 }
 
@@ -290,17 +279,20 @@ void BuildChartLayout(ChartLayout& layout, const PreparedSeries& series, const C
     layout.isIndex = settings.security.isIndex;
     layout.selected = state.Selected();
 
-    const bool volSelected = layout.selected == indicators::kVol;
+    // A panel on the volume scale shows the volume bars, and its averages
+    // widen the highest volume.
+    const bool volumePanel =
+        indicators::DefinitionOf(layout.selected).panel.scale == ScaleKind::Volume;
     const PriceRange prices =
         FindPriceRange(series, layout.range, state.Params(indicators::kMa),
-                       volSelected ? &state.Params(indicators::kVol) : nullptr);
+                       volumePanel ? &state.Params(layout.selected) : nullptr);
     layout.high = prices.high;
     layout.low = prices.low;
     layout.maxVolume = prices.maxVolume;
     layout.scale = MakePriceScale(layout.geometry, layout.high, layout.low);
 
     BuildColumns(layout);
-    BuildCandles(layout, series, volSelected);
+    BuildCandles(layout, series, volumePanel);
     BuildMarkers(layout, series, settings.adjustMode);
     BuildMaLines(layout, series, state.Params(indicators::kMa), settings.adjustMode);
     BuildPriceLabels(layout);

@@ -44,6 +44,11 @@ struct SecurityInfo {
     uint32_t floatShares = 0;
 };
 
+// The indicator line colours go with the theme's background.
+inline indicators::Backdrop BackdropOf(ui::ThemeId theme) {
+    return theme == ui::ThemeId::Regular ? indicators::Backdrop::Light : indicators::Backdrop::Dark;
+}
+
 // Everything a layout is built from besides the bars.
 struct ChartSettings {
     const indicators::IndicatorState* indicators = nullptr;
@@ -91,7 +96,7 @@ struct HistogramBar {
     ui::Rgb colour;
 };
 
-enum class ScaleKind { None, Volume, Fixed, Automatic };
+using ScaleKind = indicators::ScaleKind;
 
 // The lower panel's scale, kept for its labels and the cursor readout.
 struct PanelScale {
@@ -116,8 +121,8 @@ struct LowerPanelLayout {
     // Each line's value per column; NaN where it has none.
     std::array<std::vector<double>, indicators::kMaxLines> values;
     std::array<LinePath, indicators::kMaxLines> lines;
-    std::vector<HistogramBar> histogram;  // MACD
-    std::vector<CandleShape> candles;     // BOLL
+    std::vector<HistogramBar> histogram;  // a histogram line's bars (MACD)
+    std::vector<CandleShape> candles;     // the bars, when the panel shows them (BOLL)
     std::vector<int> gridLines;
     std::vector<TextItem> axisLabels;
     std::vector<TextItem> title;  // the Chinese and the Latin part
@@ -168,7 +173,7 @@ struct ChartLayout {
     std::array<int, 5> priceGrid{};
     std::vector<TextItem> priceLabels;
     std::vector<TextItem> maLegendLabels;
-    std::array<LegendSlot, 5> maLegend;
+    std::array<LegendSlot, indicators::kMaxLines> maLegend;
 
     LowerPanelLayout lower;
     HeaderLayout header;
@@ -198,6 +203,13 @@ PriceRange FindPriceRange(const PreparedSeries& series, const ViewRange& range,
 CandleShape MakeCandle(const PriceScale& scale, const data::Bar& bar, int x, int width);
 // Height of a volume bar standing on the chart bottom line.
 int VolumeHeight(const Geometry& geometry, uint32_t volume, uint32_t maxVolume);
+
+// A legend row: each shown line's label in its colour where the definition
+// puts it, and the slot its value goes to, from firstValueX in steps of 137.
+// Positions were laid out for the chart at x = 2; `shift` moves them along.
+void BuildLegendRow(const indicators::IndicatorDef& def, const indicators::IndicatorParams& params,
+                    int y, int firstValueX, int shift, std::vector<TextItem>& labels,
+                    std::array<LegendSlot, indicators::kMaxLines>& slots);
 
 // The lower panel of the selected indicator.
 void BuildLowerPanel(LowerPanelLayout& panel, const PreparedSeries& series,

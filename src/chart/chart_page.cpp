@@ -1,7 +1,7 @@
 #include "chart/chart_page.h"
 
 #include "chart/paint.h"
-#include "indicators/catalogue.h"
+#include "chart/tab_row.h"
 
 namespace chart {
 
@@ -63,7 +63,7 @@ void ChartPage::PaintCursor(ui::Canvas& canvas) {
 
 std::optional<int> ChartPage::TabCellAt(int x, int y) const {
     if (!m_built || y < m_layout.tabs.top || y > m_layout.tabs.bottom) return std::nullopt;
-    return indicators::TabCellAt(x);
+    return chart::TabCellAt(x);
 }
 
 }  // namespace chart

@@ -43,7 +43,7 @@ void AddLegendValue(BarReadout& readout, const LegendSlot& slot, std::string tex
 void BuildLegendValues(BarReadout& readout, const PreparedSeries& series, const ChartLayout& layout,
                        const indicators::IndicatorState& state, size_t bar, IndicatorCache& cache) {
     const indicators::IndicatorParams& ma = state.Params(indicators::kMa);
-    for (int k = 0; k < 5; ++k) {
+    for (int k = 0; k < indicators::kMaxLines; ++k) {
         if (!layout.maLegend[k].shown) continue;
         AddLegendValue(readout, layout.maLegend[k],
                        FormatValue(series.CloseAverage(bar, ma.values[k]) * 0.01, 2));
@@ -51,31 +51,22 @@ void BuildLegendValues(BarReadout& readout, const PreparedSeries& series, const 
     const LowerPanelLayout& panel = layout.lower;
     const int index = panel.indicator;
     if (index == 0) return;
-    const indicators::IndicatorParams& params = state.Params(index);
-    if (index == indicators::kVol) {
-        for (int k = 0; k < 3; ++k) {
-            if (!panel.legend[k].shown) continue;
-            AddLegendValue(readout, panel.legend[k],
-                           FormatInt(series.VolumeAverage(bar, params.values[k])));
-        }
-        return;
-    }
-    // The values by definition, kept for the visible bars; OBV reads the
-    // same bars as its line does.
-    const PriceReading reading = ReadingFor(index, layout.zoom);
+    const indicators::IndicatorDef& def = indicators::DefinitionOf(index);
+    // The values by definition, kept for the visible bars, read as the
+    // panel's lines read the bars.
     size_t first = bar, last = bar;
     if (!layout.range.Empty()) {
         first = std::min(first, layout.range.first);
         last = std::max(last, layout.range.Last());
     }
     const indicators::IndicatorSeries& values =
-        cache.Values(series, reading, index, params, first, last);
+        cache.Values(series, ReadingFor(def, layout.zoom), index, state.Params(index), first, last);
     if (!values.Covers(bar)) return;
     for (int k = 0; k < values.lineCount && k < indicators::kMaxLines; ++k) {
         if (!panel.legend[k].shown) continue;
         const double v = values.At(k, bar);
-        if (!indicators::HasValue(v)) continue;
-        AddLegendValue(readout, panel.legend[k], FormatValue(v, index == indicators::kObv ? 0 : 2));
+        if (indicators::IsNoValue(def.kind, v)) continue;
+        AddLegendValue(readout, panel.legend[k], FormatValue(v, def.panel.decimals));
     }
 }
 
@@ -242,7 +233,7 @@ void BuildCrosshair(CrosshairLayout& crosshair, const PreparedSeries& series,
             isLong = price.isLong;
             text.y = std::max(y - 12, g.rect.top + 2);
             crosshair.hasReadout = true;
-        } else if (layout.lower.indicator == indicators::kVol) {
+        } else if (layout.lower.scale.kind == ScaleKind::Volume) {
             int64_t volume = 0;
             const int room = g.chartBottom - g.unit - g.priceBottom;
             if (y <= g.chartBottom && room > 0)

@@ -47,46 +47,16 @@ const indicators::IndicatorSeries& IndicatorCache::Values(const PreparedSeries& 
     return m_values;
 }
 
-indicators::MacdRecursion IndicatorCache::MacdBefore(const PreparedSeries& series,
-                                                     const indicators::IndicatorParams& params,
-                                                     size_t t) {
-    const auto& p = params.values;
-    if (t < IndicatorCache::kStride)
-        return FedUpTo(indicators::MacdRecursion(p[0], p[1], p[2]), series, t);
-    const Key key{series.Id(), indicators::kMacd, {p[0], p[1], p[2], 0, 0}, PriceReading::AsShown};
-    if (!(key == m_macdKey) || m_macd.empty()) {
-        TakeSnapshots(m_macd, indicators::MacdRecursion(p[0], p[1], p[2]), series.View(),
-                      series.Count());
-        m_macdKey = key;
+indicators::Carry IndicatorCache::CarryBefore(const PreparedSeries& series, int index,
+                                              const indicators::IndicatorParams& params, size_t t) {
+    const indicators::Carry start = indicators::DefinitionOf(index).carry(params);
+    if (t < IndicatorCache::kStride) return FedUpTo(start, series, t);
+    const Key key{series.Id(), index, params.values, PriceReading::AsShown};
+    if (!(key == m_carryKey) || m_carries.empty()) {
+        TakeSnapshots(m_carries, start, series.View(), series.Count());
+        m_carryKey = key;
     }
-    return Before(m_macd, series.View(), t);
-}
-
-indicators::KdRecursion IndicatorCache::KdBefore(const PreparedSeries& series,
-                                                 const indicators::IndicatorParams& params,
-                                                 size_t t) {
-    const auto& p = params.values;
-    if (t < IndicatorCache::kStride)
-        return FedUpTo(indicators::KdRecursion(p[0], p[1], p[2]), series, t);
-    const Key key{series.Id(), indicators::kKd, {p[0], p[1], p[2], 0, 0}, PriceReading::AsShown};
-    if (!(key == m_kdKey) || m_kd.empty()) {
-        TakeSnapshots(m_kd, indicators::KdRecursion(p[0], p[1], p[2]), series.View(),
-                      series.Count());
-        m_kdKey = key;
-    }
-    return Before(m_kd, series.View(), t);
-}
-
-indicators::RsiRecursion IndicatorCache::RsiBefore(const PreparedSeries& series, int line,
-                                                   int32_t length, size_t t) {
-    if (t < IndicatorCache::kStride) return FedUpTo(indicators::RsiRecursion(length), series, t);
-    const size_t slot = static_cast<size_t>(std::clamp(line, 0, 2));
-    const Key key{series.Id(), indicators::kRsi, {length, 0, 0, 0, 0}, PriceReading::AsShown};
-    if (!(key == m_rsiKeys[slot]) || m_rsi[slot].empty()) {
-        TakeSnapshots(m_rsi[slot], indicators::RsiRecursion(length), series.View(), series.Count());
-        m_rsiKeys[slot] = key;
-    }
-    return Before(m_rsi[slot], series.View(), t);
+    return Before(m_carries, series.View(), t);
 }
 
 }  // namespace chart

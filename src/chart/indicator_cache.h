@@ -21,10 +21,11 @@ namespace chart {
 // How the bars are read for a calculation.
 enum class PriceReading { AsShown, Unadjusted };
 
-// OBV only compares closes; past 30 visible bars it reads them unadjusted to
-// spare the adjustment.
-inline PriceReading ReadingFor(int index, int zoom) {
-    return index == indicators::kObv && zoom > 2 ? PriceReading::Unadjusted : PriceReading::AsShown;
+// Past zoom level 2 (more than 30 visible bars) an indicator that only
+// compares closes reads them unadjusted, to spare the adjustment.
+inline PriceReading ReadingFor(const indicators::IndicatorDef& def, int zoom) {
+    return def.panel.unadjustedWhenWide && zoom > 2 ? PriceReading::Unadjusted
+                                                    : PriceReading::AsShown;
 }
 
 class IndicatorCache {
@@ -37,13 +38,10 @@ public:
                                               int index, const indicators::IndicatorParams& params,
                                               size_t first, size_t last);
 
-    // Each recursion as it stands before bar t is fed.
-    indicators::MacdRecursion MacdBefore(const PreparedSeries& series,
-                                         const indicators::IndicatorParams& params, size_t t);
-    indicators::KdRecursion KdBefore(const PreparedSeries& series,
-                                     const indicators::IndicatorParams& params, size_t t);
-    indicators::RsiRecursion RsiBefore(const PreparedSeries& series, int line, int32_t length,
-                                       size_t t);
+    // The carried recursion of `index` (its definition has one) as it
+    // stands before bar t is fed.
+    indicators::Carry CarryBefore(const PreparedSeries& series, int index,
+                                  const indicators::IndicatorParams& params, size_t t);
 
 private:
     struct Key {
@@ -58,12 +56,8 @@ private:
     Key m_valuesKey;
     indicators::IndicatorSeries m_values;
 
-    Key m_macdKey;
-    std::vector<indicators::MacdRecursion> m_macd;
-    Key m_kdKey;
-    std::vector<indicators::KdRecursion> m_kd;
-    std::array<Key, 3> m_rsiKeys;
-    std::array<std::vector<indicators::RsiRecursion>, 3> m_rsi;
+    Key m_carryKey;
+    std::vector<indicators::Carry> m_carries;
 };
 
 }  // namespace chart

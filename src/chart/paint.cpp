@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "chart/tab_row.h"
 #include "ui/drawing.h"
 
 namespace chart {
@@ -59,15 +60,13 @@ void PaintTabs(ui::Canvas& canvas, const ChartLayout& layout) {
     const TabRowLayout& tabs = layout.tabs;
     canvas.FillRect(tabs.left, tabs.top, tabs.right, tabs.bottom,
                     layout.palette[ui::ThemeBackground]);
-    for (int i = 1; i < indicators::kTabCellCount; ++i) {
-        const int x = tabs.left + indicators::kTabCellWidth * i;
+    for (int i = 1; i < kTabCellCount; ++i) {
+        const int x = tabs.left + kTabCellWidth * i;
         canvas.DrawLine(x, tabs.top, x, tabs.bottom, kTabSeparator);
     }
-    const int left = tabs.left + indicators::kTabCellWidth * tabs.selected;
-    canvas.FillRect(left + 1, tabs.top, left + indicators::kTabCellWidth, tabs.bottom,
-                    kTabSelectedBox);
-    canvas.DrawLine(left + 1, tabs.top, left + indicators::kTabCellWidth, tabs.top,
-                    indicators::kTabSelectedLine);
+    const int left = tabs.left + kTabCellWidth * tabs.selected;
+    canvas.FillRect(left + 1, tabs.top, left + kTabCellWidth, tabs.bottom, kTabSelectedBox);
+    canvas.DrawLine(left + 1, tabs.top, left + kTabCellWidth, tabs.top, kTabSelectedLine);
     PaintTexts(canvas, tabs.names);
 }
 

@@ -137,7 +137,7 @@ int RunIndicatorCommand(const Args& args) {
 
     const indicators::IndicatorState state;
     const indicators::IndicatorParams& params = state.Params(index);
-    const indicators::IndicatorInfo& info = indicators::InfoOf(index);
+    const indicators::IndicatorDef& def = indicators::DefinitionOf(index);
     const size_t barCount = view.BarCount();
     const indicators::IndicatorSeries series =
         barCount == 0 ? indicators::IndicatorSeries{}
@@ -148,15 +148,15 @@ int RunIndicatorCommand(const Args& args) {
     for (int i = 0; i < indicators::ParamCount(index); ++i)
         out += (i ? ", " : "") + std::to_string(params.values[i]);
     out += "], \"lines\": [";
-    for (int line = 0; line < info.lineCount; ++line)
+    for (int line = 0; line < def.LineCount(); ++line)
         out += (line ? ", " : "") + JsonString(LineName(index, line, params));
     out += "], \"bars\": [";
     for (size_t t = 0; t < series.count; ++t) {
         out += t ? ", " : "";
         out += "{\"date\": " + std::to_string(data::BarDate(view, indicators::BarOffset(view, t))) +
                ", \"values\": [";
-        for (int line = 0; line < info.lineCount; ++line)
-            out += (line ? ", " : "") + ValueText(info.kind, series.At(line, t));
+        for (int line = 0; line < def.LineCount(); ++line)
+            out += (line ? ", " : "") + ValueText(def.kind, series.At(line, t));
         out += "]}";
     }
     out += "]}\n";

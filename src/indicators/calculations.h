@@ -27,16 +27,13 @@
 // flat window; a negative BOLL radicand counts as 0, so no line is ever NaN.
 // DX is 0 where PDI + MDI = 0.
 //
-// For the chart: indicator k has InfoOf(k).lineCount lines, labelled
-// LineLabel(k, line, params) and drawn in params.colours[line] (MACD's
-// colours 3 and 4 are its histogram's rise and fall; KD leaves its third
-// colour unused); InfoOf(k).kind says how to read the values. The values of
-// bars [first, last] come from ComputeSeries in one pass, one bar's values
-// from ComputeAt; both give the same numbers bit for bit. The recursive lines
-// (MACD, KD/KDJ, RSI, OBV) start at the oldest bar of the view, so their
-// values depend on how much history the view holds; recursions.h lets a
-// caller carry them forward itself. Prices without adjustment (OBV of a wide
-// view) come from the same view with its adjuster's mode set to None.
+// A whole indicator comes from its definition's calculation (catalogue.h):
+// ComputeSeries gives the values of bars [first, last] in one pass,
+// ComputeAt those of one bar, the same numbers bit for bit. The recursive
+// lines (MACD, KD/KDJ, RSI, OBV) start at the oldest bar of the view, so
+// their values depend on how much history the view holds; recursions.h lets
+// a caller carry them forward itself. Prices without adjustment (OBV of a
+// wide view) come from the same view with its adjuster's mode set to None.
 #pragma once
 
 #include <array>
@@ -141,25 +138,22 @@ double Ddd(const data::SeriesView& view, size_t t, int32_t n1, int32_t n2);  // 
 double Ama(const data::SeriesView& view, size_t t, int32_t n1, int32_t n2, int32_t m);
 
 // ---- Whole indicators ------------------------------------------------------
-// Line order and parameter use per index:
-//   0 MA    five close averages, lengths p1..p5
-//   1 VOL   three volume averages, p1..p3 (the volume bars are BarVolume)
-//   2 RSI   three RSI, p1..p3              3 BIAS  three BIAS, p1..p3
-//   4 MACD  DIFF, DEA, MACD (p1, p2, p3)    5 KD    K, D (p1, p2, p3)
-//   6 KDJ   K, D, J (p1, p2, p3)            7 BOLL  MID, UPPER, LOWER (p1, p2)
-//   8 W&R   WR1 (p1), WR2 (p2)              9 DMI   PDI, MDI, ADX, ADXR (p1, p2)
-//  10 CCI   one line (p1)                  11 ARBR  AR, BR (p1)
-//  12 PSY   one line (p1)                  13 OBV   one line
-//  14 CR    CR (p1), MA1..MA3 = CR averages with N = p1, windows p2, p3, p4
-//  15 VR    one line (p1)                  16 ROC   ROC, ROCMA (p1, p2)
-//  17 DMA   DDD, AMA (p1, p2, p3)
+// The lines of an index and the parameters each reads are its definition's
+// (definitions.cpp).
 
 struct LineValues {
-    int count = 0;  // InfoOf(index).lineCount
+    int count = 0;  // the definition's lines
     std::array<double, kMaxLines> values{};
 };
 
-// Every line of indicator `index` at bar t.
+// Whether a line's value is the no-value marker. Only real lines have one:
+// the averages and BOLL answer 0 instead, a number like any other.
+inline bool IsNoValue(LineKind kind, double value) {
+    return kind == LineKind::Real && !HasValue(value);
+}
+
+// Every line of indicator `index` at bar t; outside the series each line's
+// no-value (0 for the averages and BOLL, kNoValue for the others).
 LineValues ComputeAt(const data::SeriesView& view, int index, const IndicatorParams& params,
                      size_t t);
 

@@ -56,14 +56,6 @@ bool IndicatorState::Select(int index) {
     return changed;
 }
 
-TabClick IndicatorState::ClickTabRow(int x) const {
-    const std::optional<int> cell = TabCellAt(x);
-    if (!cell) return {};
-    if (*cell == 0) return {TabClickAction::OpenSettings, 0};
-    if (*cell == m_selected) return {};
-    return {TabClickAction::Select, *cell};
-}
-
 SetValuesResult IndicatorState::SetValues(int index, std::span<const int32_t> values) {
     const int count = ParamCount(index);
     if (count == 0) return SetValuesResult::NoParameters;
@@ -118,15 +110,15 @@ bool IndicatorState::HasSavedValues(OverrideFamily family) const {
     return m_saved[static_cast<int>(family)];
 }
 
-void IndicatorState::AdjustColoursForTheme(ui::ThemeId theme) {
-    const bool darken = theme == ui::ThemeId::Regular;
-    const ui::Rgb from = darken ? kLineWhite : kLineDarkGrey;
-    const ui::Rgb to = darken ? kLineDarkGrey : kLineWhite;
-    const ui::Rgb nextFrom = darken ? kLineYellow : kLineBlue;
-    const ui::Rgb nextTo = darken ? kLineBlue : kLineYellow;
+void IndicatorState::AdjustColoursFor(Backdrop backdrop) {
+    const bool darken = backdrop == Backdrop::Light;
+    const base::Rgb from = darken ? kLineWhite : kLineDarkGrey;
+    const base::Rgb to = darken ? kLineDarkGrey : kLineWhite;
+    const base::Rgb nextFrom = darken ? kLineYellow : kLineBlue;
+    const base::Rgb nextTo = darken ? kLineBlue : kLineYellow;
     for (int index = 0; index < kIndicatorCount; ++index) {
         auto& colours = m_params[index].colours;
-        const int count = InfoOf(index).colourCount;
+        const int count = DefinitionOf(index).colours.count;
         for (int c = 0; c < count; ++c) {
             if (colours[c] != from) continue;
             colours[c] = to;

@@ -1,8 +1,8 @@
 // The indicator settings in force for the run: one IndicatorParams record per
 // index, the selected lower-panel indicator with the index the user chose
 // last, the temporary overrides a sector-scan result applies, and the colour
-// change that goes with the chart theme. Nothing here is saved to a file:
-// every run starts with the standard values and VOL selected.
+// change that goes with the chart's background. Nothing here is saved to a
+// file: every run starts with the standard values and VOL selected.
 #pragma once
 
 #include <array>
@@ -10,8 +10,8 @@
 #include <optional>
 #include <span>
 
+#include "base/rgb.h"
 #include "indicators/catalogue.h"
-#include "ui/theme.h"
 
 namespace indicators {
 
@@ -30,17 +30,9 @@ std::optional<OverrideFamily> OverrideFamilyOf(int family);
 
 enum class SetValuesResult { Applied, OutOfRange, NoParameters };
 
-// What a click on the tab row asks for.
-enum class TabClickAction {
-    None,          // outside the cells, or the cell already selected
-    OpenSettings,  // cell 0: the settings page, then a full redraw
-    Select,        // cells 1..17: select that indicator, then a full redraw
-};
-
-struct TabClick {
-    TabClickAction action = TabClickAction::None;
-    int index = 0;  // the indicator to select (Select only)
-};
+// The chart background the line colours are chosen for: the dark one of the
+// theme "经典黑" or the light one of "常规".
+enum class Backdrop { Dark, Light };
 
 class IndicatorState {
 public:
@@ -55,9 +47,6 @@ public:
     // The user's choice (tab row, settings page): sets both. Returns whether
     // the selection changed; an index outside 1..17 changes nothing.
     bool Select(int index);
-
-    // A tab-row click at x (the caller has checked y is inside the row).
-    TabClick ClickTabRow(int x) const;
 
     // "确定" of the settings page: every value is checked against its range,
     // first to last; when one is outside nothing changes (the caller shows
@@ -80,11 +69,12 @@ public:
     void RestoreOverride();
     bool HasSavedValues(OverrideFamily family) const;
 
-    // Recolours the records for a chart theme: towards "常规" every white line
-    // colour becomes (51,51,51) and a yellow one directly after it (0,0,255);
-    // towards "经典黑" the reverse. Only colour triples are looked at, never
-    // parameter values. Applying the theme already shown changes nothing.
-    void AdjustColoursForTheme(ui::ThemeId theme);
+    // Recolours the records for a background: towards the light one every
+    // white line colour becomes (51,51,51) and a yellow one directly after it
+    // (0,0,255); towards the dark one the reverse. Only colour triples are
+    // looked at, never parameter values. The backdrop already in use changes
+    // nothing.
+    void AdjustColoursFor(Backdrop backdrop);
 
 private:
     std::array<IndicatorParams, kIndicatorCount> m_params;
@@ -98,9 +88,9 @@ private:
 };
 
 // Colour pairs of the theme change.
-inline constexpr ui::Rgb kLineWhite{255, 255, 255};
-inline constexpr ui::Rgb kLineYellow{255, 255, 0};
-inline constexpr ui::Rgb kLineDarkGrey{51, 51, 51};
-inline constexpr ui::Rgb kLineBlue{0, 0, 255};
+inline constexpr base::Rgb kLineWhite{255, 255, 255};
+inline constexpr base::Rgb kLineYellow{255, 255, 0};
+inline constexpr base::Rgb kLineDarkGrey{51, 51, 51};
+inline constexpr base::Rgb kLineBlue{0, 0, 255};
 
 }  // namespace indicators

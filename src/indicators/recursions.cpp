@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "indicators/bar_reader.h"
+#include "indicators/formulas.h"
 #include "indicators/yuan.h"
 
 namespace indicators {
@@ -90,6 +92,97 @@ void ObvRecursion::Feed(const data::SeriesView& view, size_t t) {
 void ObvRecursion::FeedStep(uint32_t previousClose, uint32_t close, uint32_t rawVolume) {
     if (close > previousClose) m_sum += rawVolume;
     if (close < previousClose) m_sum -= rawVolume;
+}
+
+namespace {
+
+template <class Bars>
+void FeedRsi(std::array<RsiRecursion, 3>& lines, const Bars& bars, size_t t) {
+    const uint32_t close = bars[t].close;
+    const uint32_t previous = t == 0 ? close : bars[t - 1].close;
+    for (RsiRecursion& rsi : lines) rsi.FeedMove(previous, close);
+}
+
+template <class Bars>
+void FeedKd(KdRecursion& kd, int32_t n, const Bars& bars, size_t t) {
+    kd.FeedRsv(RsvOf(bars, t, n));
+}
+
+template <class Bars>
+void FeedObv(ObvRecursion& obv, const Bars& bars, size_t t) {
+    if (t == 0) return;
+    obv.FeedStep(bars[t - 1].close, bars[t].close, bars[t].rawVolume);
+}
+
+}  // namespace
+
+RsiLines::RsiLines(const IndicatorParams& params)
+    : m_rsi{RsiRecursion(params.values[0]), RsiRecursion(params.values[1]),
+            RsiRecursion(params.values[2])} {}
+
+void RsiLines::Feed(const ViewBars& bars, size_t t) {
+    FeedRsi(m_rsi, bars, t);
+}
+
+void RsiLines::Feed(const CachedBars& bars, size_t t) {
+    FeedRsi(m_rsi, bars, t);
+}
+
+LineValues RsiLines::Values() const {
+    return {3, {m_rsi[0].Value(), m_rsi[1].Value(), m_rsi[2].Value()}};
+}
+
+MacdLines::MacdLines(const IndicatorParams& params)
+    : m_macd(params.values[0], params.values[1], params.values[2]) {}
+
+void MacdLines::Feed(const ViewBars& bars, size_t t) {
+    m_macd.FeedClose(bars[t].close);
+}
+
+void MacdLines::Feed(const CachedBars& bars, size_t t) {
+    m_macd.FeedClose(bars[t].close);
+}
+
+LineValues MacdLines::Values() const {
+    const MacdValues v = m_macd.Values();
+    return {3, {v.diff, v.dea, v.macd}};
+}
+
+KdLines::KdLines(const IndicatorParams& params)
+    : m_n(params.values[0]), m_kd(params.values[0], params.values[1], params.values[2]) {}
+
+void KdLines::Feed(const ViewBars& bars, size_t t) {
+    FeedKd(m_kd, m_n, bars, t);
+}
+
+void KdLines::Feed(const CachedBars& bars, size_t t) {
+    FeedKd(m_kd, m_n, bars, t);
+}
+
+LineValues KdLines::Values() const {
+    const KdValues v = m_kd.Values();
+    return {3, {v.k, v.d, v.j}};
+}
+
+void ObvLine::Feed(const ViewBars& bars, size_t t) {
+    FeedObv(m_obv, bars, t);
+}
+
+void ObvLine::Feed(const CachedBars& bars, size_t t) {
+    FeedObv(m_obv, bars, t);
+}
+
+LineValues ObvLine::Values() const {
+    return {1, {m_obv.Value()}};
+}
+
+void Carry::Feed(const data::SeriesView& view, size_t t) {
+    const ViewBars bars(view);
+    std::visit([&](auto& lines) { lines.Feed(bars, t); }, m_lines);
+}
+
+LineValues Carry::Values() const {
+    return std::visit([](const auto& lines) { return lines.Values(); }, m_lines);
 }
 
 }  // namespace indicators

@@ -4,8 +4,11 @@
 // column) once the recursion has been run up to its first column.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
+#include <utility>
+#include <variant>
 
 #include "data/bars.h"
 #include "indicators/calculations.h"
@@ -88,5 +91,77 @@ public:
 private:
     double m_sum = 0;
 };
+
+class ViewBars;    // bar_reader.h
+class CachedBars;  // bar_reader.h
+
+// The recursive lines of a whole indicator, fed together one bar at a time:
+// what a definition's calculation walks from the oldest bar, and what the
+// chart's Carry steps column by column.
+class RsiLines {  // three RSI lengths
+public:
+    explicit RsiLines(const IndicatorParams& params);
+    void Feed(const ViewBars& bars, size_t t);
+    void Feed(const CachedBars& bars, size_t t);
+    LineValues Values() const;
+
+private:
+    std::array<RsiRecursion, 3> m_rsi;
+};
+
+class MacdLines {  // DIFF, DEA, MACD
+public:
+    explicit MacdLines(const IndicatorParams& params);
+    void Feed(const ViewBars& bars, size_t t);
+    void Feed(const CachedBars& bars, size_t t);
+    LineValues Values() const;
+
+private:
+    MacdRecursion m_macd;
+};
+
+class KdLines {  // K, D and J; KD shows the first two
+public:
+    explicit KdLines(const IndicatorParams& params);
+    void Feed(const ViewBars& bars, size_t t);
+    void Feed(const CachedBars& bars, size_t t);
+    LineValues Values() const;
+
+private:
+    int32_t m_n;
+    KdRecursion m_kd;
+};
+
+class ObvLine {
+public:
+    explicit ObvLine(const IndicatorParams&) {}
+    void Feed(const ViewBars& bars, size_t t);
+    void Feed(const CachedBars& bars, size_t t);
+    LineValues Values() const;
+
+private:
+    ObvRecursion m_obv;
+};
+
+// The recursion of an indicator the lower panel carries along its columns:
+// fed bars in order (every bar up to the first column, then one bar per
+// column), it gives every line after each. A copy is a snapshot.
+class Carry {
+public:
+    template <class Lines>
+    explicit Carry(Lines lines) : m_lines(std::move(lines)) {}
+
+    void Feed(const data::SeriesView& view, size_t t);
+    LineValues Values() const;
+
+private:
+    std::variant<RsiLines, MacdLines, KdLines> m_lines;
+};
+
+// A definition's StartCarry.
+template <class Lines>
+Carry StartCarryOf(const IndicatorParams& params) {
+    return Carry(Lines(params));
+}
 
 }  // namespace indicators

@@ -333,7 +333,7 @@ TEST(IndicatorSettingsPage, RestoreOfAnotherRowLeavesTheBoxesAsTyped) {
 
 TEST(IndicatorSettingsPage, RestoreAllResetsEveryRowAndRebuildsTheEditArea) {
     PageHarness h;
-    h.state.AdjustColoursForTheme(ui::ThemeId::Regular);
+    h.state.AdjustColoursFor(indicators::Backdrop::Light);
     const IndicatorState themed = h.state;
     h.state.Select(indicators::kCr);
     for (int index : {int(indicators::kMa), int(indicators::kVol), int(indicators::kDma)}) {

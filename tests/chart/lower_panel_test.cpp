@@ -2,6 +2,7 @@
 // labels and what a short series shows.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 
 #include "chart/chart_layout.h"
@@ -278,6 +279,59 @@ TEST(LowerPanel, ManyBarsPerColumnCarryOneStepPerColumn) {
     for (size_t t = 0; t <= bars[0]; ++t) carried.Feed(view, t);
     for (size_t c = 1; c < bars.size(); ++c) carried.Feed(view, bars[c]);
     EXPECT_EQ(built.layout.lower.values[1].back(), carried.Values().dea);
+}
+
+TEST(LowerPanel, EveryCarriedIndicatorStepsOncePerColumnFromItsSnapshot) {
+    // Far from the oldest bar the carry starts from a kept snapshot of the
+    // recursion; each line must still equal the recursion fed by hand.
+    const ImageSeries image(600000, charttest::WalkBars(charttest::WanderingCloses(3000, 5)));
+    const data::SeriesView view = image.View();
+    chart::ChartModel model = Opened();
+    for (int i = 0; i < 7; ++i) model.Navigate(chart::NavButton::ZoomOut, view);
+    model.Navigate(chart::NavButton::PageBack, view);
+    Built built;
+    Build(built, view, model, Selecting(indicators::kRsi));
+    const std::vector<size_t> bars = built.layout.columnBar;
+    ASSERT_FALSE(built.layout.range.OneBarPerColumn());
+    ASSERT_GT(bars[0], chart::IndicatorCache::kStride);
+
+    auto expectCarried = [&](int index, auto recursion, auto linesOf) {
+        const indicators::IndicatorState state = Selecting(index);
+        Build(built, view, model, state);
+        for (size_t t = 0; t < bars[0]; ++t) recursion.Feed(view, t);
+        for (size_t c = 0; c < bars.size(); ++c) {
+            recursion.Feed(view, bars[c]);
+            const std::vector<double> expected = linesOf(recursion);
+            ASSERT_EQ(built.layout.lower.lineCount, static_cast<int>(expected.size())) << index;
+            for (size_t k = 0; k < expected.size(); ++k)
+                ASSERT_EQ(built.layout.lower.values[k][c], expected[k])
+                    << index << " line " << k << " column " << c;
+        }
+    };
+    expectCarried(indicators::kMacd, indicators::MacdRecursion(12, 26, 9),
+                  [](const indicators::MacdRecursion& r) {
+                      return std::vector<double>{r.Values().diff, r.Values().dea, r.Values().macd};
+                  });
+    expectCarried(indicators::kKd, indicators::KdRecursion(9, 3, 3),
+                  [](const indicators::KdRecursion& r) {
+                      return std::vector<double>{r.Values().k, r.Values().d};
+                  });
+    expectCarried(indicators::kKdj, indicators::KdRecursion(9, 3, 3),
+                  [](const indicators::KdRecursion& r) {
+                      return std::vector<double>{r.Values().k, r.Values().d, r.Values().j};
+                  });
+    // RSI's three lengths each carry a recursion of their own.
+    struct Rsi3 {
+        std::array<indicators::RsiRecursion, 3> lines{indicators::RsiRecursion(6),
+                                                      indicators::RsiRecursion(12),
+                                                      indicators::RsiRecursion(24)};
+        void Feed(const data::SeriesView& v, size_t t) {
+            for (auto& line : lines) line.Feed(v, t);
+        }
+    };
+    expectCarried(indicators::kRsi, Rsi3{}, [](const Rsi3& r) {
+        return std::vector<double>{r.lines[0].Value(), r.lines[1].Value(), r.lines[2].Value()};
+    });
 }
 
 TEST(LowerPanel, LegendPositionsPerIndicator) {

@@ -1,5 +1,4 @@
-// The catalogue as data: parameters and ranges, texts, labels, colours and
-// the tab row's cells.
+// The catalogue as data: parameters and ranges, texts, labels and colours.
 #include "indicators/catalogue.h"
 
 #include <gtest/gtest.h>
@@ -9,7 +8,7 @@
 namespace {
 
 using indicators::DefaultsOf;
-using indicators::InfoOf;
+using indicators::DefinitionOf;
 using indicators::StandardParams;
 
 TEST(Catalogue, HoldsTheStandardValuesAndRangesOfEveryIndex) {
@@ -42,7 +41,7 @@ TEST(Catalogue, HoldsTheStandardValuesAndRangesOfEveryIndex) {
     const std::array<int, 18> lines{5, 3, 3, 3, 3, 2, 3, 3, 2, 4, 1, 2, 1, 1, 4, 1, 2, 2};
     for (int i = 0; i <= indicators::kLastIndicator; ++i) {
         EXPECT_EQ(indicators::ParamCount(i), counts[i]) << i;
-        EXPECT_EQ(InfoOf(i).lineCount, lines[i]) << i;
+        EXPECT_EQ(DefinitionOf(i).LineCount(), lines[i]) << i;
         // Every standard value lies inside its own range.
         for (int p = 0; p < counts[i]; ++p)
             EXPECT_TRUE(DefaultsOf(i).ranges[p].Contains(DefaultsOf(i).standard[p])) << i;
@@ -82,42 +81,19 @@ TEST(Catalogue, TextsAndLabelsComeFromTheLiveValues) {
 }
 
 TEST(Catalogue, StartingColoursFollowThePaletteCutToEachRecord) {
-    const ui::Rgb white{255, 255, 255}, yellow{255, 255, 0}, magenta{240, 0, 240},
+    const base::Rgb white{255, 255, 255}, yellow{255, 255, 0}, magenta{240, 0, 240},
         green{70, 208, 78}, cyan{0, 255, 255};
     EXPECT_EQ(StandardParams(indicators::kMa).colours,
-              (std::array<ui::Rgb, 5>{white, yellow, magenta, green, cyan}));
+              (std::array<base::Rgb, 5>{white, yellow, magenta, green, cyan}));
     EXPECT_EQ(StandardParams(indicators::kMacd).colours,
-              (std::array<ui::Rgb, 5>{white, yellow, magenta, {213, 0, 0}, {92, 249, 254}}));
-    EXPECT_EQ(InfoOf(indicators::kKd).colourCount, 3);  // three triples for two lines
+              (std::array<base::Rgb, 5>{white, yellow, magenta, {213, 0, 0}, {92, 249, 254}}));
+    EXPECT_EQ(DefinitionOf(indicators::kKd).colours.count, 3);  // three triples for two lines
     EXPECT_EQ(StandardParams(indicators::kKd).colours[2], magenta);
-    EXPECT_EQ(InfoOf(indicators::kDmi).colourCount, 4);
+    EXPECT_EQ(DefinitionOf(indicators::kDmi).colours.count, 4);
     EXPECT_EQ(StandardParams(indicators::kCr).colours[3], green);
-    EXPECT_EQ(InfoOf(indicators::kRoc).colourCount, 2);
-    EXPECT_EQ(StandardParams(indicators::kRoc).colours[2], (ui::Rgb{0, 0, 0}));
-    EXPECT_EQ(InfoOf(indicators::kObv).colourCount, 1);
-}
-
-TEST(TabRow, MapsClicksToCellsOfFiftyPixelsFromSixtyTwo) {
-    EXPECT_FALSE(indicators::TabCellAt(62).has_value());  // left of the band
-    EXPECT_EQ(indicators::TabCellAt(63), 0);
-    EXPECT_EQ(indicators::TabCellAt(112), 0);  // the shared edge belongs to the lower cell
-    EXPECT_EQ(indicators::TabCellAt(113), 1);
-    EXPECT_EQ(indicators::TabCellAt(262), 3);
-    EXPECT_EQ(indicators::TabCellAt(912), 16);
-    EXPECT_EQ(indicators::TabCellAt(962), 17);
-    EXPECT_FALSE(indicators::TabCellAt(963).has_value());  // past cell 17
-    EXPECT_FALSE(indicators::TabCellAt(2000).has_value());
-
-    EXPECT_EQ(indicators::TabCellOf(0).name, "设置");
-    EXPECT_EQ(indicators::TabCellOf(0).nameBytes, 4);
-    EXPECT_EQ(indicators::TabCellOf(0).textOffset, 12);
-    EXPECT_EQ(indicators::TabCellOf(5).name, "KD");
-    EXPECT_EQ(indicators::TabCellOf(5).textOffset, 19);
-    EXPECT_EQ(indicators::TabCellOf(8).name, "W&R");
-    EXPECT_EQ(indicators::TabCellOf(8).textOffset, 16);
-    EXPECT_EQ(indicators::TabCellOf(11).name, "ARBR");
-    EXPECT_EQ(indicators::TabCellOf(15).name, "VR");
-    EXPECT_EQ(indicators::TabCellLeft(17), 912);
+    EXPECT_EQ(DefinitionOf(indicators::kRoc).colours.count, 2);
+    EXPECT_EQ(StandardParams(indicators::kRoc).colours[2], (base::Rgb{0, 0, 0}));
+    EXPECT_EQ(DefinitionOf(indicators::kObv).colours.count, 1);
 }
 
 }  // namespace

@@ -12,7 +12,6 @@ namespace {
 using indicators::IndicatorState;
 using indicators::OverrideFamily;
 using indicators::SetValuesResult;
-using indicators::TabClickAction;
 
 std::array<int32_t, 5> Values(const IndicatorState& state, int index) {
     return state.Params(index).values;
@@ -32,14 +31,6 @@ TEST(IndicatorSelection, StartsOnVolAndFollowsTheUsersChoice) {
     EXPECT_FALSE(state.Select(0));                  // MA is never the panel
     EXPECT_FALSE(state.Select(18));
     EXPECT_EQ(state.Selected(), indicators::kMacd);
-
-    // Tab row: cell 0 opens the settings page, the selected cell does nothing.
-    EXPECT_EQ(state.ClickTabRow(80).action, TabClickAction::OpenSettings);
-    EXPECT_EQ(state.ClickTabRow(290).action, TabClickAction::None);  // cell 4, MACD
-    const auto click = state.ClickTabRow(520);                       // cell 9
-    EXPECT_EQ(click.action, TabClickAction::Select);
-    EXPECT_EQ(click.index, indicators::kDmi);
-    EXPECT_EQ(state.ClickTabRow(20).action, TabClickAction::None);
 }
 
 TEST(IndicatorSettings, RefuseOutOfRangeValuesAndRestoreTheCatalogue) {
@@ -128,25 +119,25 @@ TEST(IndicatorTheme, TurnsWhiteAndFollowingYellowDarkAndBack) {
     // A parameter that happens to equal a colour component is never touched.
     ASSERT_EQ(state.SetValues(indicators::kMa, std::vector<int32_t>{255, 255, 255, 255, 0}),
               SetValuesResult::Applied);
-    state.AdjustColoursForTheme(ui::ThemeId::Regular);
+    state.AdjustColoursFor(indicators::Backdrop::Light);
     for (int i = 0; i <= indicators::kLastIndicator; ++i) {
         const auto& colours = state.Params(i).colours;
         EXPECT_EQ(colours[0], indicators::kLineDarkGrey) << i;
-        if (indicators::InfoOf(i).colourCount > 1) {
+        if (indicators::DefinitionOf(i).colours.count > 1) {
             EXPECT_EQ(colours[1], indicators::kLineBlue) << i;
         }
-        if (indicators::InfoOf(i).colourCount > 2) {
-            EXPECT_EQ(colours[2], (ui::Rgb{240, 0, 240})) << i;
+        if (indicators::DefinitionOf(i).colours.count > 2) {
+            EXPECT_EQ(colours[2], (base::Rgb{240, 0, 240})) << i;
         }
     }
-    EXPECT_EQ(state.Params(indicators::kMacd).colours[3], (ui::Rgb{213, 0, 0}));
-    EXPECT_EQ(state.Params(indicators::kMacd).colours[4], (ui::Rgb{92, 249, 254}));
+    EXPECT_EQ(state.Params(indicators::kMacd).colours[3], (base::Rgb{213, 0, 0}));
+    EXPECT_EQ(state.Params(indicators::kMacd).colours[4], (base::Rgb{92, 249, 254}));
     EXPECT_EQ(Values(state, indicators::kMa), (std::array<int32_t, 5>{255, 255, 255, 255, 0}));
 
     // The same theme again changes nothing; the other brings the start back.
-    state.AdjustColoursForTheme(ui::ThemeId::Regular);
+    state.AdjustColoursFor(indicators::Backdrop::Light);
     EXPECT_EQ(state.Params(indicators::kVol).colours[0], indicators::kLineDarkGrey);
-    state.AdjustColoursForTheme(ui::ThemeId::ClassicBlack);
+    state.AdjustColoursFor(indicators::Backdrop::Dark);
     for (int i = 0; i <= indicators::kLastIndicator; ++i)
         EXPECT_EQ(state.Params(i).colours, indicators::StandardParams(i).colours) << i;
 }
