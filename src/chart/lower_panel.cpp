@@ -42,11 +42,11 @@ bool HasPoint(indicators::LineKind kind, double value) {
 }
 
 // Converts a calculated value into the panel's: NaN where it has no point.
-// A line that leaves out zeros (OBV) has a point wherever it is not 0.
 double PanelValue(const IndicatorDef& def, double value, double unit) {
+    if (!HasPoint(def.kind, value)) return kMissing;
     const double v = value * unit;
-    if (def.panel.zeroLeftOut) return v != 0 ? v : kMissing;  // kept out of the scale too
-    return HasPoint(def.kind, value) ? v : kMissing;
+    if (def.panel.zeroLeftOut && v == 0) return kMissing;  // kept out of the scale too
+    return v;
 }
 
 // Recursive lines with several bars per column: the recursion runs in full

@@ -236,6 +236,26 @@ TEST(LowerPanel, ObvLabelsOfTwelveDigitsAreInThousands) {
     EXPECT_EQ(panel.axisLabels[0].font, 12);
 }
 
+TEST(LowerPanel, AnObvAtTheNoValueMarkerHasNoPointLikeAnyOtherLine) {
+    // Rising closes; the second bar's 65,535 lots make OBV exactly 65535
+    // there, the number that stands for "no value": no point and no part of
+    // the scale, as its legend already leaves it out.
+    std::vector<uint32_t> rising;
+    for (uint32_t i = 0; i < 40; ++i) rising.push_back(1000 + 10 * i);
+    std::vector<data::Bar> bars = charttest::WalkBars(rising);
+    for (data::Bar& bar : bars) bar.volume = 1000;
+    bars[1].volume = 65535;
+    const ImageSeries image(600000, bars);
+    Built built;
+    Build(built, image.View(), Opened(), Selecting(indicators::kObv));
+    const chart::LowerPanelLayout& panel = built.layout.lower;
+    EXPECT_EQ(panel.lines[0].ys[0], chart::kNoPoint);  // 0 is left out
+    EXPECT_EQ(panel.lines[0].ys[1], chart::kNoPoint);
+    EXPECT_NE(panel.lines[0].ys[2], chart::kNoPoint);
+    EXPECT_EQ(panel.scale.low, 66535.0);
+    EXPECT_EQ(panel.scale.high, 65535.0 + 38 * 1000);
+}
+
 TEST(LowerPanel, CarriedRecursionsEqualTheDefinitionAtOneBarPerColumn) {
     const ImageSeries image(600000, charttest::WalkBars(charttest::WanderingCloses(300, 11)));
     const data::SeriesView view = image.View();
