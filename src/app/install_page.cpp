@@ -30,17 +30,6 @@ constexpr PageRect kReturn{420, 256, 480, 276};
 
 }  // namespace
 
-DataChanges DataChanges::From(const data::MarketState& market) {
-    return {false, market.index.lastDate, market.index.firstDate};
-}
-
-void DataChanges::Merge(const DataChanges& later) {
-    changed = changed || later.changed;
-    latestDate = std::max(latestDate, later.latestDate);
-    if (later.firstIndexDate != 0 && (firstIndexDate == 0 || later.firstIndexDate < firstIndexDate))
-        firstIndexDate = later.firstIndexDate;
-}
-
 void DrawProgressBar(ui::Canvas& canvas, int left, int top, int pixels) {
     const int fill = std::clamp(pixels, 0, install::kInstallBarRange);
     ui::DrawBox(canvas, left, top, left + kProgressBarWidth, top + kProgressBarHeight, kProgressFrame,

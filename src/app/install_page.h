@@ -20,6 +20,7 @@
 #include "data/workspace.h"
 #include "install/install_file.h"
 #include "install/package_install.h"
+#include "screen/data_changes.h"
 #include "ui/canvas.h"
 
 namespace app {
@@ -34,16 +35,7 @@ struct DataContext {
     std::atomic<bool>& busy;
 };
 
-// What the window has to read again after a data page closes.
-struct DataChanges {
-    bool changed = false;         // day files or tables changed
-    uint32_t latestDate = 0;      // the latest trading date now on disk
-    uint32_t firstIndexDate = 0;  // the first index date now on disk
-
-    // Starts from the dates of the loaded index.
-    static DataChanges From(const data::MarketState& market);
-    void Merge(const DataChanges& later);
-};
+using screen::DataChanges;
 
 // The texts the pages put on their status line.
 inline constexpr std::string_view kBusyRefusal = "另一项数据任务正在运行，请等它结束后再开始";

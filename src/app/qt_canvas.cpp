@@ -113,4 +113,11 @@ void QtCanvas::DrawText(int sizeCode, int x, int y, ui::Rgb colour, std::string_
     }
 }
 
+void QtCanvas::RestoreSnapshot(int left, int top, int right, int bottom) {
+    if (m_snapshot.isNull() || right <= left || bottom <= top) return;
+    QPainter painter(&m_image);
+    const QRect rect(left, top, right - left, bottom - top);
+    painter.drawImage(rect.topLeft(), m_snapshot, rect);
+}
+
 }  // namespace app

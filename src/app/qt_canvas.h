@@ -26,6 +26,9 @@ public:
                        std::optional<ui::Rgb> fill, int ellipseWidth, int ellipseHeight) override;
     void DrawText(int sizeCode, int x, int y, ui::Rgb colour, std::string_view gbkText) override;
     void SetCharSpacing(int pixels) override { m_charSpacing = pixels; }
+    void SaveSnapshot() override { m_snapshot = m_image.copy(); }
+    void RestoreSnapshot(int left, int top, int right, int bottom) override;
+    bool HasSnapshot() const override { return !m_snapshot.isNull(); }
 
     const QImage& Image() const { return m_image; }
     QImage& Image() { return m_image; }
@@ -37,6 +40,7 @@ private:
     void SetPixel(int x, int y, QRgb colour);
 
     QImage m_image;
+    QImage m_snapshot;
     ui::FontSelector m_fonts;
     int m_charSpacing = 0;
 };

@@ -6,11 +6,11 @@
 #include <cstdlib>
 #include <string>
 
-#include "app/controls.h"
 #include "app/main_window.h"
 #include "chart/geometry.h"
 #include "cli/args.h"
 #include "cli/offscreen_window.h"
+#include "screen/controls.h"
 
 namespace cli {
 namespace {
@@ -21,8 +21,8 @@ int Fail(const std::string& message) {
 }
 
 // Steps the zoom buttons until the level is reached or no button moves it.
-void ZoomTo(app::CMainDlg& window, int level) {
-    chart::ChartPage& page = window.Chart()->Page();
+void ZoomTo(screen::ChartScreen& chart, int level) {
+    chart::ChartPage& page = chart.Page();
     for (int guard = 0; guard < 2 * chart::kMaxZoom + 2 && page.Model().Zoom() != level; ++guard) {
         const int before = page.Model().Zoom();
         page.Navigate(chart::NavButton::ZoomIn);
@@ -64,18 +64,22 @@ int RunChartCommand(const Args& args) {
     OffscreenWindow offscreen(*root);
     app::CMainDlg& window = offscreen.Window();
     if (!window.Initialise()) return 1;
-    if (date) window.UseSimulationDate(static_cast<uint32_t>(*date));
+    screen::ScreenController& screen = window.Controller();
+    if (date) screen.UseSimulationDate(static_cast<uint32_t>(*date));
     // Through the radio group, so the picture shows the mode the chart uses.
-    const int radio = adjust == "forward" ? app::kIdForward : adjust == "backward" ? app::kIdBackward
-                                                                                   : app::kIdRaw;
+    using screen::ControlId;
+    const ControlId radio = adjust == "forward"    ? ControlId::ForwardAdjusted
+                            : adjust == "backward" ? ControlId::BackwardAdjusted
+                                                   : ControlId::RawPrices;
     static_cast<QRadioButton*>(window.Control(radio))->click();
-    if (indicator) window.Chart()->Indicators().Select(static_cast<int>(*indicator));
-    if (!window.OpenSecurity(static_cast<uint32_t>(*code))) return 1;
-    if (period != "day")
-        window.Chart()->SetPeriod(period == "week" ? data::Period::Weekly : data::Period::Monthly);
-    if (zoom) ZoomTo(window, static_cast<int>(*zoom));
-    window.Chart()->Page().Model().RequestFullRedraw();
-    window.RequestFullRepaint();
+    if (indicator) screen.Chart()->Indicators().Select(static_cast<int>(*indicator));
+    if (!window.Run([&](auto& c) { return c.OpenSecurity(static_cast<uint32_t>(*code)); })) return 1;
+    window.Run([&](auto& c) {
+        if (period != "day")
+            c.Chart()->SetPeriod(period == "week" ? data::Period::Weekly : data::Period::Monthly);
+        if (zoom) ZoomTo(*c.Chart(), static_cast<int>(*zoom));
+        c.RequestChartRedraw();
+    });
     return offscreen.SavePng("chart", *png);
 }
 

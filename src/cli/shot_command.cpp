@@ -22,29 +22,32 @@ bool RunScanInWindow(app::CMainDlg& window, const Args& args) {
         return false;
     }
     if (auto list = args.Get("list")) {
-        if (!window.LoadCandidateList(*list)) return false;
+        if (!window.Run([&](auto& c) { return c.LoadCandidateList(*list); })) return false;
     } else {
         const std::string market = args.Get("market").value_or("all");
         const picking::CandidateMarket set = market == "sh"   ? picking::CandidateMarket::Shanghai
                                              : market == "sz" ? picking::CandidateMarket::Shenzhen
                                              : market == "cy" ? picking::CandidateMarket::ChiNext
                                                               : picking::CandidateMarket::All;
-        window.ChooseMarket(set);
+        window.Run([&](auto& c) { c.ChooseMarket(set); });
     }
     const auto scanType = static_cast<sectors::ScanType>(type[0] - '0');
-    auto edit = [&](int id) { return static_cast<QLineEdit*>(window.Control(id)); };
+    using screen::ControlId;
+    auto edit = [&](ControlId id) { return static_cast<QLineEdit*>(window.Control(id)); };
+    const bool hot = scanType == sectors::ScanType::Hot;
     if (scanType == sectors::ScanType::Fund) {
-        edit(1070)->setText(QString::fromStdString(threshold));
+        edit(ControlId::FundThreshold)->setText(QString::fromStdString(threshold));
     } else {
         const size_t point = threshold.find('.');
         const std::string whole = threshold.substr(0, point);
         const std::string decimal = point == std::string::npos ? "0" : threshold.substr(point + 1);
-        edit(scanType == sectors::ScanType::Hot ? 1061 : 1064)->setText(QString::fromStdString(whole));
-        edit(scanType == sectors::ScanType::Hot ? 1075 : 1089)->setText(QString::fromStdString(decimal));
+        edit(hot ? ControlId::HotWhole : ControlId::FallWhole)->setText(QString::fromStdString(whole));
+        edit(hot ? ControlId::HotHundredths : ControlId::FallHundredths)
+            ->setText(QString::fromStdString(decimal));
     }
-    window.ChooseScanType(scanType);
-    if (!window.StartScan()) return false;
-    window.WaitForScan();
+    window.Run([&](auto& c) { c.ChooseScanType(scanType); });
+    if (!window.Run([](auto& c) { return c.StartScan(); })) return false;
+    window.Run([](auto& c) { c.WaitForScan(); });
     return true;
 }
 

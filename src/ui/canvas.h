@@ -56,6 +56,15 @@ public:
     // Extra pixels between characters for later text (0 normally, -1 squeezes).
     virtual void SetCharSpacing(int pixels) = 0;
 
+    // Keeps a copy of the whole canvas; RestoreSnapshot puts a rectangle of
+    // that copy back. The chart's crosshair is drawn over the chart and erased
+    // this way instead of redrawing the chart.
+    virtual void SaveSnapshot() {}
+    virtual void RestoreSnapshot(int left, int top, int right, int bottom) {
+        (void)left, (void)top, (void)right, (void)bottom;
+    }
+    virtual bool HasSnapshot() const { return false; }
+
     // Takes what the screen shows in the rectangle into the canvas. Backends
     // that always keep the canvas in step with the screen need not do anything.
     virtual void CopyScreenToCanvas(int left, int top, int right, int bottom) {

@@ -60,6 +60,15 @@ void RecordingCanvas::SetCharSpacing(int pixels) {
     m_calls.push_back(call);
 }
 
+void RecordingCanvas::SaveSnapshot() {
+    m_calls.push_back(Shape(DrawKind::SaveSnapshot, 0, 0, 0, 0, {}));
+    m_hasSnapshot = true;
+}
+
+void RecordingCanvas::RestoreSnapshot(int left, int top, int right, int bottom) {
+    m_calls.push_back(Shape(DrawKind::RestoreSnapshot, left, top, right, bottom, {}));
+}
+
 void RecordingCanvas::CopyScreenToCanvas(int left, int top, int right, int bottom) {
     m_calls.push_back(Shape(DrawKind::CopyScreen, left, top, right, bottom, {}));
 }

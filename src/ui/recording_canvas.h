@@ -11,11 +11,11 @@
 
 namespace ui {
 
-enum class DrawKind { FillRect, Line, Rect, RoundRect, Text, CharSpacing, CopyScreen };
+enum class DrawKind { FillRect, Line, Rect, RoundRect, Text, CharSpacing, CopyScreen, SaveSnapshot, RestoreSnapshot };
 
 struct DrawCall {
     DrawKind kind = DrawKind::FillRect;
-    // FillRect, Rect, RoundRect, CopyScreen: left, top, right, bottom.
+    // FillRect, Rect, RoundRect, CopyScreen, RestoreSnapshot: left, top, right, bottom.
     // Line: x1, y1, x2, y2. Text: x, y in left, top.
     int left = 0;
     int top = 0;
@@ -45,6 +45,9 @@ public:
     void DrawText(int sizeCode, int x, int y, Rgb colour, std::string_view gbkText) override;
     void SetCharSpacing(int pixels) override;
     void CopyScreenToCanvas(int left, int top, int right, int bottom) override;
+    void SaveSnapshot() override;
+    void RestoreSnapshot(int left, int top, int right, int bottom) override;
+    bool HasSnapshot() const override { return m_hasSnapshot; }
 
     const std::vector<DrawCall>& Calls() const { return m_calls; }
     void Clear() { m_calls.clear(); }
@@ -62,6 +65,7 @@ public:
 private:
     std::vector<DrawCall> m_calls;
     int m_charSpacing = 0;
+    bool m_hasSnapshot = false;
 };
 
 }  // namespace ui

@@ -6,8 +6,8 @@
 #include <gtest/gtest.h>
 
 #include "app/code_find_dialog.h"
-#include "app/controls.h"
 #include "app/main_window.h"
+#include "screen/controls.h"
 #include "base/endian.h"
 #include "base/recording_prompter.h"
 #include "support/fixture_market.h"
@@ -86,14 +86,14 @@ TEST(CodeFindDialog, TypingADigitInTheCodeBoxOpensTheFinderWithIt) {
         finder->List()->setCurrentRow(2);
         finder->accept();
     });
-    auto* codeBox = static_cast<QLineEdit*>(window.Control(app::kIdCodeBox));
+    auto* codeBox = static_cast<QLineEdit*>(window.Control(screen::ControlId::CodeBox));
     codeBox->setFocus();
     codeBox->insert(QStringLiteral("6"));  // as typed: textEdited fires
     Q_EMIT codeBox->textEdited(codeBox->text());
     ASSERT_EQ(seen.size(), 4);
     EXPECT_EQ(seen[0], QStringLiteral("6"));
     EXPECT_EQ(seen[3], QStringLiteral("600519 贵州茅台"));
-    EXPECT_EQ(window.LastFinderCode(), 600519u);
+    EXPECT_EQ(window.Controller().LastFinderCode(), 600519u);
     EXPECT_TRUE(codeBox->text().isEmpty());
 }
 

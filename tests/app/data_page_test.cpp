@@ -15,8 +15,8 @@
 #include <string>
 #include <vector>
 
-#include "app/controls.h"
 #include "app/main_window.h"
+#include "screen/controls.h"
 #include "app/setup_dialog.h"
 #include "base/endian.h"
 #include "base/recording_prompter.h"
@@ -256,7 +256,7 @@ struct Window {
         window = std::make_unique<app::CMainDlg>(market.Root(), &prompter);
         EXPECT_TRUE(window->Initialise());
         window->show();
-        EXPECT_TRUE(window->OpenSecurity(600000));
+        EXPECT_TRUE(window->Run([&](auto& c) { return c.OpenSecurity(600000); }));
     }
     // The data button, with `drive` run on the modal data page.
     void PressDataButton(const std::function<void(app::CSetupDlg&)>& drive) {
@@ -266,7 +266,7 @@ struct Window {
             drive(*dialog);
             ClickDialog(dialog, DataPage::ReturnRect());
         });
-        static_cast<QPushButton*>(window->Control(app::kIdDataButton))->click();
+        static_cast<QPushButton*>(window->Control(screen::ControlId::DataButton))->click();
     }
 };
 
@@ -286,10 +286,10 @@ TEST(DataWindow, DataButtonImportsAndTheWindowReadsTheChartAgain) {
     });
     EXPECT_EQ(title, QStringLiteral("《板块擎宇》数据下载"));
     EXPECT_EQ(status, "导入完成");
-    EXPECT_FALSE(w.window->Progress().busy.load());
-    EXPECT_EQ(w.window->Chart()->Stock().code, 600000u);
-    EXPECT_EQ(w.window->Chart()->Stock().lastDate, 20260305u);
-    EXPECT_EQ(w.window->Market().index.lastDate, 20260305u);
+    EXPECT_FALSE(w.window->Controller().Busy().load());
+    EXPECT_EQ(w.window->Controller().Chart()->Stock().code, 600000u);
+    EXPECT_EQ(w.window->Controller().Chart()->Stock().lastDate, 20260305u);
+    EXPECT_EQ(w.window->Controller().Market().index.lastDate, 20260305u);
 }
 
 TEST(DataWindow, InstallPageOpensOnTopAndAnOlderIndexHistoryIsReadIn) {
@@ -303,7 +303,7 @@ TEST(DataWindow, InstallPageOpensOnTopAndAnOlderIndexHistoryIsReadIn) {
     const std::vector<install::BlockToWrite> blocks = {{999999, install::BlockForm::Long, records}};
     w.market.WriteRaw("in/OLD.TXT", install::EncodePackage(blocks));
     w.prompter.files = {w.market.Root() + "/in/OLD.TXT"};
-    ASSERT_EQ(w.window->Market().index.firstDate, 20100104u);
+    ASSERT_EQ(w.window->Controller().Market().index.firstDate, 20100104u);
 
     QString installTitle;
     std::string installStatus;
@@ -327,7 +327,7 @@ TEST(DataWindow, InstallPageOpensOnTopAndAnOlderIndexHistoryIsReadIn) {
     EXPECT_EQ(installStatus, "安装完成");
     EXPECT_EQ(before[0], "MK1990年-1999年(14.46M)");
     EXPECT_EQ(after[0], "MK1990年-1999年(14.46M)[已安装]");
-    EXPECT_EQ(w.window->Market().index.firstDate, 19901219u);
+    EXPECT_EQ(w.window->Controller().Market().index.firstDate, 19901219u);
 }
 
 }  // namespace

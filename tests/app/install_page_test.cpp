@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "app/main_window.h"
+#include "screen/controls.h"
 #include "app/qt_prompter.h"
 #include "app/setup_dialog.h"
 #include "base/endian.h"
@@ -412,9 +413,9 @@ struct Window {
 
 TEST(InstallWindow, F11InstallsAndTheChartShowsTheNewBars) {
     Window w;
-    ASSERT_TRUE(w.window->OpenSecurity(600000));
-    EXPECT_EQ(w.window->Chart()->Stock().lastDate, 20260302u);
-    EXPECT_EQ(w.window->Market().index.lastDate, 20260302u);
+    ASSERT_TRUE(w.window->Run([&](auto& c) { return c.OpenSecurity(600000); }));
+    EXPECT_EQ(w.window->Controller().Chart()->Stock().lastDate, 20260302u);
+    EXPECT_EQ(w.window->Controller().Market().index.lastDate, 20260302u);
 
     QString title;
     std::string status;
@@ -423,24 +424,24 @@ TEST(InstallWindow, F11InstallsAndTheChartShowsTheNewBars) {
         title = dialog.windowTitle();
         ClickDialog(&dialog, InstallPage::BrowseRect());
         ClickDialog(&dialog, InstallPage::InstallRect());
-        busyWhileRunning = w.window->Progress().busy.load();
+        busyWhileRunning = w.window->Controller().Busy().load();
         ProcessUntil([&] { return !dialog.Installer()->Running(); });
         status = dialog.Installer()->StatusText();
     });
     EXPECT_EQ(title, QStringLiteral("《板块擎宇》数据安装"));
     EXPECT_EQ(status, "安装完成");
     EXPECT_TRUE(busyWhileRunning);
-    EXPECT_FALSE(w.window->Progress().busy.load());
+    EXPECT_FALSE(w.window->Controller().Busy().load());
     // The chart was read again and the index reloaded.
-    EXPECT_EQ(w.window->Chart()->Stock().code, 600000u);
-    EXPECT_EQ(w.window->Chart()->Stock().lastDate, 20260305u);
-    EXPECT_EQ(w.window->Market().index.lastDate, 20260305u);
-    EXPECT_EQ(w.window->Screen(), app::ScreenMode::Chart);
+    EXPECT_EQ(w.window->Controller().Chart()->Stock().code, 600000u);
+    EXPECT_EQ(w.window->Controller().Chart()->Stock().lastDate, 20260305u);
+    EXPECT_EQ(w.window->Controller().Market().index.lastDate, 20260305u);
+    EXPECT_EQ(w.window->Controller().Screen(), screen::ScreenMode::Chart);
 }
 
 TEST(InstallWindow, InstallIsRefusedWhileTheWindowScans) {
     Window w;
-    w.window->Progress().busy = true;  // as while a scan runs
+    w.window->Controller().Busy() = true;  // as while a scan runs
     std::string status;
     bool running = true;
     w.PressF11([&](app::CSetupDlg& dialog) {
@@ -451,10 +452,10 @@ TEST(InstallWindow, InstallIsRefusedWhileTheWindowScans) {
     });
     EXPECT_FALSE(running);
     EXPECT_EQ(status, app::kBusyRefusal);
-    EXPECT_TRUE(w.window->Progress().busy.load());
+    EXPECT_TRUE(w.window->Controller().Busy().load());
     EXPECT_EQ(install::HistoryStatus(w.market.Paths(), 600001).bars, 0u);
-    EXPECT_EQ(w.window->Market().index.lastDate, 20260302u);
-    w.window->Progress().busy = false;
+    EXPECT_EQ(w.window->Controller().Market().index.lastDate, 20260302u);
+    w.window->Controller().Busy() = false;
 }
 
 }  // namespace

@@ -10,8 +10,8 @@
 #include <gtest/gtest.h>
 
 #include "app/code_find_dialog.h"
-#include "app/controls.h"
 #include "app/main_window.h"
+#include "screen/controls.h"
 #include "app/setup_dialog.h"
 #include "base/endian.h"
 #include "base/file_io.h"
@@ -62,36 +62,36 @@ TEST(MainWindow, StartsWithEveryControlInPlaceAndTheHomeStrip) {
     EXPECT_EQ(window.windowTitle(), QStringLiteral("板块擎宇V2.0"));
     EXPECT_EQ(window.size(), QSize(1023, 701));
 
-    for (const app::ControlSpec& placement : app::kControlSpecs) {
+    for (const screen::ControlSpec& placement : screen::kControlSpecs) {
         QWidget* control = window.Control(placement.id);
-        ASSERT_NE(control, nullptr) << placement.id;
-        EXPECT_EQ(control->geometry(), QRect(placement.x, placement.y, placement.width, placement.height)) << placement.id;
+        ASSERT_NE(control, nullptr) << screen::IdNumber(placement.id);
+        EXPECT_EQ(control->geometry(), QRect(placement.x, placement.y, placement.width, placement.height)) << screen::IdNumber(placement.id);
     }
-    auto* codeBox = static_cast<QLineEdit*>(window.Control(app::kIdCodeBox));
+    auto* codeBox = static_cast<QLineEdit*>(window.Control(screen::ControlId::CodeBox));
     EXPECT_EQ(codeBox->maxLength(), 6);
     EXPECT_EQ(static_cast<QLineEdit*>(window.Control(1070))->text(), QStringLiteral("100"));
     EXPECT_EQ(static_cast<QPushButton*>(window.Control(1026))->text(), QStringLiteral("日Ｋ"));
-    EXPECT_TRUE(static_cast<QRadioButton*>(window.Control(app::kIdClassicTheme))->isChecked());
-    EXPECT_TRUE(static_cast<QRadioButton*>(window.Control(app::kIdRaw))->isChecked());
+    EXPECT_TRUE(static_cast<QRadioButton*>(window.Control(screen::ControlId::ClassicTheme))->isChecked());
+    EXPECT_TRUE(static_cast<QRadioButton*>(window.Control(screen::ControlId::RawPrices))->isChecked());
     // No pictures in the data root: the picture buttons show their captions.
-    EXPECT_EQ(static_cast<QPushButton*>(window.Control(app::kIdExit))->text(), QStringLiteral("退出"));
-    EXPECT_EQ(static_cast<QPushButton*>(window.Control(app::kIdDataButton))->text(),
+    EXPECT_EQ(static_cast<QPushButton*>(window.Control(screen::ControlId::Exit))->text(), QStringLiteral("退出"));
+    EXPECT_EQ(static_cast<QPushButton*>(window.Control(screen::ControlId::DataButton))->text(),
               QStringLiteral("数据下载"));
-    for (int id : app::kScrollBarIds) {
+    for (screen::ControlId id : screen::kScrollBarIds) {
         ASSERT_NE(window.ScrollBar(id), nullptr);
         EXPECT_EQ(window.ScrollBar(id)->maximum(), 145);
         EXPECT_EQ(window.ScrollBar(id)->pageStep(), 20);
     }
-    auto* progress = static_cast<QProgressBar*>(window.Control(app::kIdProgress));
+    auto* progress = static_cast<QProgressBar*>(window.Control(screen::ControlId::Progress));
     EXPECT_EQ(progress->maximum(), 200);
 
     // The home strip: 板块扫描 is drawn, the picking page's 方法插入 is not.
     const QImage& canvas = window.Canvas().Image();
     EXPECT_EQ(canvas.pixelColor(StripButton(1)), QColor(208, 227, 255));
     EXPECT_NE(canvas.pixelColor(StripButton(13)), QColor(208, 227, 255));
-    EXPECT_EQ(window.Market().index.source, 2);
-    EXPECT_EQ(window.Page(), app::PageKind::Sector);
-    EXPECT_EQ(window.ClockText(), "00:00:00");
+    EXPECT_EQ(window.Controller().Market().index.source, 2);
+    EXPECT_EQ(window.Controller().Page(), screen::PageKind::Sector);
+    EXPECT_EQ(window.Controller().ClockText(), "00:00:00");
 }
 
 TEST(MainWindow, MissingCodeTableIsReportedAndStartUpGoesOn) {
@@ -129,7 +129,7 @@ TEST(MainWindow, SecondCopyOnTheSameDataIsRefused) {
     ASSERT_EQ(prompter.records.size(), 1u);
     EXPECT_EQ(prompter.records[0],
               (PromptRecord{PromptRecord::Kind::Message, "《板块擎宇》已经在运行", "提示"}));
-    EXPECT_EQ(second.Control(app::kIdCodeBox), nullptr);  // refused before anything was set up
+    EXPECT_EQ(second.Control(screen::ControlId::CodeBox), nullptr);  // refused before anything was set up
 }
 
 TEST(MainWindow, HelpButtonsShowTheirPagesAndTurnThem) {
@@ -141,27 +141,27 @@ TEST(MainWindow, HelpButtonsShowTheirPagesAndTurnThem) {
 
     QPoint help = StripButton(19);
     window.HandleClick(help.x(), help.y());
-    EXPECT_EQ(window.Screen(), app::ScreenMode::TextPage);
-    ASSERT_TRUE(window.ShownHelp().has_value());
-    EXPECT_EQ(*window.ShownHelp(), ui::HelpTopic::General);
-    const int firstPage = window.ShownHelpPage();
+    EXPECT_EQ(window.Controller().Screen(), screen::ScreenMode::TextPage);
+    ASSERT_TRUE(window.Controller().ShownHelp().has_value());
+    EXPECT_EQ(*window.Controller().ShownHelp(), ui::HelpTopic::General);
+    const int firstPage = window.Controller().ShownHelpPage();
     window.HandleClick(help.x(), help.y());
     ASSERT_GT(ui::HelpPageCount(ui::HelpTopic::General), 1);
-    EXPECT_EQ(window.ShownHelpPage(), firstPage + 1);
+    EXPECT_EQ(window.Controller().ShownHelpPage(), firstPage + 1);
 
     QPoint run = StripButton(5);  // 账户资金奔跑
     window.HandleClick(run.x(), run.y());
-    EXPECT_EQ(*window.ShownHelp(), ui::HelpTopic::GrowYourFunds);
-    EXPECT_EQ(window.ShownHelpPage(), 0);
+    EXPECT_EQ(*window.Controller().ShownHelp(), ui::HelpTopic::GrowYourFunds);
+    EXPECT_EQ(window.Controller().ShownHelpPage(), 0);
 
     // While a run is busy the strip does nothing.
-    window.Progress().busy = true;
+    window.Controller().Busy() = true;
     QPoint operate = StripButton(6);
     window.HandleClick(operate.x(), operate.y());
-    EXPECT_EQ(*window.ShownHelp(), ui::HelpTopic::GrowYourFunds);
-    window.Progress().busy = false;
+    EXPECT_EQ(*window.Controller().ShownHelp(), ui::HelpTopic::GrowYourFunds);
+    window.Controller().Busy() = false;
     window.HandleClick(operate.x(), operate.y());
-    EXPECT_EQ(*window.ShownHelp(), ui::HelpTopic::OperateSectors);
+    EXPECT_EQ(*window.Controller().ShownHelp(), ui::HelpTopic::OperateSectors);
     EXPECT_TRUE(prompter.records.empty());
 }
 
@@ -198,20 +198,18 @@ TEST(MainWindow, ExitAsksAndNoKeepsEverything) {
     EXPECT_EQ(prompter.records[0],
               (PromptRecord{PromptRecord::Kind::Question, "是否退出《板块擎宇》？", "提示"}));
     EXPECT_TRUE(window.isVisible());
-    EXPECT_FALSE(window.Released());
-    EXPECT_EQ(QApplication::focusWidget(), window.Control(app::kIdCodeBox));
+    EXPECT_FALSE(window.Controller().Released());
+    EXPECT_EQ(QApplication::focusWidget(), window.Control(screen::ControlId::CodeBox));
 
-    // Yes saves the watch list (two stocks: 132 + 8 bytes) and lets go.
-    delete window.WatchList()->takeItem(3);
-    delete window.WatchList()->takeItem(2);
+    // Yes saves the watch list (two stocks: 132 + 4 × 2 bytes) and lets go.
     prompter.answers = {true};
     window.reject();
-    EXPECT_TRUE(window.Released());
+    EXPECT_TRUE(window.Controller().Released());
     EXPECT_FALSE(window.isVisible());
     auto saved = base::ReadWholeFile(market.Paths().settings, 1000);
     ASSERT_TRUE(saved.ok());
-    ASSERT_EQ(saved->size(), 136u);
-    EXPECT_EQ(base::ReadU32(saved->data() + 30 * 4), 1u);
+    ASSERT_EQ(saved->size(), 140u);
+    EXPECT_EQ(base::ReadU32(saved->data() + 30 * 4), 2u);
     EXPECT_EQ(base::ReadU32(saved->data() + 31 * 4), 600000u);
     // The lock went with the window: the data root can be opened again.
     CMainDlg again(market.Root(), &prompter);
@@ -257,24 +255,24 @@ TEST(MainWindowChart, StartsOnTheIndexAndPagesThroughStocksWithData) {
     CMainDlg window(market.Root(), &prompter);
     ASSERT_TRUE(window.Initialise());
     prompter.records.clear();  // this market has no ex-rights, sector or example file
-    EXPECT_EQ(window.Screen(), app::ScreenMode::Chart);
-    ASSERT_NE(window.Chart(), nullptr);
-    EXPECT_EQ(window.Chart()->Stock().code, 999999u);
+    EXPECT_EQ(window.Controller().Screen(), screen::ScreenMode::Chart);
+    ASSERT_NE(window.Controller().Chart(), nullptr);
+    EXPECT_EQ(window.Controller().Chart()->Stock().code, 999999u);
     // The chart was drawn: the classic black chart background is on the canvas.
     EXPECT_EQ(window.Canvas().Image().pixelColor(400, 200), QColor(0, 0, 0));
 
-    ASSERT_TRUE(window.OpenSecurity(1));
+    ASSERT_TRUE(window.Run([&](auto& c) { return c.OpenSecurity(1); }));
     EXPECT_TRUE(window.HandleChartKey(Qt::Key_PageDown));  // 000002 has no day file
-    EXPECT_EQ(window.Chart()->Stock().code, 600000u);
+    EXPECT_EQ(window.Controller().Chart()->Stock().code, 600000u);
     EXPECT_TRUE(window.HandleChartKey(Qt::Key_PageUp));
-    EXPECT_EQ(window.Chart()->Stock().code, 1u);
+    EXPECT_EQ(window.Controller().Chart()->Stock().code, 1u);
     EXPECT_TRUE(prompter.records.empty());
 
     // A code without a day file: its message, and the chart stays.
-    EXPECT_FALSE(window.OpenSecurity(2));
+    EXPECT_FALSE(window.Run([&](auto& c) { return c.OpenSecurity(2); }));
     ASSERT_EQ(prompter.records.size(), 1u);
     EXPECT_EQ(prompter.records[0].text, "000002股票数据文件不存在");
-    EXPECT_EQ(window.Chart()->Stock().code, 1u);
+    EXPECT_EQ(window.Controller().Chart()->Stock().code, 1u);
 }
 
 TEST(MainWindowChart, FinderIndicatorLineSelectsThePanel) {
@@ -292,11 +290,11 @@ TEST(MainWindowChart, FinderIndicatorLineSelectsThePanel) {
                 finder->List()->setCurrentRow(i);
         finder->accept();
     });
-    auto* codeBox = static_cast<QLineEdit*>(window.Control(app::kIdCodeBox));
+    auto* codeBox = static_cast<QLineEdit*>(window.Control(screen::ControlId::CodeBox));
     codeBox->setText(QStringLiteral("v"));
     Q_EMIT codeBox->textEdited(codeBox->text());
-    EXPECT_EQ(window.LastFinderIndicator(), 15);
-    EXPECT_EQ(window.Chart()->Indicators().Selected(), 15);
+    EXPECT_EQ(window.Controller().LastFinderIndicator(), 15);
+    EXPECT_EQ(window.Controller().Chart()->Indicators().Selected(), 15);
 }
 
 TEST(MainWindowChart, PeriodAndAdjustmentButtonsRebuildTheSeries) {
@@ -306,17 +304,17 @@ TEST(MainWindowChart, PeriodAndAdjustmentButtonsRebuildTheSeries) {
     base::RecordingPrompter prompter;
     CMainDlg window(market.Root(), &prompter);
     ASSERT_TRUE(window.Initialise());
-    ASSERT_TRUE(window.OpenSecurity(1));
-    const size_t days = window.Chart()->Page().Series().Count();
+    ASSERT_TRUE(window.Run([&](auto& c) { return c.OpenSecurity(1); }));
+    const size_t days = window.Controller().Chart()->Page().Series().Count();
     static_cast<QPushButton*>(window.Control(1020))->click();  // 周Ｋ
-    EXPECT_EQ(window.Chart()->Period(), data::Period::Weekly);
-    EXPECT_EQ(window.Chart()->Page().Series().Count(), days / 5);
+    EXPECT_EQ(window.Controller().Chart()->Period(), data::Period::Weekly);
+    EXPECT_EQ(window.Controller().Chart()->Page().Series().Count(), days / 5);
     static_cast<QPushButton*>(window.Control(1026))->click();  // 日Ｋ
-    EXPECT_EQ(window.Chart()->Page().Series().Count(), days);
-    const uint32_t rawFirst = window.Chart()->Page().Series().Close(0);
-    static_cast<QRadioButton*>(window.Control(app::kIdForward))->click();
-    EXPECT_EQ(window.Chart()->AdjustMode(), data::AdjustMode::Forward);
-    EXPECT_EQ(window.Chart()->Page().Series().Close(0), rawFirst / 2);  // before the 10-for-10 bonus
+    EXPECT_EQ(window.Controller().Chart()->Page().Series().Count(), days);
+    const uint32_t rawFirst = window.Controller().Chart()->Page().Series().Close(0);
+    static_cast<QRadioButton*>(window.Control(screen::ControlId::ForwardAdjusted))->click();
+    EXPECT_EQ(window.Controller().Chart()->AdjustMode(), data::AdjustMode::Forward);
+    EXPECT_EQ(window.Controller().Chart()->Page().Series().Close(0), rawFirst / 2);  // before the 10-for-10 bonus
 }
 
 }  // namespace

@@ -184,10 +184,10 @@ TEST(WeightsEditorWindow, PrincipleSettingsChangesTheWeightsOfTheRun) {
         shown = dialog->Canvas().Image();
         click(WeightsEditorPage::ReturnRect());
     });
-    window->RunStripCommand(28);
+    window->Run([&](auto& c) { c.StripNumber(28); });
     EXPECT_EQ(title, QStringLiteral("《板块擎宇》设置"));
-    EXPECT_EQ(window->TopWeights(), (FactorWeights{25, 16, 16, 16, 17}));
-    EXPECT_EQ(window->BottomWeights(), sectors::kDefaultFactorWeights);
+    EXPECT_EQ(window->Controller().TopWeights(), (FactorWeights{25, 16, 16, 16, 17}));
+    EXPECT_EQ(window->Controller().BottomWeights(), sectors::kDefaultFactorWeights);
     ASSERT_FALSE(shown.isNull());
     EXPECT_EQ(shown.pixelColor(3, 3), QColor(217, 234, 255));
     const PageRect confirm = WeightsEditorPage::ConfirmRect(kTop);
@@ -197,7 +197,7 @@ TEST(WeightsEditorWindow, PrincipleSettingsChangesTheWeightsOfTheRun) {
     window.reset();
     app::CMainDlg again(market.Root(), &prompter);
     ASSERT_TRUE(again.Initialise());
-    EXPECT_EQ(again.TopWeights(), sectors::kDefaultFactorWeights);
+    EXPECT_EQ(again.Controller().TopWeights(), sectors::kDefaultFactorWeights);
 }
 
 }  // namespace

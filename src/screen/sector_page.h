@@ -1,7 +1,7 @@
 // The sector home page in the lower half of the window: candidate sets, the
 // scan options and caption, the sector ranking with its marker and the moving
-// members of the highlighted sector. Plain drawing on the canvas; the window
-// routes clicks here and runs what they ask for.
+// members of the highlighted sector. Plain drawing on the canvas and hit
+// testing; the controller runs what a click asks for.
 #pragma once
 
 #include <cstdint>
@@ -14,7 +14,7 @@
 #include "sectors/scan.h"
 #include "ui/canvas.h"
 
-namespace app {
+namespace screen {
 
 inline constexpr int kRankRows = 10;    // sectors per ranking page
 inline constexpr int kMemberRows = 9;   // members per list page
@@ -36,19 +36,9 @@ struct SectorPageClick {
     int value = 0;
 };
 
-class SectorPage {
-public:
-    // The whole page: boxes, strips, texts, options, ranking and members.
-    void Draw(ui::Canvas& canvas, const data::CodeTable& codes) const;
-    void DrawScanOptions(ui::Canvas& canvas) const;
-    void DrawScanCaption(ui::Canvas& canvas) const;
-    void DrawCandidates(ui::Canvas& canvas) const;
-    void DrawSectorRanking(ui::Canvas& canvas) const;
-    void DrawMemberList(ui::Canvas& canvas, const data::CodeTable& codes) const;
-
-    SectorPageClick HitTest(int x, int y) const;
-
-    // State the window sets.
+// What the page shows. The controller holds it and is the only one to change
+// it; drawing and hit testing only read it.
+struct SectorView {
     sectors::ScanType type = sectors::ScanType::Hot;
     int32_t threshold = 750;
     std::optional<picking::CandidateMarket> market;  // highlighted set button
@@ -68,4 +58,14 @@ public:
     size_t RankCount() const;
 };
 
-}  // namespace app
+// The whole page: boxes, strips, texts, options, ranking and members.
+void DrawSectorPage(ui::Canvas& canvas, const SectorView& view, const data::CodeTable& codes);
+void DrawScanOptions(ui::Canvas& canvas, const SectorView& view);
+void DrawScanCaption(ui::Canvas& canvas, const SectorView& view);
+void DrawCandidates(ui::Canvas& canvas, const SectorView& view);
+void DrawSectorRanking(ui::Canvas& canvas, const SectorView& view);
+void DrawMemberList(ui::Canvas& canvas, const SectorView& view, const data::CodeTable& codes);
+
+SectorPageClick HitTestSectorPage(const SectorView& view, int x, int y);
+
+}  // namespace screen

@@ -1,9 +1,9 @@
-#include "app/chart_screen.h"
+#include "screen/chart_screen.h"
 
 #include "data/code_table.h"
 #include "data/period_bars.h"
 
-namespace app {
+namespace screen {
 
 bool ChartScreen::Open(uint32_t code, const chart::OpenRequest& request) {
     data::OpenStockState next = m_stock;
@@ -67,4 +67,4 @@ bool ChartScreen::Paint(ui::Canvas& canvas) {
     return m_page.Paint(canvas, m_indicators, m_theme.Current());
 }
 
-}  // namespace app
+}  // namespace screen

@@ -1,4 +1,4 @@
-#include "app/sector_page.h"
+#include "screen/sector_page.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -9,7 +9,7 @@
 #include "ui/drawing.h"
 #include "ui/fonts.h"
 
-namespace app {
+namespace screen {
 namespace {
 
 constexpr ui::Rgb kLightBlue{218, 240, 255};
@@ -86,17 +86,17 @@ std::string CutName(const std::string& gbk, size_t max) {
 
 }  // namespace
 
-size_t SectorPage::RankCount() const { return outcome ? outcome->Result().SectorCount() : 0; }
+size_t SectorView::RankCount() const { return outcome ? outcome->Result().SectorCount() : 0; }
 
-void SectorPage::Draw(ui::Canvas& canvas, const data::CodeTable& codes) const {
-    DrawCandidates(canvas);
-    DrawSectorRanking(canvas);
-    DrawMemberList(canvas, codes);
+void DrawSectorPage(ui::Canvas& canvas, const SectorView& v, const data::CodeTable& codes) {
+    DrawCandidates(canvas, v);
+    DrawSectorRanking(canvas, v);
+    DrawMemberList(canvas, v, codes);
     // The scan options and the caption line.
     ui::DrawLine(canvas, 380, 628, 380, 696, ui::kBlack);
     ui::DrawSunkenField(canvas, 385, 630, 622, 694, kSunkenEdge);
-    DrawScanOptions(canvas);
-    DrawScanCaption(canvas);
+    DrawScanOptions(canvas, v);
+    DrawScanCaption(canvas, v);
     // The property query and the top/bottom estimate boxes.
     ui::DrawLine(canvas, 626, 628, 626, 696, ui::kBlack);
     Strip(canvas, 627, 628, 743, 645, Gbk("板块属性查询"));
@@ -112,48 +112,48 @@ void SectorPage::Draw(ui::Canvas& canvas, const data::CodeTable& codes) const {
     ui::DrawArrowRight(canvas, 748, 556, 6, 30, 6, kMarker);
 }
 
-void SectorPage::DrawCandidates(ui::Canvas& canvas) const {
+void DrawCandidates(ui::Canvas& canvas, const SectorView& v) {
     ui::FillBox(canvas, 70, 430, 272, 628, ui::kPanelBeige);
     for (int i = 0; i < 5; ++i) {
         const int left = kSetLeft + i * kSetWidth;
-        const bool chosen = market && static_cast<int>(*market) == i + 1;
+        const bool chosen = v.market && static_cast<int>(*v.market) == i + 1;
         ui::DrawRoundBoxSmall(canvas, left, kSetTop, left + kSetWidth - 2, kSetTop + kSetHeight,
                               {30, 0, 0}, chosen ? ui::Rgb{0, 79, 174} : ui::Rgb{208, 227, 255});
         Text(canvas, 13, left + 6, kSetTop + 3, chosen ? ui::kWhite : ui::Rgb{120, 8, 8},
              kSetNames[i]);
     }
     char count[32];
-    std::snprintf(count, sizeof count, "待选股(%5zu)", candidateCount);
+    std::snprintf(count, sizeof count, "待选股(%5zu)", v.candidateCount);
     Strip(canvas, kListLeft, 456, kListRight, 473, Gbk(count));
     Panel(canvas, kListLeft, 473, kListRight, 530);
-    std::string where = market ? (*market == picking::CandidateMarket::File
-                                      ? "文件 " + listFileName
-                                      : MarketName(*market).empty() ? std::string("沪深全部A股")
-                                                                    : MarketName(*market) + "A股")
+    std::string where = v.market ? (*v.market == picking::CandidateMarket::File
+                                      ? "文件 " + v.listFileName
+                                      : MarketName(*v.market).empty() ? std::string("沪深全部A股")
+                                                                    : MarketName(*v.market) + "A股")
                                : std::string("请选择市场或载入");
     Text(canvas, 12, kListLeft + 10, 484, ui::kTextDarkBlue, where);
     Text(canvas, 12, kListLeft + 10, 504, ui::kTextDarkBlue,
-         "共 " + std::to_string(candidateCount) + " 只股票待扫描");
-    std::snprintf(count, sizeof count, "选出股(%5zu)", pickedCount);
+         "共 " + std::to_string(v.candidateCount) + " 只股票待扫描");
+    std::snprintf(count, sizeof count, "选出股(%5zu)", v.pickedCount);
     Strip(canvas, kListLeft, 536, kListRight, 553, Gbk(count));
     Panel(canvas, kListLeft, 553, kListRight, 626);
-    if (!outcome) return;
+    if (!v.outcome) return;
     // The first picked stocks, in candidate order.
     for (int row = 0; row < kPickedRows; ++row) {
-        if (row >= static_cast<int>(outcome->selected.size())) break;
-        const sectors::ResultEntry& e = outcome->selected[static_cast<size_t>(row)];
+        if (row >= static_cast<int>(v.outcome->selected.size())) break;
+        const sectors::ResultEntry& e = v.outcome->selected[static_cast<size_t>(row)];
         const int y = kPickedTop + row * kRowHeight;
-        const ui::Rgb colour = row == selectedPicked ? ui::kTitleDarkRed : ui::kBlack;
-        if (row == selectedPicked) ui::FillBox(canvas, kListLeft + 7, y - 1, kListRight - 7, y + 16, {255, 255, 200});
+        const ui::Rgb colour = row == v.selectedPicked ? ui::kTitleDarkRed : ui::kBlack;
+        if (row == v.selectedPicked) ui::FillBox(canvas, kListLeft + 7, y - 1, kListRight - 7, y + 16, {255, 255, 200});
         ui::DrawTextAt(canvas, 12, kListLeft + 10, y + 2, colour, data::CodeText(e.code));
         char value[16];
-        std::snprintf(value, sizeof value, type == sectors::ScanType::Fund ? "%u%%" : "%u.%02u%%",
-                      type == sectors::ScanType::Fund ? e.value : e.value / 100, e.value % 100);
+        std::snprintf(value, sizeof value, v.type == sectors::ScanType::Fund ? "%u%%" : "%u.%02u%%",
+                      v.type == sectors::ScanType::Fund ? e.value : e.value / 100, e.value % 100);
         ui::DrawTextAt(canvas, 12, kListLeft + 60, y + 2, colour, value);
     }
 }
 
-void SectorPage::DrawScanOptions(ui::Canvas& canvas) const {
+void DrawScanOptions(ui::Canvas& canvas, const SectorView& v) {
     ui::FillBox(canvas, kOptionLeft, 629, kOptionRight, 694, kLightBlue);
     const char* captions[3][2] = {{"热点板块丨扫描涨幅≥", "%个股"},
                                   {"资金流入丨扫描成交增加≥", "%个股"},
@@ -161,7 +161,7 @@ void SectorPage::DrawScanOptions(ui::Canvas& canvas) const {
     const int tails[3] = {315, 317, 315};
     for (int row = 0; row < 3; ++row) {
         const int top = kOptionTops[row];
-        const bool chosen = static_cast<int>(type) == row + 1;
+        const bool chosen = static_cast<int>(v.type) == row + 1;
         ui::DrawSunkenField(canvas, kOptionLeft + 2, top, kOptionRight - 2, top + 20, kSunkenEdge);
         if (chosen) ui::FillBox(canvas, kOptionLeft + 14, top + 2, kOptionRight - 4, top + 19, kChosenRow);
         const ui::Rgb colour = chosen ? ui::kWhite : ui::kBlack;
@@ -172,80 +172,80 @@ void SectorPage::DrawScanOptions(ui::Canvas& canvas) const {
     }
 }
 
-void SectorPage::DrawScanCaption(ui::Canvas& canvas) const {
+void DrawScanCaption(ui::Canvas& canvas, const SectorView& v) {
     ui::FillBox(canvas, 390, 634, 581, 652, ui::kWhite);
     Text(canvas, 12, 412, 638, ui::kTitleDarkRed, "扫描：");
     std::string text;
-    if (market && !MarketName(*market).empty()) text += MarketName(*market) + "|";
-    text += type == sectors::ScanType::Hot ? "涨幅≥" : type == sectors::ScanType::Fund ? "成交增加≥"
+    if (v.market && !MarketName(*v.market).empty()) text += MarketName(*v.market) + "|";
+    text += v.type == sectors::ScanType::Hot ? "涨幅≥" : v.type == sectors::ScanType::Fund ? "成交增加≥"
                                                                                        : "跌幅≥";
-    text += sectors::ThresholdText(type, threshold) + "%";
+    text += sectors::ThresholdText(v.type, v.threshold) + "%";
     Text(canvas, 12, 447, 638, ui::kTextDarkBlue, text);
 }
 
-void SectorPage::DrawSectorRanking(ui::Canvas& canvas) const {
+void DrawSectorRanking(ui::Canvas& canvas, const SectorView& v) {
     ui::FillBox(canvas, kRankLeft - 2, 412, kRankLeft + kRankWidth + 2, 432, ui::kPanelBeige);
     Panel(canvas, kRankLeft, kRankTop, kRankLeft + kRankWidth, kRankTop + kRankHeight);
-    const size_t count = RankCount();
+    const size_t count = v.RankCount();
     if (count == 0) {
         Text(canvas, 14, 298, 486, ui::kTextDarkBlue, "（当前板块为空，可在下方选取扫描");
         Text(canvas, 14, 314, 508, ui::kTextDarkBlue, "方式，然后点击“板块扫描”）");
         return;
     }
-    const sectors::ScanResultView result = outcome->Result();
-    if (!simulation && outcome->referenceDate != 0) {
-        const uint32_t d = outcome->referenceDate;
+    const sectors::ScanResultView result = v.outcome->Result();
+    if (!v.simulation && v.outcome->referenceDate != 0) {
+        const uint32_t d = v.outcome->referenceDate;
         char date[32];
         std::snprintf(date, sizeof date, "%04u.%02u.%02u日 ", d / 10000, d / 100 % 100, d % 100);
         std::string title = date;
-        if (market && !MarketName(*market).empty()) title += MarketName(*market) + "|";
-        title += std::string(sectors::ScanTitleWord(type));
+        if (v.market && !MarketName(*v.market).empty()) title += MarketName(*v.market) + "|";
+        title += std::string(sectors::ScanTitleWord(v.type));
         Text(canvas, 14, 314, 418, ui::kTextDarkBlue, title);
     }
-    const int64_t top = outcome->ranking.sectors.empty() ? 1 : outcome->ranking.sectors[0].score;
+    const int64_t top = v.outcome->ranking.sectors.empty() ? 1 : v.outcome->ranking.sectors[0].score;
     for (int row = 0; row < kRankRows; ++row) {
-        const int rank = firstRank + row;
+        const int rank = v.firstRank + row;
         if (rank > static_cast<int>(count)) break;
         const int y = kRankRowTop + row * kRowHeight;
-        const bool highlighted = rank == highlightedRank;
+        const bool highlighted = rank == v.highlightedRank;
         const ui::Rgb nameColour = highlighted ? ui::kTitleDarkRed : ui::kBlack;
         ui::DrawTextAt(canvas, 12, kRankLeft + 14, y + 3, nameColour,
                        CutName(result.ResultSectorName(static_cast<size_t>(rank)), 20));
         const size_t index = static_cast<size_t>(rank - 1);
-        const int64_t score = index < outcome->ranking.sectors.size()
-                                  ? outcome->ranking.sectors[index].score : 0;
+        const int64_t score = index < v.outcome->ranking.sectors.size()
+                                  ? v.outcome->ranking.sectors[index].score : 0;
         const int length = top > 0 ? std::max<int>(1, static_cast<int>(score * 90 / top)) : 1;
         ui::FillBox(canvas, kRankLeft + 150, y + 4, kRankLeft + 150 + length, y + 14,
-                    highlighted ? ui::kTitleDarkRed : BarColour(type, rank));
+                    highlighted ? ui::kTitleDarkRed : BarColour(v.type, rank));
         if (highlighted) ui::DrawArrowRight(canvas, kRankLeft + 12, y + 9, 5, 3, 3, kMarker);
     }
 }
 
-void SectorPage::DrawMemberList(ui::Canvas& canvas, const data::CodeTable& codes) const {
+void DrawMemberList(ui::Canvas& canvas, const SectorView& v, const data::CodeTable& codes) {
     Panel(canvas, kMemberLeft, kMemberTop, kMemberRight, kMemberBottom);
-    if (highlightedRank == 0 || !outcome) return;
-    const sectors::ScanResultView result = outcome->Result();
-    const std::string caption = CutName(result.ResultSectorName(static_cast<size_t>(highlightedRank)), 20) +
-                                "(" + std::to_string(members.size()) + ")";
+    if (v.highlightedRank == 0 || !v.outcome) return;
+    const sectors::ScanResultView result = v.outcome->Result();
+    const std::string caption = CutName(result.ResultSectorName(static_cast<size_t>(v.highlightedRank)), 20) +
+                                "(" + std::to_string(v.members.size()) + ")";
     Strip(canvas, kMemberLeft + 5, kMemberTop + 4, kMemberRight - 5, kMemberTop + 21, caption);
     for (int row = 0; row < kMemberRows; ++row) {
-        const int index = firstMember + row;
-        if (index >= static_cast<int>(members.size())) break;
+        const int index = v.firstMember + row;
+        if (index >= static_cast<int>(v.members.size())) break;
         const int y = kMemberRowTop + row * kRowHeight + 2;
-        const sectors::ResultEntry& e = members[static_cast<size_t>(index)];
-        const ui::Rgb base = index == selectedMember ? ui::kTitleDarkRed : ui::kBlack;
-        if (index == selectedMember) ui::FillBox(canvas, kMemberLeft + 7, y - 1, kMemberRight - 7, y + 16, {255, 255, 200});
+        const sectors::ResultEntry& e = v.members[static_cast<size_t>(index)];
+        const ui::Rgb base = index == v.selectedMember ? ui::kTitleDarkRed : ui::kBlack;
+        if (index == v.selectedMember) ui::FillBox(canvas, kMemberLeft + 7, y - 1, kMemberRight - 7, y + 16, {255, 255, 200});
         ui::DrawTextAt(canvas, 12, kMemberLeft + 7, y + 2, base, data::CodeText(e.code));
         ui::DrawTextAt(canvas, 14, kMemberLeft + 46, y + 1, base, CutName(codes.StockName(e.code), 8));
         const uint32_t value = std::min<uint32_t>(e.value, 9999);
         char number[16];
-        if (type == sectors::ScanType::Fund) {
+        if (v.type == sectors::ScanType::Fund) {
             std::snprintf(number, sizeof number, "%u", value);
             ui::DrawTextAt(canvas, 12, kMemberValueRight - ui::TextWidth(12, number), y + 2,
                            {0, 0, 120}, number);
         } else {
             // Integer and fraction drawn apart so the decimal points line up.
-            const bool rise = type == sectors::ScanType::Hot;
+            const bool rise = v.type == sectors::ScanType::Hot;
             const ui::Rgb colour = rise ? ui::Rgb{200, 0, 0} : ui::Rgb{0, 0, 120};
             std::snprintf(number, sizeof number, "%c%u", rise ? '+' : '-', value / 100);
             ui::DrawTextAt(canvas, 12, kMemberValueRight - 21 - ui::TextWidth(12, number), y + 2, colour, number);
@@ -255,7 +255,7 @@ void SectorPage::DrawMemberList(ui::Canvas& canvas, const data::CodeTable& codes
     }
 }
 
-SectorPageClick SectorPage::HitTest(int x, int y) const {
+SectorPageClick HitTestSectorPage(const SectorView& v, int x, int y) {
     using Kind = SectorPageClick::Kind;
     for (int i = 0; i < 5; ++i) {
         const int left = kSetLeft + i * kSetWidth;
@@ -268,22 +268,22 @@ SectorPageClick SectorPage::HitTest(int x, int y) const {
     }
     if (x >= kRankLeft + 5 && x < kRankLeft + kRankWidth - 5 && y >= kRankRowTop &&
         y < kRankRowTop + kRankRows * kRowHeight) {
-        const int rank = firstRank + (y - kRankRowTop) / kRowHeight;
-        if (rank <= static_cast<int>(RankCount())) return {Kind::ChooseSector, rank};
+        const int rank = v.firstRank + (y - kRankRowTop) / kRowHeight;
+        if (rank <= static_cast<int>(v.RankCount())) return {Kind::ChooseSector, rank};
         return {};
     }
-    if (outcome && x >= kListLeft + 5 && x < kListRight - 5 && y >= kPickedTop &&
+    if (v.outcome && x >= kListLeft + 5 && x < kListRight - 5 && y >= kPickedTop &&
         y < kPickedTop + kPickedRows * kRowHeight) {
         const int index = (y - kPickedTop) / kRowHeight;
-        if (index < static_cast<int>(outcome->selected.size())) return {Kind::ChoosePicked, index};
+        if (index < static_cast<int>(v.outcome->selected.size())) return {Kind::ChoosePicked, index};
         return {};
     }
     if (x >= kMemberLeft + 5 && x < kMemberRight - 5 && y >= kMemberRowTop &&
         y < kMemberRowTop + kMemberRows * kRowHeight) {
-        const int index = firstMember + (y - kMemberRowTop) / kRowHeight;
-        if (index < static_cast<int>(members.size())) return {Kind::ChooseMember, index};
+        const int index = v.firstMember + (y - kMemberRowTop) / kRowHeight;
+        if (index < static_cast<int>(v.members.size())) return {Kind::ChooseMember, index};
     }
     return {};
 }
 
-}  // namespace app
+}  // namespace screen

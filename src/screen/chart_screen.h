@@ -14,7 +14,7 @@
 #include "ui/canvas.h"
 #include "ui/theme.h"
 
-namespace app {
+namespace screen {
 
 class ChartScreen {
 public:
@@ -61,4 +61,4 @@ private:
     chart::ChartPage m_page;
 };
 
-}  // namespace app
+}  // namespace screen

@@ -1,0 +1,32 @@
+#include "screen/events.h"
+
+namespace screen {
+
+std::optional<StripCommand> StripCommandOf(int number) {
+    switch (static_cast<StripCommand>(number)) {
+        case StripCommand::SectorScan:
+        case StripCommand::SectorTrend:
+        case StripCommand::SaveSector:
+        case StripCommand::AddPicked:
+        case StripCommand::HelpGrowFunds:
+        case StripCommand::HelpSectors:
+        case StripCommand::MethodUp:
+        case StripCommand::MethodDown:
+        case StripCommand::MethodDelete:
+        case StripCommand::EstimateTop:
+        case StripCommand::EstimateBottom:
+        case StripCommand::Weights:
+        case StripCommand::PropertyQuery:
+        case StripCommand::MethodInsert:
+        case StripCommand::MethodAppend:
+        case StripCommand::MethodModify:
+        case StripCommand::StripLoad:
+        case StripCommand::LowerPanelUp:
+        case StripCommand::LowerPanelDown:
+        case StripCommand::HelpLower:
+        case StripCommand::HelpUpper: return static_cast<StripCommand>(number);
+    }
+    return std::nullopt;
+}
+
+}  // namespace screen

@@ -1,0 +1,390 @@
+// The screen controller without a window system: every strip command,
+// control and key as typed events, against a fake host and a recording canvas.
+#include "screen/screen_controller.h"
+
+#include <gtest/gtest.h>
+
+#include <ctime>
+
+#include "base/endian.h"
+#include "base/file_io.h"
+#include "data/code_table.h"
+#include "demo/demo_market.h"
+#include "screen/fake_host.h"
+#include "support/fixture_market.h"
+#include "support/small_demo_market.h"
+#include "ui/recording_canvas.h"
+
+namespace {
+
+using screen::ControlId;
+using screen::Invalidation;
+using screen::ScreenMode;
+using screen::StripCommand;
+
+const std::string& DemoRoot() { return fixture::SmallDemoRoot(); }
+
+// The first stock of the code table.
+uint32_t FirstStock(screen::ScreenController& controller) {
+    data::CodeTable codes(controller.Workspace().CodeTableRegion());
+    for (size_t i = 0; i < codes.Count(); ++i) {
+        const uint32_t code = codes.CodeAt(data::CodeTable::RecordOffset(i));
+        if (!data::IsIndexCode(code)) return code;
+    }
+    return 0;
+}
+
+// A started controller on a market (the shared demo market unless given),
+// its start-up messages cleared.
+struct Screen {
+    explicit Screen(const std::string& root = DemoRoot()) : controller(host, canvas) {
+        started = controller.Start(root, std::time(nullptr));
+        controller.Render();
+        host.prompter.records.clear();
+        canvas.Clear();
+    }
+    ~Screen() { controller.WaitForScan(); }
+    std::vector<std::string> Messages() const {
+        std::vector<std::string> texts;
+        for (const auto& r : host.prompter.Messages()) texts.push_back(r.text);
+        return texts;
+    }
+
+    screentest::FakeHost host;
+    ui::RecordingCanvas canvas;
+    screen::ScreenController controller;
+    bool started = false;
+};
+
+constexpr const char* kNotBuiltMethods = "选股方法编辑功能尚未提供，将在后续版本中加入";
+constexpr const char* kNotBuiltWatch = "自选股管理功能尚未提供，将在后续版本中加入";
+
+TEST(ScreenController, StartsOnTheIndexChartAndRefusesASecondCopy) {
+    Screen s;
+    ASSERT_TRUE(s.started);
+    EXPECT_EQ(s.controller.Screen(), ScreenMode::Chart);
+    EXPECT_EQ(s.controller.Page(), screen::PageKind::Sector);
+    EXPECT_EQ(s.controller.Chart()->Stock().code, 999999u);
+    EXPECT_EQ(s.controller.Pending(), Invalidation::None);
+    EXPECT_GT(s.host.focusCount, 0);
+
+    screentest::FakeHost otherHost;
+    ui::RecordingCanvas otherCanvas;
+    screen::ScreenController second(otherHost, otherCanvas);
+    EXPECT_FALSE(second.Start(DemoRoot(), std::time(nullptr)));
+    ASSERT_EQ(otherHost.prompter.Messages().size(), 1u);
+    EXPECT_EQ(otherHost.prompter.Messages()[0].text, "《板块擎宇》已经在运行");
+}
+
+TEST(ScreenController, EveryStripCommandDoesItsJobOrSaysWhy) {
+    struct Case {
+        StripCommand command;
+        std::vector<std::string> messages;
+    };
+    const std::vector<Case> refusals = {
+        {StripCommand::SectorScan, {"待选股为零。请先选择沪、深股票，或“载入”待选股，再“板块扫描”"}},
+        {StripCommand::SectorTrend, {"请先扫描生成板块"}},
+        {StripCommand::SaveSector, {"请先扫描生成板块"}},
+        {StripCommand::AddPicked, {}},  // no member chosen: nothing to add
+        {StripCommand::MethodUp, {kNotBuiltMethods}},
+        {StripCommand::MethodDown, {kNotBuiltMethods}},
+        {StripCommand::MethodDelete, {kNotBuiltMethods}},
+        {StripCommand::MethodInsert, {kNotBuiltMethods}},
+        {StripCommand::MethodAppend, {kNotBuiltMethods}},
+        {StripCommand::MethodModify, {kNotBuiltMethods}},
+        {StripCommand::EstimateTop, {}},  // an empty code box is no code
+        {StripCommand::StripLoad, {}},
+    };
+    for (const Case& c : refusals) {
+        Screen s;
+        s.controller.Strip(c.command);
+        EXPECT_EQ(s.Messages(), c.messages) << static_cast<int>(c.command);
+        EXPECT_EQ(s.controller.Screen(), ScreenMode::Chart) << static_cast<int>(c.command);
+    }
+
+    // Help commands draw their page; the same command again turns it.
+    const struct {
+        StripCommand command;
+        ui::HelpTopic topic;
+    } help[] = {{StripCommand::HelpGrowFunds, ui::HelpTopic::GrowYourFunds},
+                {StripCommand::HelpSectors, ui::HelpTopic::OperateSectors},
+                {StripCommand::HelpLower, ui::HelpTopic::General},
+                {StripCommand::HelpUpper, ui::HelpTopic::General}};
+    for (const auto& h : help) {
+        Screen s;
+        s.controller.Strip(h.command);
+        EXPECT_EQ(s.controller.Screen(), ScreenMode::TextPage);
+        EXPECT_EQ(s.controller.ShownHelp(), h.topic);
+        EXPECT_EQ(s.controller.ShownHelpPage(), 0);
+        EXPECT_TRUE(Has(s.controller.Pending(), Invalidation::Page));
+        s.controller.Strip(h.command);
+        EXPECT_EQ(s.controller.ShownHelpPage(), ui::HelpPageCount(h.topic) > 1 ? 1 : 0);
+    }
+
+    // 原理设置 runs the weights editor on the live weights.
+    Screen s;
+    s.host.editWeights = [](sectors::FactorWeights& top) { top[0] = 50; };
+    s.controller.Strip(StripCommand::Weights);
+    EXPECT_EQ(s.host.weightsRuns, 1);
+    EXPECT_EQ(s.controller.TopWeights()[0], 50);
+    EXPECT_EQ(s.controller.BottomWeights(), sectors::kDefaultFactorWeights);
+
+    // An unknown code in the estimate box is said on the page.
+    s.host.texts[ControlId::EstimateCode] = "123456";
+    s.controller.Strip(StripCommand::EstimateBottom);
+    EXPECT_TRUE(s.canvas.FindText(sectors::kEstimateUnknownCode));
+    // 测顶 on a stock writes its probability line.
+    s.host.texts[ControlId::EstimateCode] = data::CodeText(FirstStock(s.controller));
+    s.canvas.Clear();
+    s.controller.Strip(StripCommand::EstimateTop);
+    EXPECT_TRUE(s.canvas.FindText("阶段顶部的概率为   % "));
+}
+
+TEST(ScreenController, LowerPanelArrowsActOnTheChartScreenOnly) {
+    Screen s;
+    s.controller.Strip(StripCommand::LowerPanelUp);
+    EXPECT_EQ(s.controller.Chart()->Page().Model().LowerPanel(), chart::LowerPanelSize::Enlarged);
+    EXPECT_TRUE(Has(s.controller.Pending(), Invalidation::Chart));
+    s.controller.Render();
+    EXPECT_EQ(s.controller.Pending(), Invalidation::None);
+    s.controller.Strip(StripCommand::HelpUpper);
+    s.controller.Strip(StripCommand::LowerPanelDown);  // on a text page: nothing
+    EXPECT_EQ(s.controller.Chart()->Page().Model().LowerPanel(), chart::LowerPanelSize::Enlarged);
+    EXPECT_FALSE(screen::StripCommandOf(29).has_value());
+    EXPECT_EQ(screen::StripCommandOf(39), StripCommand::LowerPanelUp);
+}
+
+TEST(ScreenController, EveryControlOfTheWindowIsHandled) {
+    Screen s;
+    s.controller.Button(ControlId::ShenzhenIndex);
+    EXPECT_EQ(s.controller.Chart()->Stock().code, 399001u);
+    s.controller.Button(ControlId::ShanghaiIndex);
+    EXPECT_EQ(s.controller.Chart()->Stock().code, 999999u);
+
+    // Zoom and period buttons change the chart.
+    const int zoom = s.controller.Chart()->Page().Model().Zoom();
+    s.controller.Button(ControlId::ZoomIn);
+    EXPECT_NE(s.controller.Chart()->Page().Model().Zoom(), zoom);
+    s.controller.Button(ControlId::ZoomOut);
+    EXPECT_EQ(s.controller.Chart()->Page().Model().Zoom(), zoom);
+    for (ControlId id : {ControlId::First, ControlId::PageBack, ControlId::Back, ControlId::Forward,
+                         ControlId::PageForward, ControlId::Last})
+        s.controller.Button(id);
+    s.controller.Button(ControlId::Weekly);
+    EXPECT_EQ(s.controller.Chart()->Period(), data::Period::Weekly);
+    s.controller.Button(ControlId::Monthly);
+    EXPECT_EQ(s.controller.Chart()->Period(), data::Period::Monthly);
+    s.controller.Button(ControlId::Daily);
+    EXPECT_EQ(s.controller.Chart()->Period(), data::Period::Daily);
+
+    // ↘ and ↖: the table's next and previous codes with a day file.
+    const uint32_t stock = FirstStock(s.controller);
+    s.controller.OpenSecurity(stock);
+    s.controller.Button(ControlId::NextStock);
+    EXPECT_GT(s.controller.Chart()->Stock().code, stock);
+    s.controller.Button(ControlId::PreviousStock);
+    EXPECT_EQ(s.controller.Chart()->Stock().code, stock);
+
+    // The radios: themes and adjustment modes.
+    s.controller.Radio(ControlId::RegularTheme);
+    EXPECT_EQ(s.controller.Chart()->Theme(), ui::ThemeId::Regular);
+    s.controller.Radio(ControlId::ForwardAdjusted);
+    EXPECT_EQ(s.controller.Chart()->AdjustMode(), data::AdjustMode::Forward);
+    s.controller.Radio(ControlId::RawPrices);
+    EXPECT_EQ(s.controller.Chart()->AdjustMode(), data::AdjustMode::None);
+
+    s.controller.Button(ControlId::IndicatorSettings);
+    EXPECT_EQ(s.host.indicatorSettingsRuns, 1);
+    EXPECT_TRUE(Has(s.controller.Pending(), Invalidation::Chart));
+
+    s.controller.Button(ControlId::Help);
+    EXPECT_EQ(s.controller.ShownHelp(), ui::HelpTopic::General);
+    s.controller.Button(ControlId::WatchEight);
+    EXPECT_EQ(s.controller.Screen(), ScreenMode::SmallCharts);
+    s.controller.Button(ControlId::PickedEight);  // no scan yet: nothing
+    EXPECT_EQ(s.controller.Screen(), ScreenMode::SmallCharts);
+
+    s.controller.Button(ControlId::DataButton);
+    EXPECT_EQ(s.host.dataPages, std::vector<screen::DataPage>{screen::DataPage::Download});
+
+    // The watch-list management buttons say they are not built yet.
+    for (ControlId id : {ControlId::AddToWatchList, ControlId::WatchOpen, ControlId::WatchUp,
+                         ControlId::WatchDown, ControlId::WatchDelete, ControlId::WatchLoad,
+                         ControlId::WatchSave}) {
+        s.host.prompter.records.clear();
+        s.controller.Button(id);
+        EXPECT_EQ(s.Messages(), std::vector<std::string>{kNotBuiltWatch}) << screen::IdNumber(id);
+    }
+}
+
+TEST(ScreenController, EveryKeyReachesTheChartAndF11OpensTheInstallPage) {
+    Screen s;
+    const uint32_t stock = FirstStock(s.controller);
+    s.controller.OpenSecurity(stock);
+    EXPECT_TRUE(s.controller.PressKey(screen::Key::PageDown));
+    EXPECT_GT(s.controller.Chart()->Stock().code, stock);
+    EXPECT_TRUE(s.controller.PressKey(screen::Key::PageUp));
+    EXPECT_EQ(s.controller.Chart()->Stock().code, stock);
+    for (screen::Key key : {screen::Key::Home, screen::Key::End, screen::Key::Left, screen::Key::Right,
+                            screen::Key::Up, screen::Key::Down, screen::Key::F1, screen::Key::F2,
+                            screen::Key::F3, screen::Key::F4})
+        s.controller.PressKey(key);
+    EXPECT_TRUE(s.controller.PressKey(screen::Key::F11));
+    EXPECT_EQ(s.host.dataPages, std::vector<screen::DataPage>{screen::DataPage::Install});
+    // Off the chart the keys are not taken.
+    s.controller.Strip(StripCommand::HelpUpper);
+    EXPECT_FALSE(s.controller.PressKey(screen::Key::Left));
+}
+
+TEST(ScreenController, TheCrosshairRepaintsOverTheSavedChartOnly) {
+    Screen s;
+    s.controller.Render();
+    // A move inside the chart asks for the cursor only; its paint puts back
+    // the saved chart under the last crosshair and does not rebuild the chart.
+    s.controller.MouseMove(400, 150);
+    EXPECT_EQ(s.controller.Pending(), Invalidation::Cursor);
+    s.canvas.Clear();
+    s.controller.Render();
+    EXPECT_TRUE(s.canvas.Of(ui::DrawKind::SaveSnapshot).empty());
+    s.controller.MouseMove(410, 160);
+    s.canvas.Clear();
+    s.controller.Render();
+    EXPECT_FALSE(s.canvas.Of(ui::DrawKind::RestoreSnapshot).empty());
+    EXPECT_TRUE(s.canvas.Of(ui::DrawKind::SaveSnapshot).empty());
+    // A chart request rebuilds it and saves the new picture.
+    s.controller.RequestChartRedraw();
+    s.canvas.Clear();
+    s.controller.Render();
+    EXPECT_EQ(s.canvas.Of(ui::DrawKind::SaveSnapshot).size(), 1u);
+}
+
+TEST(ScreenController, AScanRunsOnItsWorkerAndTheTickPublishesIt) {
+    Screen s;
+    s.controller.ChooseMarket(picking::CandidateMarket::All);
+    EXPECT_EQ(s.controller.Sectors().candidateCount, 300u);
+    s.host.texts[ControlId::HotWhole] = "3";
+    s.controller.ChooseScanType(sectors::ScanType::Hot);
+    EXPECT_EQ(s.controller.Sectors().threshold, 300);
+    s.controller.Strip(StripCommand::SectorScan);
+    EXPECT_TRUE(s.controller.Busy().load());
+    // No second scan while one runs.
+    EXPECT_FALSE(s.controller.StartScan());
+    while (s.controller.Busy().load()) s.controller.Tick(screen::Timer::Progress);
+    EXPECT_EQ(s.host.progress, screen::kProgressMaximum);
+    ASSERT_GT(s.controller.Sectors().RankCount(), 0u);
+    EXPECT_EQ(s.controller.Sectors().highlightedRank, 1);
+    EXPECT_EQ(s.host.scrollBars[ControlId::MemberScrollBar].page, 0);
+
+    // A member opens forward-adjusted and the radio follows.
+    s.controller.ChooseMember(0);
+    EXPECT_EQ(s.controller.Chart()->Stock().code, s.controller.Sectors().members[0].code);
+    EXPECT_EQ(s.host.checked.back(), ControlId::ForwardAdjusted);
+    // 加入 puts it in the watch list once.
+    s.controller.Strip(StripCommand::AddPicked);
+    s.controller.Strip(StripCommand::AddPicked);
+    ASSERT_EQ(s.controller.WatchCodes().size(), 1u);
+    EXPECT_EQ(s.host.watchLines.size(), 2u);
+    EXPECT_EQ(s.host.watchLines[0], data::CodeText(s.controller.Sectors().members[0].code));
+    // A new scan type discards the result.
+    s.controller.ChooseScanType(sectors::ScanType::Fall);
+    EXPECT_EQ(s.controller.Sectors().RankCount(), 0u);
+}
+
+// A market of its own for a test that changes its files.
+std::string OwnMarket(const fixture::TempDir& dir) {
+    demo::DemoOptions options;
+    options.dataRoot = dir.Path() + "/m";
+    options.stocks = 20;
+    options.years = 1;
+    options.endDate = 20261204;
+    EXPECT_TRUE(demo::WriteDemoMarket(options).ok());
+    return options.dataRoot;
+}
+
+TEST(ScreenController, DataPagesLeadToTheReloadsTheirChangesNeed) {
+    fixture::TempDir dir;
+    Screen s(OwnMarket(dir));
+    const uint32_t last = s.controller.Market().index.lastDate;
+    // A page that reports nothing changed reloads nothing but the examples.
+    s.controller.PressKey(screen::Key::F11);
+    EXPECT_EQ(s.controller.Market().index.lastDate, last);
+    EXPECT_FALSE(s.host.busyDuringDataPage);
+
+    // A page that brought a newer index day: the index is read again.
+    s.host.dataPageWork = [&](data::MarketState& market) {
+        auto bytes = base::ReadWholeFile(data::DayFilePath(market.paths, 999999), 1u << 24);
+        std::vector<uint8_t> file = *bytes;
+        std::vector<uint8_t> bar(file.end() - 28, file.end());
+        base::WriteU32(bar.data(), 20261207);
+        file.insert(file.end(), bar.begin(), bar.end());
+        EXPECT_TRUE(base::WriteFileAtomic(data::DayFilePath(market.paths, 999999), file).ok());
+        screen::DataChanges changes = screen::DataChanges::From(market);
+        changes.changed = true;
+        changes.latestDate = 20261207;
+        return changes;
+    };
+    s.controller.Button(ControlId::DataButton);
+    EXPECT_EQ(s.controller.Market().index.lastDate, 20261207u);
+    EXPECT_EQ(s.controller.Chart()->Stock().lastDate, 20261207u);  // the open index read again
+}
+
+TEST(ScreenController, TypingACodeRunsTheFinderAndOpensTheChoice) {
+    Screen s;
+    s.host.finderChoice = {600000, 0};
+    s.controller.CodeTyped("6");
+    EXPECT_EQ(s.host.finderTexts, std::vector<std::string>{"6"});
+    EXPECT_EQ(s.host.texts[ControlId::CodeBox], "");
+    EXPECT_EQ(s.controller.Chart()->Stock().code, 600000u);
+    EXPECT_EQ(s.controller.LastFinderCode(), 600000u);
+    // An indicator choice selects it on the chart.
+    s.host.finderChoice = {0, 15};
+    s.controller.CodeTyped("v");
+    EXPECT_EQ(s.controller.LastFinderIndicator(), 15);
+    EXPECT_TRUE(Has(s.controller.Pending(), Invalidation::Chart));
+    // A blank does not open the finder.
+    s.controller.CodeTyped(" ");
+    EXPECT_EQ(s.host.finderTexts.size(), 2u);
+}
+
+TEST(ScreenController, ExitAsksThenSavesTheWatchListAndLetsGo) {
+    fixture::TempDir dir;
+    const std::string root = OwnMarket(dir);
+    screentest::FakeHost host;
+    ui::RecordingCanvas canvas;
+    {
+        screen::ScreenController controller(host, canvas);
+        ASSERT_TRUE(controller.Start(root, std::time(nullptr)));
+        host.prompter.answers = {false};
+        EXPECT_FALSE(controller.RequestExit());
+        EXPECT_FALSE(controller.Released());
+        host.prompter.answers = {true};
+        EXPECT_TRUE(controller.RequestExit());
+        EXPECT_TRUE(controller.Released());
+    }
+    // The lock went with it: a new controller starts.
+    screen::ScreenController again(host, canvas);
+    EXPECT_TRUE(again.Start(root, std::time(nullptr)));
+}
+
+TEST(SectorPage, PageDrawsTheEmptyRankingHintAndTheOptionRows) {
+    screen::SectorView page;
+    ui::RecordingCanvas canvas;
+    std::vector<uint32_t> none(8, 0);
+    screen::DrawSectorPage(canvas, page, data::CodeTable(none));
+    EXPECT_TRUE(canvas.FindText("（当前板块为空，可在下方选取扫描"));
+    EXPECT_TRUE(canvas.FindText("热点板块丨扫描涨幅≥"));
+    EXPECT_TRUE(canvas.FindText("扫描："));
+    EXPECT_TRUE(canvas.FindText("涨幅≥7.50%"));
+    page.type = sectors::ScanType::Fund;
+    page.threshold = 100;
+    ui::RecordingCanvas fund;
+    screen::DrawScanCaption(fund, page);
+    EXPECT_TRUE(fund.FindText("成交增加≥100%"));
+    // The option rows take clicks left of their entry boxes.
+    EXPECT_EQ(screen::HitTestSectorPage(page, 150, 640).kind, screen::SectorPageClick::Kind::ChooseType);
+    EXPECT_EQ(screen::HitTestSectorPage(page, 150, 684).value, 3);
+    // No result yet: a ranking row is no zone.
+    EXPECT_EQ(screen::HitTestSectorPage(page, 300, 500).kind, screen::SectorPageClick::Kind::None);
+}
+
+}  // namespace
