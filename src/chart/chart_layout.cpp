@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "chart/tab_row.h"
+#include "data/paths.h"
 
 namespace chart {
 namespace {
@@ -23,12 +24,6 @@ constexpr int kMaDetailZoom = 9;
 // Legend positions were laid out for the chart at x = 2.
 int Shift(const Geometry& g) {
     return g.rect.left - kDefaultChartRect.left;
-}
-
-std::string CodeText(uint32_t code) {
-    char buffer[16];
-    std::snprintf(buffer, sizeof buffer, "%06u", code % 1000000u);
-    return buffer;
 }
 
 const std::string& TabName(int cell) {
@@ -156,7 +151,7 @@ void BuildHeader(ChartLayout& layout, const SecurityInfo& security, WidthLayout 
     HeaderLayout& header = layout.header;
     header.shown = true;
     const int x = width == WidthLayout::Half ? 316 : 424;
-    header.code = {x, 6, kHeaderFont, 0, kLabelRed, CodeText(security.code)};
+    header.code = {x, 6, kHeaderFont, 0, kLabelRed, data::CodeText(security.code)};
     header.name.clear();
     const ChartTexts& texts = Texts();
     const std::string& open = layout.period == data::Period::Weekly    ? texts.weeklyOpen

@@ -3,112 +3,126 @@
 #include <algorithm>
 #include <climits>
 #include <cstdio>
+#include <span>
 #include <vector>
 
 namespace picking {
 namespace {
 
-// Each list is "&" + two hex digits (the item number) + code + "：" + title +
-// one blank, repeated, and closed by "&&". b52-b57 carry the letters "bc" in
-// the text; lookups go by item number, so the display composes "b53" itself.
-constexpr std::string_view kArticleTitles =
-    "&011：认清股市实质，时刻警醒(1) &022：认清股市实质，时刻警醒(2) "
-    "&033：投机还是投资？是大问题(1) &044：投机还是投资？是大问题(2) "
-    "&055：炒股致胜的关键——选股(1) &066：炒股致胜的关键——选股(2) "
-    "&077：战胜股市，需要逆向思维(1) &088：战胜股市，需要逆向思维(2) "
-    "&099：迈向成功第一步——止损(1) &0A10：迈向成功第二步——止损(2) &&";
-
-constexpr std::string_view kGroupATitles =
-    "&01a1：根据股价(收盘价)选取个股 &02a2：根据流通股本大小选取个股 "
-    "&03a3：根据Ｎ日内的涨幅选取个股 &04a4：根据Ｎ日内的跌幅选取个股 "
-    "&05a5：根据Ｎ日内换手率选取个股 &06a6：成交量较前Ｎ日放大(缩小) "
-    "&07a7：选取多条均线粘合的个股 &08a8：收盘价上穿Ｎ日均线的个股 "
-    "&09a9：短期均线和中长期均线金叉 &&";
-
-constexpr std::string_view kGroupBTitles =
-    "&01b1：向上突破Ｎ日内高点的个股 &02b2：Ｎ日内做平台整理的个股 "
-    "&03b3：向上突破Ｎ日内平台的个股 &04b4：Ｎ日内做箱体整理的个股 "
-    "&05b5：向上突破Ｎ日内箱体的个股 &06b6：选取大盘暴跌逆势上涨个股 "
-    "&07b7：个股普跌逆势上涨的个股 &08b8：新增底部选股方法之8 "
-    "&09b9：选取均线向上多头排列个股 &0Ab10：5条常规均线粘合向上突破 "
-    "&0Bb11：任意5条均线粘合向上突破 &0Cb12：选取均线出水芙蓉个股 "
-    "&0Db13：选取均线呈金蜘蛛的个股 &0Eb14：选取均线出现银山谷个股 "
-    "&0Fb15：均线洗盘死叉后金叉个股 &10b16：收盘价跌破均线重返均线 "
-    "&11b17：成交量为Ｎ日均量若干倍 &12b18：N日相对强弱指标RSI选股 "
-    "&13b19：Ｎ日乖离率选取强势个股 &14b20：Ｎ日乖离率选取超跌个股 "
-    "&15b21：随机指标KDJ的K值选超跌股 &16b22：随机指标KDJ的J值选超跌股 "
-    "&17b23：随机指标KDJ金叉选潜力股 &18b24：MACD之柱状刚刚翻红个股 "
-    "&19b25：MACD在零轴上方金叉个股 &1Ab26：MACD在零轴下方金叉个股 "
-    "&1Bb27：收盘价突破布林中轨个股 &1Cb28：布林通道收窄到极小范围 "
-    "&1Db29：触及布林下轨后反弹个股 &1Eb30：连续M日收盘低于布林下轨 "
-    "&1Fb31：涨升途中仙人指路选股 &20b32：涨升途中上涨揉搓线选股 "
-    "&21b33：涨升途中向上跳空缺口选股 &22b34：涨升途中上涨两颗星选股 "
-    "&23b35：涨升途中上升三法选股 &24b36：涨升途中上升三连击选股 "
-    "&25b37：涨升途中徐缓上升选股 &26b38：涨升途中多方炮选股 "
-    "&27b39：涨升途中上升两头红选股 &28b40：待扩展方法40 "
-    "&29b41：底部大阳线选股 &2Ab42：底部放量大阴线选股 "
-    "&2Bb43：底部曙光初现选股 &2Cb44：底部旭日东升选股 "
-    "&2Db45：底部阳包阴选股 &2Eb46：底部阴孕阳选股 "
-    "&2Fb47：底部向上跳空缺口选股 &30b48：底部红三兵选股 "
-    "&31b49：底部上涨镊子线选股 &32b50：底部低位连阳选股 "
-    "&33b51：待扩展选股方法51 &34bc52：待扩展选股方法52 "
-    "&35bc53：大跌之后金针探底选股 &36bc54：大跌之后双针探底选股 "
-    "&37bc55：大跌之后跌势尽头线选股 &38bc56：大跌之后希望之星选股 "
-    "&39bc57：大跌之后三空阴选股 &&";
-
-constexpr std::string_view kGroupCTitles =
-    "&01c1：高级选股方法 &02c2：高级选股法2 &03c3：高级选股法3 &&";
-
-constexpr std::string_view kFullColon = "：";
-constexpr size_t kMaxTitleBytes = 160;
-constexpr int kMaxTitleItems = 255;
-
-std::string_view TitleList(int group) {
-    switch (group) {
-        case kArticleGroup:
-            return kArticleTitles;
-        case kGroupA:
-            return kGroupATitles;
-        case kGroupB:
-            return kGroupBTitles;
-        case kGroupC:
-            return kGroupCTitles;
-        default:
-            return {};
-    }
-}
-
-int HexDigit(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    return -1;
-}
-
+// The titles of each list: the item number, the code as the list writes it
+// and the title. b52-b57 carry the letters "bc" in their code; lookups go by
+// item number, so the display composes "b53" itself.
 struct CatalogueItem {
-    std::string_view code;  // as the list writes it
+    int number;
+    std::string_view code;
     std::string_view title;
 };
+constexpr CatalogueItem kArticles[] = {
+    {1, "1", "认清股市实质，时刻警醒(1)"},
+    {2, "2", "认清股市实质，时刻警醒(2)"},
+    {3, "3", "投机还是投资？是大问题(1)"},
+    {4, "4", "投机还是投资？是大问题(2)"},
+    {5, "5", "炒股致胜的关键——选股(1)"},
+    {6, "6", "炒股致胜的关键——选股(2)"},
+    {7, "7", "战胜股市，需要逆向思维(1)"},
+    {8, "8", "战胜股市，需要逆向思维(2)"},
+    {9, "9", "迈向成功第一步——止损(1)"},
+    {10, "10", "迈向成功第二步——止损(2)"},
+};
 
-// Walks the "&" items of a list for the one numbered `number`.
-std::optional<CatalogueItem> FindItem(int group, int number) {
-    std::string_view list = TitleList(group);
-    size_t pos = 0;
-    for (int item = 0; item < kMaxTitleItems; ++item) {
-        pos = list.find('&', pos);
-        if (pos == std::string_view::npos || pos + 2 >= list.size()) return std::nullopt;
-        const int high = HexDigit(list[pos + 1]), low = HexDigit(list[pos + 2]);
-        if (high < 0 || low < 0) return std::nullopt;  // the closing "&&"
-        pos += 3;
-        if (high * 16 + low != number) continue;
-        const size_t colon = list.find(kFullColon, pos);
-        if (colon == std::string_view::npos) return std::nullopt;
-        const size_t start = colon + kFullColon.size();
-        size_t end = list.find(' ', start);
-        if (end == std::string_view::npos) end = list.size();
-        end = std::min(end, start + kMaxTitleBytes);
-        return CatalogueItem{list.substr(pos, colon - pos), list.substr(start, end - start)};
+constexpr CatalogueItem kGroupAItems[] = {
+    {1, "a1", "根据股价(收盘价)选取个股"},
+    {2, "a2", "根据流通股本大小选取个股"},
+    {3, "a3", "根据Ｎ日内的涨幅选取个股"},
+    {4, "a4", "根据Ｎ日内的跌幅选取个股"},
+    {5, "a5", "根据Ｎ日内换手率选取个股"},
+    {6, "a6", "成交量较前Ｎ日放大(缩小)"},
+    {7, "a7", "选取多条均线粘合的个股"},
+    {8, "a8", "收盘价上穿Ｎ日均线的个股"},
+    {9, "a9", "短期均线和中长期均线金叉"},
+};
+
+constexpr CatalogueItem kGroupBItems[] = {
+    {1, "b1", "向上突破Ｎ日内高点的个股"},
+    {2, "b2", "Ｎ日内做平台整理的个股"},
+    {3, "b3", "向上突破Ｎ日内平台的个股"},
+    {4, "b4", "Ｎ日内做箱体整理的个股"},
+    {5, "b5", "向上突破Ｎ日内箱体的个股"},
+    {6, "b6", "选取大盘暴跌逆势上涨个股"},
+    {7, "b7", "个股普跌逆势上涨的个股"},
+    {8, "b8", "新增底部选股方法之8"},
+    {9, "b9", "选取均线向上多头排列个股"},
+    {10, "b10", "5条常规均线粘合向上突破"},
+    {11, "b11", "任意5条均线粘合向上突破"},
+    {12, "b12", "选取均线出水芙蓉个股"},
+    {13, "b13", "选取均线呈金蜘蛛的个股"},
+    {14, "b14", "选取均线出现银山谷个股"},
+    {15, "b15", "均线洗盘死叉后金叉个股"},
+    {16, "b16", "收盘价跌破均线重返均线"},
+    {17, "b17", "成交量为Ｎ日均量若干倍"},
+    {18, "b18", "N日相对强弱指标RSI选股"},
+    {19, "b19", "Ｎ日乖离率选取强势个股"},
+    {20, "b20", "Ｎ日乖离率选取超跌个股"},
+    {21, "b21", "随机指标KDJ的K值选超跌股"},
+    {22, "b22", "随机指标KDJ的J值选超跌股"},
+    {23, "b23", "随机指标KDJ金叉选潜力股"},
+    {24, "b24", "MACD之柱状刚刚翻红个股"},
+    {25, "b25", "MACD在零轴上方金叉个股"},
+    {26, "b26", "MACD在零轴下方金叉个股"},
+    {27, "b27", "收盘价突破布林中轨个股"},
+    {28, "b28", "布林通道收窄到极小范围"},
+    {29, "b29", "触及布林下轨后反弹个股"},
+    {30, "b30", "连续M日收盘低于布林下轨"},
+    {31, "b31", "涨升途中仙人指路选股"},
+    {32, "b32", "涨升途中上涨揉搓线选股"},
+    {33, "b33", "涨升途中向上跳空缺口选股"},
+    {34, "b34", "涨升途中上涨两颗星选股"},
+    {35, "b35", "涨升途中上升三法选股"},
+    {36, "b36", "涨升途中上升三连击选股"},
+    {37, "b37", "涨升途中徐缓上升选股"},
+    {38, "b38", "涨升途中多方炮选股"},
+    {39, "b39", "涨升途中上升两头红选股"},
+    {40, "b40", "待扩展方法40"},
+    {41, "b41", "底部大阳线选股"},
+    {42, "b42", "底部放量大阴线选股"},
+    {43, "b43", "底部曙光初现选股"},
+    {44, "b44", "底部旭日东升选股"},
+    {45, "b45", "底部阳包阴选股"},
+    {46, "b46", "底部阴孕阳选股"},
+    {47, "b47", "底部向上跳空缺口选股"},
+    {48, "b48", "底部红三兵选股"},
+    {49, "b49", "底部上涨镊子线选股"},
+    {50, "b50", "底部低位连阳选股"},
+    {51, "b51", "待扩展选股方法51"},
+    {52, "bc52", "待扩展选股方法52"},
+    {53, "bc53", "大跌之后金针探底选股"},
+    {54, "bc54", "大跌之后双针探底选股"},
+    {55, "bc55", "大跌之后跌势尽头线选股"},
+    {56, "bc56", "大跌之后希望之星选股"},
+    {57, "bc57", "大跌之后三空阴选股"},
+};
+
+constexpr CatalogueItem kGroupCItems[] = {
+    {1, "c1", "高级选股方法"},
+    {2, "c2", "高级选股法2"},
+    {3, "c3", "高级选股法3"},
+};
+
+constexpr std::string_view kFullColon = "：";
+
+std::span<const CatalogueItem> Items(int group) {
+    switch (group) {
+        case kArticleGroup: return kArticles;
+        case kGroupA: return kGroupAItems;
+        case kGroupB: return kGroupBItems;
+        case kGroupC: return kGroupCItems;
+        default: return {};
     }
+}
+
+std::optional<CatalogueItem> FindItem(int group, int number) {
+    for (const CatalogueItem& item : Items(group))
+        if (item.number == number) return item;
     return std::nullopt;
 }
 

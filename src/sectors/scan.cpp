@@ -1,5 +1,6 @@
 #include "sectors/scan.h"
 
+#include <array>
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -67,10 +68,22 @@ std::string ThresholdText(ScanType type, int32_t threshold) {
     return text;
 }
 
+picking::Condition ScanCondition(ScanType type) {
+    picking::Condition condition;
+    condition.code = {picking::kGroupB, type == ScanType::Fall ? 9 : 8};
+    condition.params = {1, 750, 1000};
+    return condition;
+}
+
 std::string ScanMethodEntry(ScanType type) {
-    std::string entry = "00(1,7.50,10.00);";
-    entry.replace(0, 2, type == ScanType::Fall ? "b9" : "b8");
-    return entry;
+    // Both scans write b8's layout (N and two bounds); the fall scan only
+    // names itself b9.
+    const picking::Condition condition = ScanCondition(type);
+    const std::array<int64_t, 3> params = {condition.params[0], condition.params[1],
+                                           condition.params[2]};
+    const picking::ConditionCode layout{picking::kGroupB, 8};
+    std::string entry = picking::WriteMethodEntry(layout, params);
+    return condition.code.Text() + entry.substr(layout.Text().size());
 }
 
 std::optional<std::string> StartSectorScan(size_t candidateCount, const ScanSettings& settings,
@@ -318,21 +331,25 @@ size_t BuildScanResult(const Ranking& ranking, const ScanAccumulator& accumulato
     return stored;
 }
 
+ScanResultView::ScanResultView(std::span<const uint8_t> bytes) : m_bytes(bytes) {
+    const size_t count = bytes.size() >= kResultHeaderBytes ? base::ReadU16(bytes.data()) : 0;
+    size_t pos = kResultHeaderBytes;
+    for (size_t r = 1; r <= count; ++r) {
+        if (pos > bytes.size() || bytes.size() - pos < 6) break;
+        const uint8_t* p = bytes.data() + pos;
+        const size_t length = 6 + p[5] + kResultEntryBytes * base::ReadU16(p);
+        if (bytes.size() - pos < length) break;
+        m_offsets.push_back(static_cast<uint32_t>(pos));
+        pos += length;
+    }
+}
+
 size_t ScanResultView::SectorCount() const {
     return m_bytes.size() >= kResultHeaderBytes ? base::ReadU16(m_bytes.data()) : 0;
 }
 
 size_t ScanResultView::RecordOffset(size_t rank) const {
-    if (rank == 0 || rank > SectorCount()) return 0;
-    size_t pos = kResultHeaderBytes;
-    for (size_t r = 1;; ++r) {
-        if (pos > m_bytes.size() || m_bytes.size() - pos < 6) return 0;
-        const uint8_t* p = m_bytes.data() + pos;
-        const size_t length = 6 + p[5] + kResultEntryBytes * base::ReadU16(p);
-        if (m_bytes.size() - pos < length) return 0;
-        if (r == rank) return pos;
-        pos += length;
-    }
+    return rank == 0 || rank > m_offsets.size() ? 0 : m_offsets[rank - 1];
 }
 
 size_t ScanResultView::ResultSectorMemberCount(size_t rank) const {
@@ -375,20 +392,15 @@ std::vector<ResultEntry> ScanResultView::LoadResultSector(size_t rank) const {
 }
 
 size_t ScanResultView::FindRank(uint32_t number) const {
-    const size_t count = SectorCount();
-    size_t pos = kResultHeaderBytes;
-    for (size_t r = 1; r <= count; ++r) {
-        if (pos > m_bytes.size() || m_bytes.size() - pos < 6) return 0;
-        const uint8_t* p = m_bytes.data() + pos;
-        if (base::ReadU24(p + 2) == number) return r;
-        pos += 6 + p[5] + kResultEntryBytes * base::ReadU16(p);
-    }
+    for (size_t r = 0; r < m_offsets.size(); ++r)
+        if (base::ReadU24(m_bytes.data() + m_offsets[r] + 2) == number) return r + 1;
     return 0;
 }
 
 SectorScan::SectorScan() {
     m_work.result.assign(data::kScanResultBytes, 0);
     m_published.result.assign(data::kScanResultBytes, 0);
+    m_published.view = ScanResultView(m_published.result);
 }
 
 picking::RunContext SectorScan::PrepareRun(const picking::MarketInputs& market,
@@ -406,7 +418,7 @@ picking::RunContext SectorScan::PrepareRun(const picking::MarketInputs& market,
 
     picking::RunContext context;
     context.market = market;
-    context.condition = picking::ReadMethodEntry(ScanMethodEntry(settings.type));
+    context.condition = ScanCondition(settings.type);
     context.candidates = std::move(candidates);
     context.cutoff = cutoff;
     context.useScanMeasure = true;
@@ -440,6 +452,7 @@ picking::Verdict SectorScan::EvaluateScanStock(picking::Evaluator& evaluator, ui
 void SectorScan::Publish(const picking::RunResults& results) {
     m_work.referenceDate = results.referenceDate;
     std::swap(m_work, m_published);
+    m_published.view = ScanResultView(m_published.result);
 }
 
 picking::RunResults SectorScan::Run(const picking::MarketInputs& market, SectorLibrary library,
@@ -459,6 +472,7 @@ void SectorScan::ClearOutcome() {
     m_published.selected.clear();
     m_published.ranking = {};
     base::WriteU16(m_published.result.data(), 0);
+    m_published.view = ScanResultView(m_published.result);
 }
 
 }  // namespace sectors

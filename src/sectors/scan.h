@@ -19,6 +19,7 @@
 #include "data/ex_rights.h"
 #include "data/paths.h"
 #include "data/sector_library_file.h"
+#include "picking/catalogue.h"
 #include "picking/evaluation.h"
 #include "picking/picking_run.h"
 #include "sectors/library.h"
@@ -98,7 +99,10 @@ std::optional<int32_t> ParseThreshold(ScanType type, std::string_view text);
 // "%.2f" of T / 100 for types 1 and 3, "%d" for type 2.
 std::string ThresholdText(ScanType type, int32_t threshold);
 
-// The scan's method entry: "b8(1,7.50,10.00);" for types 1 and 2, "b9(…)" for 3.
+// The scan's own condition: b8 for types 1 and 2, b9 for 3, with N = 1 and
+// the entry's standard bounds 7.50 and 10.00.
+picking::Condition ScanCondition(ScanType type);
+// The same as the method list shows it: "b8(1,7.50,10.00);", "b9(…)".
 std::string ScanMethodEntry(ScanType type);
 
 // StartSectorScan: validates the settings. Shows the refusal (caption "提示")
@@ -203,7 +207,9 @@ struct ResultEntry {
 class ScanResultView {
 public:
     ScanResultView() = default;
-    explicit ScanResultView(std::span<const uint8_t> bytes) : m_bytes(bytes) {}
+    // Walks the records once and keeps where each rank's record starts, so a
+    // rank is found without walking again.
+    explicit ScanResultView(std::span<const uint8_t> bytes);
 
     size_t SectorCount() const;
     size_t ResultSectorMemberCount(size_t rank) const;
@@ -219,6 +225,7 @@ private:
     // Byte offset of a rank's record, 0 when there is none.
     size_t RecordOffset(size_t rank) const;
     std::span<const uint8_t> m_bytes;
+    std::vector<uint32_t> m_offsets;  // by rank - 1, the whole records present
 };
 
 // What a finished scan leaves for the window to draw.
@@ -230,8 +237,9 @@ struct ScanOutcome {
     Ranking ranking;
     std::vector<uint8_t> result;  // ScanResult, 393,000 bytes
     bool stopped = false;
+    ScanResultView view;  // over `result`, made when the outcome is published
 
-    ScanResultView Result() const { return ScanResultView(result); }
+    const ScanResultView& Result() const { return view; }
 };
 
 // A sector scan run by the picking run. PrepareRun fills a run context whose

@@ -112,6 +112,13 @@ TEST(SectorScan, StartChecksCandidatesAndThreshold) {
     EXPECT_EQ(sectors::StartSectorScan(10, {ScanType::Fund, 5000, {}}, p), "b8(1,7.50,10.00);");
     EXPECT_EQ(sectors::StartSectorScan(10, {ScanType::Fall, 0, {}}, p), "b9(1,7.50,10.00);");
     EXPECT_EQ(p.records.size(), 3u);
+    // The entry the method list shows reads back as the condition the run uses.
+    for (ScanType type : {ScanType::Hot, ScanType::Fund, ScanType::Fall}) {
+        const picking::Condition shown = picking::ReadMethodEntry(sectors::ScanMethodEntry(type));
+        const picking::Condition run = sectors::ScanCondition(type);
+        EXPECT_EQ(shown.code, run.code);
+        EXPECT_EQ(shown.params, run.params);
+    }
 
     // Thresholds as typed.
     EXPECT_EQ(sectors::ThresholdFromFields("7", "5"), 750);
