@@ -97,3 +97,17 @@ TEST(Catalogue, StartingColoursFollowThePaletteCutToEachRecord) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(Catalogue, EveryEntryCalculatesAndOnlyRecursionsCarry) {
+    for (int index = 0; index < indicators::kIndicatorCount; ++index) {
+        const indicators::IndicatorDef& def = indicators::DefinitionOf(index);
+        EXPECT_NE(def.calculate, nullptr) << index;
+        if (def.carry != nullptr) {
+            EXPECT_EQ(def.recursion, indicators::Recursion::FromOldestBar) << index;
+        }
+    }
+}
+
+}  // namespace
