@@ -138,6 +138,11 @@ QWidget* CMainDlg::CreateControl(const screen::ControlSpec& spec, QButtonGroup* 
         case screen::ControlKind::Radio: {
             auto* radio = new QRadioButton(Utf8(spec.caption), this);
             radio->setFocusPolicy(Qt::NoFocus);
+            // The documented rectangles were measured for a smaller circle
+            // and gap: with Qt's own the last character is cut.
+            radio->setStyleSheet(QStringLiteral(
+                "QRadioButton { spacing: 2px; padding: 0px; }"
+                "QRadioButton::indicator { width: 11px; height: 11px; }"));
             (spec.group == screen::RadioGroup::Theme ? themes : adjustments)->addButton(radio, screen::IdNumber(id));
             connect(radio, &QRadioButton::clicked, this, [this, id] { Run([id](auto& c) { c.Radio(id); }); });
             return radio;

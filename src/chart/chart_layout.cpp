@@ -5,6 +5,7 @@
 
 #include "chart/tab_row.h"
 #include "data/paths.h"
+#include "ui/fonts.h"
 
 namespace chart {
 namespace {
@@ -14,7 +15,7 @@ constexpr ui::Rgb kMarkerRed{255, 0, 0};
 constexpr ui::Rgb kTableLabel{0, 0, 0};
 constexpr int kHeaderFont = 16;  // 15 pixels high
 constexpr int kLabelFont = 13;
-constexpr int kTabFont = 12;
+constexpr int kTabFont = ui::kTabRowFont;
 constexpr int kMaLegendValueX = 240;  // the values step by 137, 15 right of each label
 
 // MA lines 3..5 need a price adjustment for every close they average; above

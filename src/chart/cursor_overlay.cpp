@@ -27,10 +27,13 @@ std::string Printf2(double value) {
     return buffer;
 }
 
-// A figure right-aligned in the strip right of the chart.
+// A figure right-aligned in the strip right of the chart, its last cell
+// ending at the strip's last column (the spacing after the last character
+// takes no room, so a squeezed figure would otherwise run one column past
+// the canvas).
 TextItem TableValue(const Geometry& g, int y, std::string text, ui::Rgb colour, int spacing = -1) {
-    const int width = ui::TextWidth(kValueFont, text, spacing);
-    return {g.rect.right + 61 - width, y, kValueFont, spacing, colour, std::move(text)};
+    const int extent = ui::TextWidth(kValueFont, text, spacing) - spacing;
+    return {g.rect.right + 61 - extent, y, kValueFont, spacing, colour, std::move(text)};
 }
 
 void AddLegendValue(BarReadout& readout, const LegendSlot& slot, std::string text) {

@@ -16,6 +16,8 @@ constexpr ui::Rgb kTitleColour{120, 0, 0};
 constexpr ui::Rgb kCaptionColour{0, 0, 90};
 constexpr ui::Rgb kFallBlue{0, 0, 255};
 constexpr int kCaptionFont = 12;
+constexpr int kCaptionFirstLine = 31;   // above the chart rectangle's top
+constexpr int kCaptionSecondLine = 17;
 
 }  // namespace
 
@@ -57,14 +59,15 @@ void BuildSmallChart(SmallChartLayout& layout, const ChartRect& rect,
                                   candle.colour});
     }
 
-    // Caption: name and last date, then the close and its change.
+    // Caption in two lines over the chart: name and last date, then the close
+    // and its change (a four-character name with its date fills a line).
     if (series.Count() == 0) return;
     const size_t last = series.Count() - 1;
     const data::Bar bar = series.BarAt(last);
     char date[16];
     std::snprintf(date, sizeof date, " %u", bar.date);
-    layout.caption.push_back(
-        {rect.left, rect.top - 17, kCaptionFont, 0, kCaptionColour, source.security.name + date});
+    layout.caption.push_back({rect.left, rect.top - kCaptionFirstLine, kCaptionFont, 0, kCaptionColour,
+                              source.security.name + date});
     std::string close = Texts().closeMark + PriceText(bar.close);
     ui::Rgb colour = kLabelRed;
     if (last > 0 && series.Close(last - 1) != 0) {
@@ -75,7 +78,7 @@ void BuildSmallChart(SmallChartLayout& layout, const ChartRect& rect,
         close += text;
         if (change < 0) colour = kFallBlue;
     }
-    layout.caption.push_back({rect.left + 100, rect.top - 17, kCaptionFont, 0, colour, close});
+    layout.caption.push_back({rect.left, rect.top - kCaptionSecondLine, kCaptionFont, 0, colour, close});
 }
 
 void PaintSmallChart(ui::Canvas& canvas, const SmallChartLayout& layout) {

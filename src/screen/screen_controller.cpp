@@ -154,6 +154,13 @@ void ScreenController::ApplyStripMask() {
     m_hover.Reset();
 }
 
+// Pages drawn over the chart's place clear all of it first: the page
+// frames clear only their own rectangles, which would leave the chart's
+// last column and row behind.
+void ScreenController::ClearUpperArea() {
+    ui::FillBox(m_canvas, 0, 1, ui::kCanvasWidth, kUpperBottom, ui::kPanelBeige);
+}
+
 void ScreenController::ShowHelp(ui::HelpTopic topic) {
     // The same help command again turns to its next page.
     if (m_screenMode == ScreenMode::TextPage && m_helpTopic == topic)
@@ -162,6 +169,7 @@ void ScreenController::ShowHelp(ui::HelpTopic topic) {
         m_helpPage = 0;
     m_helpTopic = topic;
     m_screenMode = ScreenMode::TextPage;
+    ClearUpperArea();
     ui::DrawHelpPage(m_canvas, topic, m_helpPage, m_lastTextLayout);
     const int pages = ui::HelpPageCount(topic);
     if (pages > 1) {
@@ -176,7 +184,7 @@ void ScreenController::ShowHelp(ui::HelpTopic topic) {
 void ScreenController::ShowTextPage(const std::string& titleGbk, const std::string& bodyGbk) {
     m_screenMode = ScreenMode::TextPage;
     m_helpTopic.reset();
-    ui::FillBox(m_canvas, kUpperLeft, 1, kUpperRight, kUpperBottom, ui::kPanelBeige);
+    ClearUpperArea();
     ui::DrawPageFrame(m_canvas, ui::kHelpFrameLeft, ui::kHelpFrameTop, ui::kHelpFrameRight,
                       ui::kHelpFrameBottom, ui::kHelpFrameColour, ui::CodeEntryHint::Shown);
     const std::string text =
@@ -192,7 +200,7 @@ void ScreenController::ShowSmallCharts(std::vector<uint32_t> codes) {
     m_smallChartCodes = std::move(codes);
     m_screenMode = ScreenMode::SmallCharts;
     m_helpTopic.reset();
-    ui::FillBox(m_canvas, kUpperLeft, 1, kUpperRight, kUpperBottom, ui::kPanelBeige);
+    ClearUpperArea();
     data::CodeTable codeTable(m_workspace.CodeTableRegion());
     data::ScanArea area{m_workspace.ScanAreaRegion()};
     const data::AdjustMode mode = m_chart ? m_chart->AdjustMode() : data::AdjustMode::None;

@@ -131,6 +131,7 @@ private:
     void DrawSectorPageFrame();
     void DrawClockBox();
     void ShowChartScreen();
+    void ClearUpperArea();
     void ShowHelp(ui::HelpTopic topic);
     void ApplyStripMask();
     void PaintChart();

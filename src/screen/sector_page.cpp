@@ -155,6 +155,8 @@ void DrawCandidates(ui::Canvas& canvas, const SectorView& v) {
 
 void DrawScanOptions(ui::Canvas& canvas, const SectorView& v) {
     ui::FillBox(canvas, kOptionLeft, 629, kOptionRight, 694, kLightBlue);
+    // The panel's own bottom edge, which the rows' light edges do not give.
+    ui::DrawLine(canvas, kOptionLeft, 694, kOptionRight, 694, kSunkenEdge);
     const char* captions[3][2] = {{"热点板块丨扫描涨幅≥", "%个股"},
                                   {"资金流入丨扫描成交增加≥", "%个股"},
                                   {"下跌板块丨扫描跌幅≥", "%个股"}};
@@ -235,7 +237,8 @@ void DrawMemberList(ui::Canvas& canvas, const SectorView& v, const data::CodeTab
         const sectors::ResultEntry& e = v.members[static_cast<size_t>(index)];
         const ui::Rgb base = index == v.selectedMember ? ui::kTitleDarkRed : ui::kBlack;
         if (index == v.selectedMember) ui::FillBox(canvas, kMemberLeft + 7, y - 1, kMemberRight - 7, y + 16, {255, 255, 200});
-        ui::DrawTextAt(canvas, 12, kMemberLeft + 7, y + 2, base, data::CodeText(e.code));
+        // One pixel clear of the panel's 2-pixel edge at kMemberLeft + 5.
+        ui::DrawTextAt(canvas, 12, kMemberLeft + 8, y + 2, base, data::CodeText(e.code));
         ui::DrawTextAt(canvas, 14, kMemberLeft + 46, y + 1, base, CutName(codes.StockName(e.code), 8));
         const uint32_t value = std::min<uint32_t>(e.value, 9999);
         char number[16];

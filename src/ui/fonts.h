@@ -20,7 +20,11 @@ struct FontSpec {
 };
 
 // The size code is not always the pixel height: code 14 is a 13-pixel font.
-inline constexpr std::array<FontSpec, 8> kFontTable = {{
+// The eight shared fonts, and a 10-pixel one for the indicator tab row, whose
+// band under the chart is 9 pixels high: a 12-pixel Chinese name would lose
+// its bottom there.
+inline constexpr int kTabRowFont = 10;
+inline constexpr std::array<FontSpec, 9> kFontTable = {{
     {12, 12, 0},
     {13, 13, 600},
     {14, 13, 550},
@@ -29,6 +33,7 @@ inline constexpr std::array<FontSpec, 8> kFontTable = {{
     {19, 19, 550},
     {25, 25, 1000},
     {35, 35, 800},
+    {kTabRowFont, 10, 0},
 }};
 
 // A Song face with crisp small sizes, and the fallback when it is missing.

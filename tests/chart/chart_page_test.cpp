@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include "ui/fonts.h"
+
 #include "chart/small_charts.h"
 #include "chart_fixture.h"
 #include "data/period_bars.h"
@@ -191,6 +193,13 @@ TEST(SmallCharts, PageSlotsAndCaption) {
     EXPECT_EQ(Utf8(layout.caption[0].text), "浦发银行 20170310");  // the 50th weekday
     EXPECT_EQ(Utf8(layout.caption[1].text), "收9.90 -1.00%");
     EXPECT_EQ(layout.caption[1].colour, (ui::Rgb{0, 0, 255}));
+    // The two lines never run into each other, and stay inside the framed
+    // area above the first row (from y = 32).
+    const auto& first = layout.caption[0];
+    const auto& second = layout.caption[1];
+    EXPECT_GE(second.y - first.y, 12);
+    EXPECT_GE(first.y, 32);
+    EXPECT_LE(first.x + ui::TextWidth(first.font, first.text), chart::kSmallChartRects[0].right);
 
     // Slots past the list, and codes that do not load, stay empty.
     ui::RecordingCanvas canvas;

@@ -66,8 +66,9 @@ TEST(DataTable, StockFigures) {
                                      {"15.00", 312},
                                      {"流通(亿)", 331},
                                      {"2.00", 345}}));
-    // Right-aligned in the strip: eight characters of 6 pixels end at 1023.
-    EXPECT_EQ(readout.tableValues[0].x, 975);
+    // Right-aligned in the strip: eight characters 6 pixels apart, the last
+    // 7-pixel cell ending on the canvas' last column (1022).
+    EXPECT_EQ(readout.tableValues[0].x, 974);
     EXPECT_EQ(readout.tableValues[0].colour, (ui::Rgb{255, 0, 0}));
     EXPECT_EQ(readout.tableBoxes[0], (chart::Box{963, 14, 1023, 31}));
 
