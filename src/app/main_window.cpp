@@ -257,7 +257,11 @@ std::string CMainDlg::Text(ControlId id) const {
 }
 
 void CMainDlg::SetText(ControlId id, const std::string& utf8) {
-    if (auto* edit = qobject_cast<QLineEdit*>(Control(id))) edit->setText(QString::fromStdString(utf8));
+    auto* edit = qobject_cast<QLineEdit*>(Control(id));
+    if (!edit) return;
+    edit->setText(QString::fromStdString(utf8));
+    // A code shown in the full code box is selected, so typing replaces it.
+    if (id == ControlId::CodeBox) edit->selectAll();
 }
 
 void CMainDlg::Check(ControlId id) {
@@ -294,6 +298,10 @@ void CMainDlg::ShowSimulationControls(bool active, const std::string& date) {
 
 void CMainDlg::FocusCodeBox() {
     if (QWidget* box = Control(ControlId::CodeBox)) box->setFocus(Qt::OtherFocusReason);
+}
+
+void CMainDlg::ShowControl(ControlId id, bool visible) {
+    if (QWidget* control = Control(id)) control->setVisible(visible);
 }
 
 screen::FinderChoice CMainDlg::RunCodeFinder(const data::CodeTable& codes, const std::string& typed) {
@@ -335,13 +343,18 @@ bool CMainDlg::HandleChartKey(int qtKey) {
 bool CMainDlg::eventFilter(QObject* watched, QEvent* event) {
     // The key pre-translation: chart keys typed into the code box reach the chart.
     if (event->type() == QEvent::KeyPress && watched == Control(ControlId::CodeBox)) {
-        if (HandleChartKey(static_cast<QKeyEvent*>(event)->key())) return true;
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Escape || HandleChartKey(key)) return true;
     }
     return QDialog::eventFilter(watched, event);
 }
 
 void CMainDlg::keyPressEvent(QKeyEvent* event) {
-    if (HandleChartKey(event->key())) return;
+    // Escape is taken and does nothing: the window is left by 退出 or closing it.
+    if (event->key() == Qt::Key_Escape || HandleChartKey(event->key())) {
+        event->accept();
+        return;
+    }
     QDialog::keyPressEvent(event);
 }
 

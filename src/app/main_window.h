@@ -89,6 +89,7 @@ private:
     void ShowWatchList(const std::vector<std::string>& lines) override;
     void ShowSimulationControls(bool active, const std::string& date) override;
     void FocusCodeBox() override;
+    void ShowControl(screen::ControlId id, bool visible) override;
     screen::FinderChoice RunCodeFinder(const data::CodeTable& codes, const std::string& typed) override;
     void RunIndicatorSettings(indicators::IndicatorState& indicators) override;
     void RunWeightsEditor(sectors::FactorWeights& top, sectors::FactorWeights& bottom) override;

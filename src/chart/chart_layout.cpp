@@ -97,6 +97,19 @@ void BuildMarkers(ChartLayout& layout, const PreparedSeries& series, data::Adjus
     }
 }
 
+// The columns of the result's span, from the newest visible bar back, and
+// the height of the price panel.
+void BuildResultMark(ChartLayout& layout, const ChartModel& model) {
+    layout.resultMark.reset();
+    if (!model.OpenedFromResult() || layout.columnX.empty()) return;
+    const size_t columns = layout.columnX.size();
+    const size_t span = std::min<size_t>(model.ResultSpan(), columns);
+    const Geometry& g = layout.geometry;
+    const int halfPitch = kZoomTable[static_cast<size_t>(layout.zoom)].Pitch() / 2 + 1;
+    layout.resultMark = ResultMark{layout.columnX[columns - span] - halfPitch, g.rect.top + 1,
+                                   layout.columnX[columns - 1] + halfPitch + 1, g.priceBottom};
+}
+
 void BuildMaLines(ChartLayout& layout, const PreparedSeries& series,
                   const indicators::IndicatorParams& ma, data::AdjustMode mode) {
     const Geometry& g = layout.geometry;
@@ -290,6 +303,7 @@ void BuildChartLayout(ChartLayout& layout, const PreparedSeries& series, const C
     BuildColumns(layout);
     BuildCandles(layout, series, volumePanel);
     BuildMarkers(layout, series, settings.adjustMode);
+    BuildResultMark(layout, model);
     BuildMaLines(layout, series, state.Params(indicators::kMa), settings.adjustMode);
     BuildPriceLabels(layout);
     BuildMaLegend(layout, state.Params(indicators::kMa));

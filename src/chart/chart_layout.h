@@ -7,6 +7,7 @@
 #pragma once
 
 #include <array>
+#include <optional>
 #include <climits>
 #include <cstddef>
 #include <cstdint>
@@ -145,6 +146,16 @@ struct TabRowLayout {
     std::vector<TextItem> names;
 };
 
+struct ResultMark {
+    int left = 0;
+    int top = 0;
+    int right = 0;  // exclusive
+    int bottom = 0;
+
+    bool Holds(int x, int y) const { return x >= left && x < right && y >= top && y < bottom; }
+    bool operator==(const ResultMark&) const = default;
+};
+
 struct ChartLayout {
     Geometry geometry;
     ViewRange range;
@@ -168,6 +179,9 @@ struct ChartLayout {
     std::vector<CandleShape> candles;
     std::vector<VolumeBar> volumes;  // only with VOL selected
     std::vector<Marker> markers;
+    // The frame around the bars a scan result picked, while the chart shows
+    // one (a click inside it takes it away).
+    std::optional<ResultMark> resultMark;
     std::array<LinePath, 5> ma;
 
     std::array<int, 5> priceGrid{};

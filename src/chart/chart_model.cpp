@@ -53,6 +53,7 @@ void ChartModel::Open(const OpenRequest& request) {
     m_period = data::Period::Daily;
     if (!request.keepZoom) m_zoom = ZoomForSpan(request.pickSpan);
     m_fromResult = request.fromResult;
+    m_resultSpan = std::max<uint32_t>(request.pickSpan.value_or(1), 1);
     m_viewEndDate = data::kLatestBarDate;
     m_recompute = true;
     m_firstVisible = 0;

@@ -103,6 +103,9 @@ public:
     void Open(const OpenRequest& request);
     bool OpenedFromResult() const { return m_fromResult; }
     void ClearOpenedFromResult() { m_fromResult = false; }
+    // The bars the picking condition's mark spans, ending at the newest bar
+    // (1 when the condition gave none); only while opened from a result.
+    uint32_t ResultSpan() const { return m_resultSpan; }
 
     // 日Ｋ, 周Ｋ, 月Ｋ: the period at zoom level 4 with its newest bar at the right.
     void SetPeriod(data::Period period);
@@ -152,6 +155,7 @@ private:
     bool m_recompute = true;
     size_t m_firstVisible = 0;
     bool m_fromResult = false;
+    uint32_t m_resultSpan = 1;
     bool m_cursorMode = true;
     Cursor m_cursor;
     bool m_fullRedraw = true;

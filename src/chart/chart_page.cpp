@@ -66,4 +66,13 @@ std::optional<int> ChartPage::TabCellAt(int x, int y) const {
     return chart::TabCellAt(x);
 }
 
+bool ChartPage::ClickResultMark(int x, int y) {
+    if (!m_built || !m_model.OpenedFromResult() || !m_layout.resultMark ||
+        !m_layout.resultMark->Holds(x, y))
+        return false;
+    m_model.ClearOpenedFromResult();
+    m_model.RequestFullRedraw();
+    return true;
+}
+
 }  // namespace chart

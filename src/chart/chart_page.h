@@ -59,6 +59,9 @@ public:
 
     // The indicator tab row cell at a point, for the click dispatcher.
     std::optional<int> TabCellAt(int x, int y) const;
+    // A click inside the frame around a scan result's bars takes the frame
+    // and the result's flag away; true when it did (the chart must be rebuilt).
+    bool ClickResultMark(int x, int y);
 
 private:
     ChartModel m_model;

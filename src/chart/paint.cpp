@@ -8,6 +8,8 @@
 namespace chart {
 namespace {
 
+constexpr ui::Rgb kResultMark{255, 200, 0};  // the frame around a scan result's bars
+
 constexpr ui::Rgb kHeaderBox{236, 233, 216};
 constexpr ui::Rgb kTabSeparator{255, 255, 255};
 constexpr ui::Rgb kTabSelectedBox{255, 255, 255};
@@ -126,6 +128,8 @@ void PaintChart(ui::Canvas& canvas, const ChartLayout& layout) {
     for (const Marker& marker : layout.markers)
         ui::DrawTriangleUp(canvas, marker.x, marker.y, marker.size, marker.colour);
     for (const LinePath& line : layout.ma) PaintLine(canvas, line, layout.columnX);
+    if (const auto& mark = layout.resultMark)
+        canvas.DrawRect(mark->left, mark->top, mark->right, mark->bottom, kResultMark, std::nullopt);
     PaintLowerPanel(canvas, layout);
     PaintStrip(canvas, layout);
     PaintTabs(canvas, layout);

@@ -27,24 +27,24 @@ void ScreenController::OpenNeighbour(data::Direction direction) {
     if (next) OpenSecurity(*next);
 }
 
+// The radios always set the chart's theme and mode, whatever page is shown,
+// so the radios and the chart never disagree when the chart comes back.
 void ScreenController::Radio(ControlId id) {
     if (!m_chart) return;
-    const bool chartScreens =
-        m_screenMode == ScreenMode::Chart || m_screenMode == ScreenMode::SmallCharts;
-    if (!chartScreens) {
-        m_host.FocusCodeBox();
-        return;
-    }
+    bool changed = false;
     if (id == ControlId::ClassicTheme || id == ControlId::RegularTheme) {
         const ui::ThemeId theme =
             id == ControlId::ClassicTheme ? ui::ThemeId::ClassicBlack : ui::ThemeId::Regular;
-        if (m_chart->SetTheme(theme)) Invalidate(Invalidation::Panel);
+        changed = m_chart->SetTheme(theme);
     } else {
         const data::AdjustMode mode = id == ControlId::ForwardAdjusted    ? data::AdjustMode::Forward
                                       : id == ControlId::BackwardAdjusted ? data::AdjustMode::Backward
                                                                           : data::AdjustMode::None;
-        if (m_chart->SetAdjustMode(mode)) Invalidate(Invalidation::Panel);
+        changed = m_chart->SetAdjustMode(mode);
     }
+    if (changed && m_screenMode == ScreenMode::Chart) Invalidate(Invalidation::Panel);
+    // The small charts draw in the mode on screen: they are drawn again.
+    if (m_screenMode == ScreenMode::SmallCharts) DrawSmallChartPage();
     m_host.FocusCodeBox();
 }
 

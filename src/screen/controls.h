@@ -20,6 +20,7 @@ enum class ControlId : int {
     RegularTheme = 1012,     // 常规
     ShanghaiIndex = 1013,    // 沪指
     ShenzhenIndex = 1014,    // 深指
+    ChiNextIndex = 1015,     // 创指
     Forward = 1018,          // →
     First = 1019,            // ▕←
     Weekly = 1020,           // 周Ｋ
@@ -34,6 +35,7 @@ enum class ControlId : int {
     WatchDown = 1035,        // ↓
     WatchDelete = 1036,      // ×
     WatchEight = 1037,       // 8
+    SmallChartsNext = 1039,  // ∷ on the small-chart page
     WatchLoad = 1040,        // 载入
     IndicatorSettings = 1042,
     DataButton = 1044,       // 数据下载
@@ -78,10 +80,15 @@ namespace table {
 using K = ControlKind;
 using G = RadioGroup;
 using C = ControlId;
-inline constexpr std::array<ControlSpec, 42> kControls = {{
+inline constexpr std::array<ControlSpec, 44> kControls = {{
     {C::IndicatorSettings, K::Button, "指标设置", 86, 384, 53, 18, 0, G::None},
     {C::ShanghaiIndex, K::Button, "沪指", 148, 384, 34, 18, 0, G::None},
     {C::ShenzhenIndex, K::Button, "深指", 189, 384, 34, 18, 0, G::None},
+    // 创指 has no documented place beside 沪指 and 深指: it heads the left
+    // column above the data button.
+    {C::ChiNextIndex, K::Button, "创指", 5, 490, 59, 22, 0, G::None},
+    // Shown only on the small-chart page: the next eight codes of its list.
+    {C::SmallChartsNext, K::Button, "∷", 960, 8, 30, 18, 0, G::None},
     {C::RawPrices, K::Radio, "除权", 234, 386, 41, 15, 0, G::Adjustment},
     {C::ForwardAdjusted, K::Radio, "前复权", 281, 386, 54, 15, 0, G::Adjustment},
     {C::BackwardAdjusted, K::Radio, "后复权", 335, 386, 53, 15, 0, G::Adjustment},

@@ -54,6 +54,8 @@ public:
     // The simulation bar's controls: 进入模拟 alone, or the others with the date.
     virtual void ShowSimulationControls(bool active, const std::string& date) = 0;
     virtual void FocusCodeBox() = 0;
+    // A control that belongs to one screen only, shown or hidden.
+    virtual void ShowControl(ControlId id, bool visible) = 0;
 
     // The modal dialogs; each returns when the user has closed it.
     virtual FinderChoice RunCodeFinder(const data::CodeTable& codes, const std::string& typed) = 0;

@@ -1,5 +1,6 @@
 #include "screen/screen_controller.h"
 
+#include <algorithm>
 #include <chrono>
 #include <thread>
 
@@ -130,6 +131,8 @@ void ScreenController::DrawSectorPageFrame() {
 
 bool ScreenController::OpenSecurity(uint32_t code, const chart::OpenRequest& request) {
     if (!m_chart || !m_chart->Open(code, request)) return false;
+    // An index chart shows its code in the code box.
+    if (data::IsIndexCode(code)) m_host.SetText(ControlId::CodeBox, data::CodeText(code));
     ShowChartScreen();
     return true;
 }
@@ -138,8 +141,7 @@ void ScreenController::ShowChartScreen() {
     if (m_screenMode != ScreenMode::Chart) {
         // Whatever the text page left in the work area goes.
         ui::FillBox(m_canvas, kUpperLeft, kUpperTop - 25, kUpperRight, kUpperBottom, ui::kPanelBeige);
-        m_screenMode = ScreenMode::Chart;
-        m_helpTopic.reset();
+        SetScreenMode(ScreenMode::Chart);
     }
     ApplyStripMask();
     Invalidate(Invalidation::Chart);
@@ -167,8 +169,8 @@ void ScreenController::ShowHelp(ui::HelpTopic topic) {
         m_helpPage = (m_helpPage + 1) % ui::HelpPageCount(topic);
     else
         m_helpPage = 0;
+    SetScreenMode(ScreenMode::TextPage);
     m_helpTopic = topic;
-    m_screenMode = ScreenMode::TextPage;
     ClearUpperArea();
     ui::DrawHelpPage(m_canvas, topic, m_helpPage, m_lastTextLayout);
     const int pages = ui::HelpPageCount(topic);
@@ -182,7 +184,7 @@ void ScreenController::ShowHelp(ui::HelpTopic topic) {
 }
 
 void ScreenController::ShowTextPage(const std::string& titleGbk, const std::string& bodyGbk) {
-    m_screenMode = ScreenMode::TextPage;
+    SetScreenMode(ScreenMode::TextPage);
     m_helpTopic.reset();
     ClearUpperArea();
     ui::DrawPageFrame(m_canvas, ui::kHelpFrameLeft, ui::kHelpFrameTop, ui::kHelpFrameRight,
@@ -196,10 +198,28 @@ void ScreenController::ShowTextPage(const std::string& titleGbk, const std::stri
 }
 
 void ScreenController::ShowSmallCharts(std::vector<uint32_t> codes) {
-    if (codes.size() > static_cast<size_t>(chart::kSmallChartCount)) codes.resize(static_cast<size_t>(chart::kSmallChartCount));
-    m_smallChartCodes = std::move(codes);
-    m_screenMode = ScreenMode::SmallCharts;
-    m_helpTopic.reset();
+    m_smallChartList = std::move(codes);
+    m_smallChartStart = 0;
+    DrawSmallChartPage();
+}
+
+// "∷": the next eight codes of the list the page was filled from, back to
+// its first eight after the last.
+void ScreenController::NextSmallCharts() {
+    if (m_screenMode != ScreenMode::SmallCharts) return;
+    const size_t slots = static_cast<size_t>(chart::kSmallChartCount);
+    m_smallChartStart += slots;
+    if (m_smallChartStart >= m_smallChartList.size()) m_smallChartStart = 0;
+    DrawSmallChartPage();
+}
+
+void ScreenController::DrawSmallChartPage() {
+    const size_t slots = static_cast<size_t>(chart::kSmallChartCount);
+    const size_t start = std::min(m_smallChartStart, m_smallChartList.size());
+    const size_t end = std::min(start + slots, m_smallChartList.size());
+    m_smallChartCodes.assign(m_smallChartList.begin() + static_cast<std::ptrdiff_t>(start),
+                             m_smallChartList.begin() + static_cast<std::ptrdiff_t>(end));
+    SetScreenMode(ScreenMode::SmallCharts);
     ClearUpperArea();
     data::CodeTable codeTable(m_workspace.CodeTableRegion());
     data::ScanArea area{m_workspace.ScanAreaRegion()};
@@ -218,6 +238,13 @@ void ScreenController::ShowSmallCharts(std::vector<uint32_t> codes) {
     chart::PaintSmallChartPage(m_canvas, m_smallChartCodes, load);
     ApplyStripMask();
     Invalidate(Invalidation::Page);
+}
+
+// The screen mode, and the controls that belong to one screen only.
+void ScreenController::SetScreenMode(ScreenMode mode) {
+    m_screenMode = mode;
+    if (mode != ScreenMode::TextPage) m_helpTopic.reset();
+    m_host.ShowControl(ControlId::SmallChartsNext, mode == ScreenMode::SmallCharts);
 }
 
 // ---- the watch list -------------------------------------------------------------
@@ -247,6 +274,10 @@ void ScreenController::Click(int x, int y) {
     if (ui::ButtonAt(m_strip, x, y)) {
         const auto number = ui::ClickedCommand(m_strip, x, y);
         if (number && !m_busy.load()) StripNumber(*number);
+        return;
+    }
+    if (ChartShown() && m_chart->Page().ClickResultMark(x, y)) {
+        Invalidate(Invalidation::Chart);
         return;
     }
     // The sector page's zones; nothing while a run is busy.
@@ -341,6 +372,8 @@ void ScreenController::Button(ControlId id) {
     switch (id) {
         case ControlId::ShanghaiIndex: OpenSecurity(data::kShanghaiIndexCode); break;
         case ControlId::ShenzhenIndex: OpenSecurity(data::kShenzhenIndexCode); break;
+        case ControlId::ChiNextIndex: OpenSecurity(data::kChiNextIndexCode); break;
+        case ControlId::SmallChartsNext: NextSmallCharts(); break;
         case ControlId::First: Navigate(chart::NavButton::First); break;
         case ControlId::PageBack: Navigate(chart::NavButton::PageBack); break;
         case ControlId::Back: Navigate(chart::NavButton::Back); break;

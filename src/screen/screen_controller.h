@@ -89,7 +89,8 @@ public:
     void ChooseSector(int rank);
     void ChooseMember(int index);
     void ChoosePicked(int index);
-    // The page of eight small charts for the first eight codes.
+    // The page of small charts for the first eight codes ("∷" turns to the
+    // next eight).
     void ShowSmallCharts(std::vector<uint32_t> codes);
     // A text page in the upper work area: a dark red title and a marked-up GBK body.
     void ShowTextPage(const std::string& titleGbk, const std::string& bodyGbk);
@@ -132,6 +133,9 @@ private:
     void DrawClockBox();
     void ShowChartScreen();
     void ClearUpperArea();
+    void SetScreenMode(ScreenMode mode);
+    void NextSmallCharts();
+    void DrawSmallChartPage();
     void ShowHelp(ui::HelpTopic topic);
     void ApplyStripMask();
     void PaintChart();
@@ -194,7 +198,9 @@ private:
     PageKind m_pageKind = PageKind::Sector;
     std::optional<ui::HelpTopic> m_helpTopic;
     int m_helpPage = 0;
-    std::vector<uint32_t> m_smallChartCodes;
+    std::vector<uint32_t> m_smallChartList;   // the list the page was filled from
+    size_t m_smallChartStart = 0;             // its first code on the page
+    std::vector<uint32_t> m_smallChartCodes;  // the codes on the page
     std::vector<uint32_t> m_watchCodes;
     std::string m_clockText = "00:00:00";
     FinderChoice m_lastFinder;

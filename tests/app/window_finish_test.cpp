@@ -1,6 +1,7 @@
 // Close-up checks of the window's pixels: nothing clipped, nothing left
 // behind when a page replaces the chart.
 #include <QApplication>
+#include <QKeyEvent>
 #include <QRadioButton>
 
 #include <gtest/gtest.h>
@@ -80,6 +81,18 @@ TEST(WindowFinish, ScanOptionsHaveABottomEdgeAndMemberCodesClearTheirBorder) {
     ASSERT_FALSE(w.window.Controller().Sectors().members.empty());
     const QColor white(255, 255, 255);
     for (int y = 460; y < 620; ++y) EXPECT_EQ(At(w.window, 555, y), white) << y;
+}
+
+TEST(WindowFinish, EscapeIsTakenWithoutAskingToQuit) {
+    Window w;
+    ASSERT_TRUE(w.started);
+    w.window.show();
+    QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+    QApplication::sendEvent(&w.window, &escape);
+    QApplication::sendEvent(w.window.Control(ControlId::CodeBox), &escape);
+    EXPECT_TRUE(w.prompter.records.empty());
+    EXPECT_TRUE(w.window.isVisible());
+    EXPECT_FALSE(w.window.Controller().Released());
 }
 
 }  // namespace

@@ -38,6 +38,7 @@ public:
         simulationDate = date;
     }
     void FocusCodeBox() override { ++focusCount; }
+    void ShowControl(screen::ControlId id, bool visible) override { shown[id] = visible; }
     screen::FinderChoice RunCodeFinder(const data::CodeTable&, const std::string& typed) override {
         finderTexts.push_back(typed);
         return finderChoice;
@@ -65,6 +66,7 @@ public:
     bool simulationActive = false;
     std::string simulationDate;
     int focusCount = 0;
+    std::map<screen::ControlId, bool> shown;
     std::vector<std::string> finderTexts;
     screen::FinderChoice finderChoice;
     int indicatorSettingsRuns = 0;

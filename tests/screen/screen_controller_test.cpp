@@ -366,6 +366,66 @@ TEST(ScreenController, ExitAsksThenSavesTheWatchListAndLetsGo) {
     EXPECT_TRUE(again.Start(root, std::time(nullptr)));
 }
 
+TEST(ScreenController, IndexChartsShowTheirCodeAndTheRadiosHoldOnEveryPage) {
+    Screen s;
+    s.controller.Button(ControlId::ChiNextIndex);
+    EXPECT_EQ(s.controller.Chart()->Stock().code, 399006u);
+    EXPECT_EQ(s.host.texts[ControlId::CodeBox], "399006");
+    s.controller.PressKey(screen::Key::F3);
+    EXPECT_EQ(s.host.texts[ControlId::CodeBox], "999999");
+
+    // A radio clicked on a text page still sets what the chart shows next.
+    s.controller.OpenSecurity(FirstStock(s.controller));
+    s.controller.Strip(StripCommand::HelpUpper);
+    s.controller.Radio(ControlId::ForwardAdjusted);
+    s.controller.Radio(ControlId::RegularTheme);
+    s.controller.OpenSecurity(FirstStock(s.controller));
+    EXPECT_EQ(s.controller.Chart()->AdjustMode(), data::AdjustMode::Forward);
+    EXPECT_EQ(s.controller.Chart()->Theme(), ui::ThemeId::Regular);
+}
+
+TEST(ScreenController, TheSmallChartPageTurnsThroughItsListByEights) {
+    Screen s;
+    data::CodeTable codes(s.controller.Workspace().CodeTableRegion());
+    std::vector<uint32_t> list;
+    for (size_t i = 0; i < codes.Count() && list.size() < 10; ++i) {
+        const uint32_t code = codes.CodeAt(data::CodeTable::RecordOffset(i));
+        if (!data::IsIndexCode(code)) list.push_back(code);
+    }
+    ASSERT_EQ(list.size(), 10u);
+    s.controller.ShowSmallCharts(list);
+    EXPECT_TRUE(s.host.shown[ControlId::SmallChartsNext]);
+    EXPECT_EQ(s.controller.SmallChartCodes(), std::vector<uint32_t>(list.begin(), list.begin() + 8));
+    s.controller.Button(ControlId::SmallChartsNext);
+    EXPECT_EQ(s.controller.SmallChartCodes(), std::vector<uint32_t>(list.begin() + 8, list.end()));
+    s.controller.Button(ControlId::SmallChartsNext);  // back to the first eight
+    EXPECT_EQ(s.controller.SmallChartCodes().front(), list.front());
+    s.controller.OpenSecurity(list[3]);
+    EXPECT_FALSE(s.host.shown[ControlId::SmallChartsNext]);
+}
+
+TEST(ScreenController, AClickInsideTheResultFrameTakesTheResultMarkAway) {
+    Screen s;
+    s.controller.ChooseMarket(picking::CandidateMarket::All);
+    ASSERT_TRUE(s.controller.StartScan());
+    s.controller.WaitForScan();
+    ASSERT_FALSE(s.controller.Sectors().members.empty());
+    s.controller.ChooseMember(0);
+    s.controller.Render();
+    const auto& page = s.controller.Chart()->Page();
+    ASSERT_TRUE(page.Model().OpenedFromResult());
+    ASSERT_TRUE(page.Layout().resultMark.has_value());
+    const auto mark = *page.Layout().resultMark;
+    // Outside the frame nothing changes; inside it the frame goes.
+    s.controller.Click(mark.left - 20, mark.top + 5);
+    EXPECT_TRUE(page.Model().OpenedFromResult());
+    s.controller.Click(mark.left + 1, mark.top + 5);
+    EXPECT_FALSE(page.Model().OpenedFromResult());
+    EXPECT_TRUE(Has(s.controller.Pending(), Invalidation::Chart));
+    s.controller.Render();
+    EXPECT_FALSE(page.Layout().resultMark.has_value());
+}
+
 TEST(SectorPage, PageDrawsTheEmptyRankingHintAndTheOptionRows) {
     screen::SectorView page;
     ui::RecordingCanvas canvas;
