@@ -51,6 +51,7 @@ std::optional<screen::Key> KeyOf(int qtKey) {
 
 CMainDlg::CMainDlg(std::string dataRoot, base::Prompter* prompter, QWidget* parent)
     : QDialog(parent), m_dataRoot(std::move(dataRoot)), m_prompter(prompter),
+      m_canvas(ui::kCanvasWidth, ui::kCanvasHeight, WindowCanvasScale()),
       m_controller(*this, m_canvas) {
     if (!m_prompter) {
         m_ownPrompter = std::make_unique<QtPrompter>(this);

@@ -1,5 +1,6 @@
 #include "app/qt_canvas.h"
 
+#include <QGuiApplication>
 #include <QPainter>
 
 #include <algorithm>
@@ -21,15 +22,26 @@ int QtWeight(int gdiWeight) {
 
 }  // namespace
 
-QtCanvas::QtCanvas(int width, int height) : m_image(width, height, QImage::Format_RGB32) {
+int WindowCanvasScale() {
+    if (const char* forced = std::getenv("BKQY_SCALE")) {
+        const int scale = std::atoi(forced);
+        if (scale == 1 || scale == 2) return scale;
+    }
+    const qreal ratio = qApp ? qApp->devicePixelRatio() : 1.0;
+    return ratio >= 1.5 ? 2 : 1;
+}
+
+QtCanvas::QtCanvas(int width, int height, int scale)
+    : m_scale(std::max(scale, 1)), m_image(width * m_scale, height * m_scale, QImage::Format_RGB32) {
+    m_image.setDevicePixelRatio(m_scale);
     m_image.fill(Qt::white);
 }
 
-QFont QtCanvas::FontFor(const ui::FontSpec& fontSpec) {
+QFont QtCanvas::FontFor(const ui::FontSpec& fontSpec, int scale) {
     QFont font;
     font.setFamilies({QString::fromUtf8(ui::kFontFace.data(), ui::kFontFace.size()),
                       QString::fromUtf8(ui::kFallbackFontFace.data(), ui::kFallbackFontFace.size())});
-    font.setPixelSize(fontSpec.pixelHeight);
+    font.setPixelSize(fontSpec.pixelHeight * scale);
     font.setWeight(static_cast<QFont::Weight>(QtWeight(fontSpec.weight)));
     font.setFixedPitch(true);
     font.setStyleHint(QFont::TypeWriter);
@@ -39,13 +51,18 @@ QFont QtCanvas::FontFor(const ui::FontSpec& fontSpec) {
 }
 
 void QtCanvas::SetPixel(int x, int y, QRgb colour) {
-    if (x < 0 || y < 0 || x >= m_image.width() || y >= m_image.height()) return;
-    reinterpret_cast<QRgb*>(m_image.scanLine(y))[x] = colour;
+    const int s = m_scale;
+    if (x < 0 || y < 0 || (x + 1) * s > m_image.width() || (y + 1) * s > m_image.height()) return;
+    for (int dy = 0; dy < s; ++dy) {
+        QRgb* row = reinterpret_cast<QRgb*>(m_image.scanLine(y * s + dy));
+        std::fill(row + x * s, row + (x + 1) * s, colour);
+    }
 }
 
 void QtCanvas::FillRect(int left, int top, int right, int bottom, ui::Rgb colour) {
-    const int l = std::max(left, 0), t = std::max(top, 0);
-    const int r = std::min(right, m_image.width()), b = std::min(bottom, m_image.height());
+    const int s = m_scale;
+    const int l = std::max(left * s, 0), t = std::max(top * s, 0);
+    const int r = std::min(right * s, m_image.width()), b = std::min(bottom * s, m_image.height());
     const QRgb c = ToQRgb(colour);
     for (int y = t; y < b; ++y) {
         QRgb* row = reinterpret_cast<QRgb*>(m_image.scanLine(y));
@@ -82,6 +99,8 @@ void QtCanvas::DrawRoundRect(int left, int top, int right, int bottom, ui::Rgb p
     if (right <= left || bottom <= top) return;
     QPainter painter(&m_image);
     painter.setRenderHint(QPainter::Antialiasing, false);
+    // The image carries its scale as its pixel ratio: the painter works in
+    // canvas pixels, and a 1-pixel pen is one canvas pixel wide.
     painter.setPen(QPen(ToQColor(pen), 1));
     painter.setBrush(fill ? QBrush(ToQColor(*fill)) : QBrush(Qt::NoBrush));
     // The outline runs along left..right-1 and top..bottom-1 as with GDI.
@@ -93,7 +112,10 @@ void QtCanvas::DrawText(int sizeCode, int x, int y, ui::Rgb colour, std::string_
     const ui::FontSpec& fontSpec = m_fonts.Select(sizeCode);
     if (gbkText.empty()) return;
     QPainter painter(&m_image);
-    const QFont font = FontFor(fontSpec);
+    // Glyphs are placed in image pixels, at the scaled size.
+    painter.resetTransform();
+    painter.scale(1.0 / m_scale, 1.0 / m_scale);
+    const QFont font = FontFor(fontSpec, m_scale);
     painter.setFont(font);
     painter.setPen(ToQColor(colour));
     const int ascent = painter.fontMetrics().ascent();
@@ -109,15 +131,16 @@ void QtCanvas::DrawText(int sizeCode, int x, int y, ui::Rgb colour, std::string_
             oneToOne ? QString::fromUcs4(reinterpret_cast<const char32_t*>(&points[i]), 1)
                      : QString::fromStdString(
                            base::GbkToUtf8(gbkText.substr(cell.offset, cell.length)));
-        painter.drawText(QPoint(x + cell.x, y + ascent), glyph);
+        painter.drawText(QPoint((x + cell.x) * m_scale, y * m_scale + ascent), glyph);
     }
 }
 
 void QtCanvas::RestoreSnapshot(int left, int top, int right, int bottom) {
     if (m_snapshot.isNull() || right <= left || bottom <= top) return;
     QPainter painter(&m_image);
+    // Both images carry the scale: the rectangle is in canvas pixels.
     const QRect rect(left, top, right - left, bottom - top);
-    painter.drawImage(rect.topLeft(), m_snapshot, rect);
+    painter.drawImage(rect, m_snapshot, QRect(rect.topLeft() * m_scale, rect.size() * m_scale));
 }
 
 }  // namespace app

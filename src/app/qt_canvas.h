@@ -14,9 +14,19 @@
 
 namespace app {
 
+// The scale the window's canvases draw at: BKQY_SCALE when set (1 or 2),
+// otherwise 2 on a screen of twice the usual pixel density or more, else 1.
+// Call with the application running.
+int WindowCanvasScale();
+
 class QtCanvas : public ui::Canvas {
 public:
-    QtCanvas(int width = ui::kCanvasWidth, int height = ui::kCanvasHeight);
+    // scale: screen pixels per canvas pixel (1 or 2). The image is that many
+    // times larger; lines, rectangles and the text grid are scaled exactly and
+    // glyphs drawn at the scaled size, so a 2x picture is crisp, not stretched.
+    QtCanvas(int width = ui::kCanvasWidth, int height = ui::kCanvasHeight, int scale = 1);
+
+    int Scale() const { return m_scale; }
 
     void FillRect(int left, int top, int right, int bottom, ui::Rgb colour) override;
     void DrawLine(int x1, int y1, int x2, int y2, ui::Rgb pen) override;
@@ -33,12 +43,15 @@ public:
     const QImage& Image() const { return m_image; }
     QImage& Image() { return m_image; }
 
-    // The Qt font of a size code (the family with its fallback, pixel height, weight).
-    static QFont FontFor(const ui::FontSpec& fontSpec);
+    // The Qt font of a size code (the family with its fallback, pixel height
+    // times scale, weight).
+    static QFont FontFor(const ui::FontSpec& fontSpec, int scale = 1);
 
 private:
+    // One canvas pixel: a scale x scale block of the image.
     void SetPixel(int x, int y, QRgb colour);
 
+    int m_scale = 1;
     QImage m_image;
     QImage m_snapshot;
     ui::FontSelector m_fonts;

@@ -31,7 +31,7 @@ CSetupDlg::CSetupDlg(SetupMode mode, QPoint mainTopLeft, QWidget* parent)
     : QDialog(parent),
       m_mode(mode),
       m_mainTopLeft(mainTopLeft),
-      m_canvas(SetupModeSpecOf(mode).width, SetupModeSpecOf(mode).height) {
+      m_canvas(SetupModeSpecOf(mode).width, SetupModeSpecOf(mode).height, WindowCanvasScale()) {
     const SetupModeSpec& layout = SetupModeSpecOf(mode);
     setWindowTitle(QString::fromUtf8(layout.title.data(), static_cast<int>(layout.title.size())));
     setFixedSize(layout.width, layout.height);

@@ -39,9 +39,15 @@ void ZoomTo(screen::ChartScreen& chart, int level) {
 
 int RunChartCommand(const Args& args) {
     std::string error;
-    if (!args.OnlyKnown({"data", "code", "period", "adjust", "indicator", "zoom", "date", "png"},
-                        &error))
+    if (!args.OnlyKnown({"data", "code", "period", "adjust", "indicator", "zoom", "date", "png",
+                         "scale", "area"},
+                        &error) ||
+        !OffscreenWindow::UseScale(args.Get("scale"), &error))
         return Fail(error);
+    // The whole window, the chart's half (the upper work area) or the page's.
+    const std::string area = args.Get("area").value_or("window");
+    if (area != "window" && area != "chart" && area != "page")
+        return Fail("--area is window, chart or page");
     auto root = args.Get("data");
     auto png = args.Get("png");
     auto code = args.GetNumber("code", &error);
@@ -80,7 +86,10 @@ int RunChartCommand(const Args& args) {
         if (zoom) ZoomTo(*c.Chart(), static_cast<int>(*zoom));
         c.RequestChartRedraw();
     });
-    return offscreen.SavePng("chart", *png);
+    const std::optional<QRect> part = area == "chart"  ? std::optional<QRect>(QRect(0, 0, 1023, 380))
+                                      : area == "page" ? std::optional<QRect>(QRect(0, 380, 1023, 321))
+                                                       : std::nullopt;
+    return offscreen.SavePng("chart", *png, part);
 }
 
 }  // namespace cli

@@ -55,7 +55,9 @@ bool RunScanInWindow(app::CMainDlg& window, const Args& args) {
 
 int RunShotCommand(const Args& args) {
     std::string unknown;
-    if (!args.OnlyKnown({"data", "png", "scan-type", "threshold", "market", "list"}, &unknown)) {
+    if (!args.OnlyKnown({"data", "png", "scan-type", "threshold", "market", "list", "scale"},
+                        &unknown) ||
+        !OffscreenWindow::UseScale(args.Get("scale"), &unknown)) {
         std::fprintf(stderr, "bkqy-cli shot: %s\n", unknown.c_str());
         return 2;
     }
