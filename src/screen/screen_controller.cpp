@@ -131,8 +131,9 @@ void ScreenController::DrawSectorPageFrame() {
 
 bool ScreenController::OpenSecurity(uint32_t code, const chart::OpenRequest& request) {
     if (!m_chart || !m_chart->Open(code, request)) return false;
-    // An index chart shows its code in the code box.
-    if (data::IsIndexCode(code)) m_host.SetText(ControlId::CodeBox, data::CodeText(code));
+    // An index chart shows its code in the code box; a stock's leaves it
+    // empty for the next code, as the finder does.
+    m_host.SetText(ControlId::CodeBox, data::IsIndexCode(code) ? data::CodeText(code) : "");
     ShowChartScreen();
     return true;
 }

@@ -373,6 +373,8 @@ TEST(ScreenController, IndexChartsShowTheirCodeAndTheRadiosHoldOnEveryPage) {
     EXPECT_EQ(s.host.texts[ControlId::CodeBox], "399006");
     s.controller.PressKey(screen::Key::F3);
     EXPECT_EQ(s.host.texts[ControlId::CodeBox], "999999");
+    s.controller.OpenSecurity(FirstStock(s.controller));
+    EXPECT_EQ(s.host.texts[ControlId::CodeBox], "");
 
     // A radio clicked on a text page still sets what the chart shows next.
     s.controller.OpenSecurity(FirstStock(s.controller));
