@@ -1,5 +1,7 @@
 #include "demo/boards.h"
 
+#include "data/price_limits.h"
+
 namespace demo {
 namespace {
 
@@ -9,8 +11,6 @@ constexpr CodeBlock kStarBlocks[] = {{688001, 999}};
 constexpr CodeBlock kSzMainBlocks[] = {{1, 999}, {1000, 1000}};
 constexpr CodeBlock kSmeBlocks[] = {{2001, 999}, {3000, 1000}};
 constexpr CodeBlock kChiNextBlocks[] = {{300001, 999}, {301000, 1000}};
-
-constexpr uint32_t kChiNextWideLimitDate = 20200824;
 
 }  // namespace
 
@@ -78,7 +78,7 @@ Board BoardOfCode(uint32_t code) {
 
 uint32_t LimitPercent(Board board, bool st, uint32_t date) {
     if (board == Board::Star) return 20;
-    if (board == Board::ChiNext) return date >= kChiNextWideLimitDate ? 20 : 10;
+    if (board == Board::ChiNext) return date >= data::kChiNextWideLimitDate ? 20 : 10;
     return st ? 5 : 10;
 }
 

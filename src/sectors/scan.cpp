@@ -106,17 +106,22 @@ std::optional<std::string> StartSectorScan(size_t candidateCount, const ScanSett
     return ScanMethodEntry(settings.type);
 }
 
+ScanBounds BoundsOf(ScanType type, data::DailyLimit limit) {
+    if (type == ScanType::Fund) return {kTenPercentBounds.ceiling, kFundCap};
+    return limit == data::DailyLimit::TwentyPercent ? kTwentyPercentBounds : kTenPercentBounds;
+}
+
 std::optional<int32_t> SelectedValue(const picking::NDayChange& change, ScanType type,
-                                     int32_t threshold) {
+                                     int32_t threshold, data::DailyLimit limit) {
     if (!change.hasValue) return std::nullopt;
     const int64_t v = change.value;
+    const ScanBounds bounds = BoundsOf(type, limit);
     if (type == ScanType::Fall) {
-        if (v > 0 || -v < threshold || -v > kHotCap) return std::nullopt;
+        if (v > 0 || -v < threshold || -v > bounds.cap) return std::nullopt;
         return static_cast<int32_t>(-v);
     }
     if (change.newlyListed) return std::nullopt;
-    const int64_t cap = type == ScanType::Hot ? kHotCap : kFundCap;
-    if (v < 0 || v >= kValueCeiling || v < threshold || v > cap) return std::nullopt;
+    if (v < 0 || v >= bounds.ceiling || v < threshold || v > bounds.cap) return std::nullopt;
     return static_cast<int32_t>(v);
 }
 
@@ -441,7 +446,8 @@ picking::RunContext SectorScan::PrepareRun(const picking::MarketInputs& market,
 picking::Verdict SectorScan::EvaluateScanStock(picking::Evaluator& evaluator, uint32_t code) {
     const ScanType type = m_work.settings.type;
     const picking::NDayChange change = evaluator.MeasureNDayChange(code, kScanDays, ScanChangeMode(type));
-    const auto value = SelectedValue(change, type, m_work.settings.threshold);
+    const data::DailyLimit limit = data::DailyLimitOf(code, evaluator.Reference().date);
+    const auto value = SelectedValue(change, type, m_work.settings.threshold, limit);
     if (!value) return picking::Verdict::Fail();
     m_accumulator.RecordSelectedStock(m_library, code, *value);
     m_work.selected.push_back({code, static_cast<uint32_t>(*value)});

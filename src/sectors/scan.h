@@ -18,6 +18,7 @@
 #include "data/day_files.h"
 #include "data/ex_rights.h"
 #include "data/paths.h"
+#include "data/price_limits.h"
 #include "data/sector_library_file.h"
 #include "picking/catalogue.h"
 #include "picking/evaluation.h"
@@ -28,12 +29,24 @@ namespace sectors {
 
 enum class ScanType : int { Hot = 1, Fund = 2, Fall = 3 };
 
-// A typed threshold of 10.00 % or more is refused for rises and falls.
-inline constexpr int32_t kThresholdLimit = 1000;
-// Selected values stay below this (a one-day move past it is not a real move).
-inline constexpr int64_t kValueCeiling = 1020;
-inline constexpr int64_t kHotCap = 1099;
+// A typed threshold of 20.00 % or more is refused for rises and falls: no
+// stock moves that far in a day.
+inline constexpr int32_t kThresholdLimit = 2000;
+
+// The bounds a selected value keeps, by the stock's daily limit: a rise stays
+// below the ceiling (a one-day move past it is not a real move) and at most
+// the cap, a fall at most the cap. The 10 % bounds are the documented ones;
+// a stock of a 20 % board has them moved up by ten points, so its limit-up
+// days count and its rises above 10 % can be scanned at all. Turnover
+// increases keep the 10 % ceiling whatever the board.
+struct ScanBounds {
+    int64_t ceiling = 0;
+    int64_t cap = 0;
+};
+inline constexpr ScanBounds kTenPercentBounds{1020, 1099};
+inline constexpr ScanBounds kTwentyPercentBounds{2020, 2099};
 inline constexpr int64_t kFundCap = 99'999'999;
+ScanBounds BoundsOf(ScanType type, data::DailyLimit limit);
 // What a measure that cannot be computed reports.
 inline constexpr int64_t kNoValue = 16'777'215;
 
@@ -56,8 +69,8 @@ inline constexpr uint32_t kLargeSectorMembers = 270;
 inline constexpr std::string_view kPromptCaption = "提示";
 inline constexpr std::string_view kNoCandidatesMessage =
     "待选股为零。请先选择沪、深股票，或“载入”待选股，再“板块扫描”";
-inline constexpr std::string_view kRiseTooLargeMessage = "扫描的单日涨幅不能大于等于10%";
-inline constexpr std::string_view kFallTooLargeMessage = "扫描的单日跌幅不能大于等于10%";
+inline constexpr std::string_view kRiseTooLargeMessage = "扫描的单日涨幅不能大于等于20%";
+inline constexpr std::string_view kFallTooLargeMessage = "扫描的单日跌幅不能大于等于20%";
 inline constexpr std::string_view kNoIndexMessage = "大盘指数文件不存在";
 
 // Result title word of a type ("热点板块" …), UTF-8.
@@ -72,6 +85,7 @@ struct RankWeights {
     static RankWeights FromLibrary(const data::SectorLibraryHeader& header) {
         return {header.shareWeight, header.countWeight, header.moveWeight};
     }
+    bool operator==(const RankWeights&) const = default;
 };
 
 struct RankCaps {
@@ -112,10 +126,12 @@ std::optional<std::string> StartSectorScan(size_t candidateCount, const ScanSett
                                            base::Prompter& prompter);
 
 // The selection rule on the one-day change (the N-day change with N = 1, in
-// price mode for types 1 and 3 and amount mode for type 2): the value to
-// record, or nothing when the stock is not selected.
+// price mode for types 1 and 3 and amount mode for type 2) within the bounds
+// of the stock's daily limit on the reference day: the value to record, or
+// nothing when the stock is not selected.
 std::optional<int32_t> SelectedValue(const picking::NDayChange& change, ScanType type,
-                                     int32_t threshold);
+                                     int32_t threshold,
+                                     data::DailyLimit limit = data::DailyLimit::TenPercent);
 
 inline picking::ChangeMode ScanChangeMode(ScanType type) {
     return type == ScanType::Fund ? picking::ChangeMode::Amount : picking::ChangeMode::Price;

@@ -100,15 +100,17 @@ using Entries = std::vector<sectors::ResultEntry>;
 TEST(SectorScan, StartChecksCandidatesAndThreshold) {
     base::RecordingPrompter p;
     EXPECT_FALSE(sectors::StartSectorScan(0, {ScanType::Hot, 750, {}}, p));
-    EXPECT_FALSE(sectors::StartSectorScan(10, {ScanType::Hot, 1000, {}}, p));
-    EXPECT_FALSE(sectors::StartSectorScan(10, {ScanType::Fall, 1000, {}}, p));
+    EXPECT_FALSE(sectors::StartSectorScan(10, {ScanType::Hot, 2000, {}}, p));
+    EXPECT_FALSE(sectors::StartSectorScan(10, {ScanType::Fall, 2000, {}}, p));
     const std::vector<base::PromptRecord> expected{
         {base::PromptRecord::Kind::Message,
          "待选股为零。请先选择沪、深股票，或“载入”待选股，再“板块扫描”", "提示"},
-        {base::PromptRecord::Kind::Message, "扫描的单日涨幅不能大于等于10%", "提示"},
-        {base::PromptRecord::Kind::Message, "扫描的单日跌幅不能大于等于10%", "提示"}};
+        {base::PromptRecord::Kind::Message, "扫描的单日涨幅不能大于等于20%", "提示"},
+        {base::PromptRecord::Kind::Message, "扫描的单日跌幅不能大于等于20%", "提示"}};
     EXPECT_EQ(p.records, expected);
-    EXPECT_EQ(sectors::StartSectorScan(10, {ScanType::Hot, 999, {}}, p), "b8(1,7.50,10.00);");
+    // A 20 % board can rise past 10 %: such thresholds are scanned.
+    EXPECT_EQ(sectors::StartSectorScan(10, {ScanType::Hot, 1999, {}}, p), "b8(1,7.50,10.00);");
+    EXPECT_EQ(sectors::StartSectorScan(10, {ScanType::Fall, 1000, {}}, p), "b9(1,7.50,10.00);");
     EXPECT_EQ(sectors::StartSectorScan(10, {ScanType::Fund, 5000, {}}, p), "b8(1,7.50,10.00);");
     EXPECT_EQ(sectors::StartSectorScan(10, {ScanType::Fall, 0, {}}, p), "b9(1,7.50,10.00);");
     EXPECT_EQ(p.records.size(), 3u);
@@ -160,6 +162,33 @@ TEST(SectorScan, SelectionBoundaries) {
     EXPECT_FALSE(sectors::SelectedValue(NDayChange{true, -1100, false}, ScanType::Fall, 0));
     EXPECT_FALSE(sectors::SelectedValue(NDayChange{true, 5, false}, ScanType::Fall, 0));
     EXPECT_FALSE(sectors::SelectedValue(NDayChange{false, 500, false}, ScanType::Hot, 0));
+}
+
+// A stock of a 20 % board keeps bounds ten points higher; nothing else moves.
+TEST(SectorScan, TwentyPercentBoardsKeepWiderBounds) {
+    using picking::NDayChange;
+    constexpr auto kWide = data::DailyLimit::TwentyPercent;
+    constexpr auto kNarrow = data::DailyLimit::TenPercent;
+    EXPECT_EQ(sectors::SelectedValue(NDayChange{true, 2019, false}, ScanType::Hot, 0, kWide), 2019);
+    EXPECT_FALSE(sectors::SelectedValue(NDayChange{true, 2020, false}, ScanType::Hot, 0, kWide));
+    EXPECT_FALSE(sectors::SelectedValue(NDayChange{true, 2020, false}, ScanType::Hot, 0, kNarrow));
+    EXPECT_EQ(sectors::SelectedValue(NDayChange{true, -2099, false}, ScanType::Fall, 0, kWide), 2099);
+    EXPECT_FALSE(sectors::SelectedValue(NDayChange{true, -2100, false}, ScanType::Fall, 0, kWide));
+    EXPECT_FALSE(sectors::SelectedValue(NDayChange{true, -1100, false}, ScanType::Fall, 0, kNarrow));
+    // The newly-listed mark and the threshold hold as before; turnover keeps its ceiling.
+    EXPECT_FALSE(sectors::SelectedValue(NDayChange{true, 1500, true}, ScanType::Hot, 0, kWide));
+    EXPECT_FALSE(sectors::SelectedValue(NDayChange{true, 1500, false}, ScanType::Hot, 1501, kWide));
+    EXPECT_FALSE(sectors::SelectedValue(NDayChange{true, 1500, false}, ScanType::Fund, 0, kWide));
+    EXPECT_EQ(sectors::SelectedValue(NDayChange{true, 1019, false}, ScanType::Fund, 0, kWide), 1019);
+
+    // The board on the day: STAR always, ChiNext from 2020-08-24, the rest never.
+    EXPECT_EQ(data::DailyLimitOf(688001, 20190722), kWide);
+    EXPECT_EQ(data::DailyLimitOf(689009, 20240102), kWide);
+    EXPECT_EQ(data::DailyLimitOf(300750, 20200824), kWide);
+    EXPECT_EQ(data::DailyLimitOf(301001, 20241231), kWide);
+    EXPECT_EQ(data::DailyLimitOf(300750, 20200821), kNarrow);
+    EXPECT_EQ(data::DailyLimitOf(600000, 20241231), kNarrow);
+    EXPECT_EQ(data::DailyLimitOf(2594, 20241231), kNarrow);
 }
 
 TEST(SectorScan, RankedResultOfARun) {
