@@ -180,7 +180,7 @@ RunOutcome HistoryLoop(const HistoryContext& context, RunCounters& counters,
         outcome.closingLines.push_back(BreadthLine(evaluator.Breadth()));
     results.stocksOpened = evaluator.StocksOpened();
     for (auto& m : evaluator.TakeMessages()) messages.push_back(std::move(m));
-    if (!outcome.report.empty()) {
+    if (!outcome.report.empty() && !context.reportPath.empty()) {
         // The whole report is written, however many stocks it lists.
         CollectingPrompter collector(messages);
         const std::span<const uint8_t> bytes(
@@ -299,7 +299,7 @@ bool SaveResultsFile(const std::string& dataRoot, const std::string& fileName, R
                      base::Prompter& prompter) {
     const std::string caption(kPromptCaption);
     if (results.empty()) {
-        prompter.ShowMessage("当前选出股为空，无法保存", caption);
+        prompter.ShowMessage(std::string(kNothingToSaveMessage), caption);
         return false;
     }
     if (!prompter.AskYesNo("将当前板块以文件名：" + fileName + "，保存在当前文件夹的\\XG中",

@@ -25,6 +25,9 @@
 
 namespace picking {
 
+// Saving a selection that holds no stock (a results file or a sector list).
+inline constexpr std::string_view kNothingToSaveMessage = "当前选出股为空，无法保存";
+
 // The progress bar runs from 0 to this position.
 inline constexpr int kProgressEnd = 200;
 
@@ -70,7 +73,7 @@ struct HistoryContext {
     uint32_t simulationDate = 0;  // the stored date, whether simulating or not
     size_t lookback = 0;          // index trading days searched back
     ScanInForce scan;             // a3's bounds
-    std::string reportPath;       // MKDAT/DEMO_Find.TXT
+    std::string reportPath;       // MKDAT/DEMO_Find.TXT; empty: no report file
     std::function<void()> onFinished;
 };
 

@@ -170,6 +170,8 @@ private:
     void AddMemberToWatchList();
     void RunEstimate(bool top);
     void RunPropertyQuery();
+    // The weights a ranking uses: the library's, or what "Set" made of them.
+    sectors::RankWeights RankingWeights();
     void DrawSimulationBar();
     void AfterSimulationChange();
 
@@ -188,6 +190,7 @@ private:
     std::unique_ptr<data::CodeTable> m_scanCodes;  // outlives the run that reads it
     std::atomic<bool> m_busy{false};
     sectors::RankTuning m_tuning;
+    std::optional<sectors::RankWeights> m_tuningLibrary;  // the library weights m_tuning began from
     sectors::FactorWeights m_topWeights = sectors::kDefaultFactorWeights;
     sectors::FactorWeights m_bottomWeights = sectors::kDefaultFactorWeights;
 

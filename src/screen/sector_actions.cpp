@@ -107,9 +107,11 @@ bool ScreenController::StartScan() {
     sectors::ScanSettings settings;
     settings.type = m_sectors.type;
     settings.threshold = m_sectors.threshold;
-    settings.weights = sectors::RankWeights::FromLibrary(m_market.sectorHeader);
+    settings.weights = RankingWeights();
     const auto entry = sectors::StartSectorScan(m_candidates.codes.size(), settings, m_host.Prompter());
     if (!entry) return false;
+    // A cap set with "Max" lasts until a scan starts.
+    m_tuning.caps = sectors::RankCaps::From(settings.weights);
     // The scan's own condition is the single method entry, as the picking page would show it.
     m_methods.ReplaceWithSingle(*entry);
     m_scanCodes = std::make_unique<data::CodeTable>(m_workspace.CodeTableRegion());
@@ -218,7 +220,7 @@ void ScreenController::ShowSectorTrend() {
 
 void ScreenController::SaveHighlightedSector() {
     if (m_sectors.RankCount() == 0 || m_sectors.highlightedRank == 0) {
-        m_host.Prompter().ShowMessage(std::string(sectors::kNoSectorMessage), "提示");
+        m_host.Prompter().ShowMessage(std::string(picking::kNothingToSaveMessage), "提示");
         return;
     }
     data::CodeTable codes(m_workspace.CodeTableRegion());

@@ -211,15 +211,17 @@ void DrawSectorRanking(ui::Canvas& canvas, const SectorView& v) {
         const int y = kRankRowTop + row * kRowHeight;
         const bool highlighted = rank == v.highlightedRank;
         const ui::Rgb nameColour = highlighted ? ui::kTitleDarkRed : ui::kBlack;
-        ui::DrawTextAt(canvas, 12, kRankLeft + 14, y + 3, nameColour,
+        // A full bar and a 20-byte name do not fit side by side in the panel:
+        // the bar runs under the name, the two in the same colour when highlighted.
+        ui::DrawTextAt(canvas, 12, kRankLeft + 14, y + 1, nameColour,
                        CutName(result.ResultSectorName(static_cast<size_t>(rank)), 20));
         const size_t index = static_cast<size_t>(rank - 1);
         const int64_t score = index < v.outcome->ranking.sectors.size()
                                   ? v.outcome->ranking.sectors[index].score : 0;
-        const int length = top > 0 ? std::max<int>(1, static_cast<int>(score * 90 / top)) : 1;
-        ui::FillBox(canvas, kRankLeft + 150, y + 4, kRankLeft + 150 + length, y + 14,
+        const int length = RankBarLength(score, top);
+        ui::FillBox(canvas, kRankLeft + 14, y + 13, kRankLeft + 14 + length, y + 17,
                     highlighted ? ui::kTitleDarkRed : BarColour(v.type, rank));
-        if (highlighted) ui::DrawArrowRight(canvas, kRankLeft + 12, y + 9, 5, 3, 3, kMarker);
+        if (highlighted) ui::DrawArrowRight(canvas, kRankLeft + 12, y + 7, 5, 3, 3, kMarker);
     }
 }
 
@@ -256,6 +258,11 @@ void DrawMemberList(ui::Canvas& canvas, const SectorView& v, const data::CodeTab
             ui::DrawTextAt(canvas, 12, kMemberValueRight - 21, y + 2, colour, number);
         }
     }
+}
+
+int RankBarLength(int64_t score, int64_t topScore) {
+    if (topScore <= 0) return 1;
+    return static_cast<int>(std::clamp<int64_t>(score * kRankBarFull / topScore, 1, kRankBarFull));
 }
 
 SectorPageClick HitTestSectorPage(const SectorView& v, int x, int y) {

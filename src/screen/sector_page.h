@@ -17,6 +17,8 @@
 namespace screen {
 
 inline constexpr int kRankRows = 10;    // sectors per ranking page
+// The top sector's bar in the ranking is this long; the others in proportion.
+inline constexpr int kRankBarFull = 170;
 inline constexpr int kMemberRows = 9;   // members per list page
 
 // What a click on the page asks for.
@@ -67,5 +69,8 @@ void DrawSectorRanking(ui::Canvas& canvas, const SectorView& view);
 void DrawMemberList(ui::Canvas& canvas, const SectorView& view, const data::CodeTable& codes);
 
 SectorPageClick HitTestSectorPage(const SectorView& view, int x, int y);
+
+// A ranking bar's length in pixels: score × 170 / the top score, at least 1.
+int RankBarLength(int64_t score, int64_t topScore);
 
 }  // namespace screen

@@ -54,7 +54,7 @@ void ScreenController::RunEstimate(bool top) {
 void ScreenController::RunPropertyQuery() {
     const std::string entry = m_host.Text(ControlId::QueryBox);
     data::CodeTable codes(m_workspace.CodeTableRegion());
-    m_tuning.weights = sectors::RankWeights::FromLibrary(m_market.sectorHeader);
+    RankingWeights();  // a library installed since brings its weights back
     sectors::QueryContext context{
         sectors::SectorLibrary(
             m_workspace.Bytes(data::BufferId::SectorLibrary).first(m_market.sectorLibraryBytes)),
@@ -75,6 +75,15 @@ void ScreenController::RunPropertyQuery() {
             return;
         default: return;
     }
+}
+
+sectors::RankWeights ScreenController::RankingWeights() {
+    const auto library = sectors::RankWeights::FromLibrary(m_market.sectorHeader);
+    if (m_tuningLibrary != library) {
+        m_tuningLibrary = library;
+        m_tuning.weights = library;
+    }
+    return m_tuning.weights;
 }
 
 // ---- the simulation bar, in the line under the chart buttons where the

@@ -10,6 +10,20 @@ namespace {
 constexpr int kBars = 10;     // bars 0..9
 constexpr int kDayCount = 4;  // both day counts of the factors
 
+// The date of an index's last bar on or before the cut-off; 0 without one.
+uint32_t IndexLastDate(const EstimateInputs& inputs, uint32_t code) {
+    std::vector<uint32_t> image(data::kIndexBufferBytes / 4, 0);
+    const auto words = data::ReadDayImage(data::DayFilePath(inputs.paths, code), image,
+                                          data::kIndexRecordWords);
+    if (!words.ok()) return 0;
+    for (size_t end = *words; end >= data::kDayHeaderWords + data::kIndexRecordWords;
+         end -= data::kIndexRecordWords) {
+        const uint32_t date = image[end - data::kIndexRecordWords];
+        if (date <= inputs.cutoff) return date;
+    }
+    return 0;
+}
+
 uint32_t DividedHalfUp(uint64_t sum, uint64_t n) {
     return static_cast<uint32_t>(sum / n + (2 * (sum % n) >= n ? 1 : 0));
 }
@@ -17,6 +31,11 @@ uint32_t DividedHalfUp(uint64_t sum, uint64_t n) {
 Estimate Run(const EstimateInputs& inputs, uint32_t code, const FactorWeights& weights,
              EstimateSide side) {
     Estimate estimate;
+    if (data::IsIndexCode(code)) {
+        estimate.result = kEstimateIndexCode;
+        estimate.date = IndexLastDate(inputs, code);
+        return estimate;
+    }
     if (inputs.index.BarCount() == 0) {
         estimate.result = kEstimateNoIndex;
         return estimate;
@@ -107,6 +126,8 @@ std::string_view EstimateFailureText(int result) {
             return "该股数据文件不存在";
         case kEstimateTooFewBars:
             return "行情天数不足无法测算";
+        case kEstimateIndexCode:
+            return "指数不能测算顶部底部";
         default:
             return {};
     }

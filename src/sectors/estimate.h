@@ -17,6 +17,8 @@ namespace sectors {
 inline constexpr int kEstimateNoIndex = -1;
 inline constexpr int kEstimateNoStockFile = -2;
 inline constexpr int kEstimateTooFewBars = -3;
+// The estimate reads a stock's bars; an index's records are not a stock's.
+inline constexpr int kEstimateIndexCode = -4;
 
 inline constexpr int kFactorCount = 5;
 inline constexpr int kDefaultFactorWeight = 18;
@@ -41,13 +43,14 @@ struct EstimateInputs {
 struct Estimate {
     int result = 0;  // the percentage, or one of the failure codes
     std::array<bool, kFactorCount> factors{};
-    uint32_t date = 0;  // of bar 0
+    uint32_t date = 0;  // of bar 0; for an index code its own last bar up to the cut-off
 };
 
 Estimate EstimateTop(const EstimateInputs& inputs, uint32_t code, const FactorWeights& weights);
 Estimate EstimateBottom(const EstimateInputs& inputs, uint32_t code, const FactorWeights& weights);
 
-// "大盘指数文件不存在", "该股数据文件不存在", "行情天数不足无法测算"; empty otherwise.
+// "大盘指数文件不存在", "该股数据文件不存在", "行情天数不足无法测算",
+// "指数不能测算顶部底部"; empty otherwise.
 std::string_view EstimateFailureText(int result);
 inline constexpr std::string_view kEstimateUnknownCode = "未找到该代码对应股票";
 

@@ -6,9 +6,16 @@
 //   "Diag"            the diagnostic page of the last ranking;
 //   "Set" d x nnn     weight d (1 CXL_p, 2 CX_Code_p, 3 ZF_Code_p) becomes nnn,
 //                     x being any one character ("Set2-150");
-//   "Max" d x nnnn    cap d (1 CXL_Max, 2 CX_Max, 3 ZF_Max) becomes nnnn; every
-//                     ranking derives the caps from the weights again, so a cap
-//                     set here only changes the diagnostic page until the next scan.
+//   "Max" d x nnnn    cap d (1 CXL_Max, 2 CX_Max, 3 ZF_Max) becomes nnnn.
+//
+// How long they last (the window keeps one RankTuning):
+//   - the weights start as the sector library's; a weight set with "Set"
+//     stays in force for every later scan of the session (it is never
+//     saved); a sector library with other weights, installed or imported,
+//     brings its own weights back;
+//   - every scan derives the caps from the weights in force when it starts,
+//     so a cap set with "Max" changes the diagnostic page of the result on
+//     screen and lasts until the next scan starts.
 #pragma once
 
 #include <cstddef>

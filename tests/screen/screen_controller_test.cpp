@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <ctime>
 
 #include "base/endian.h"
@@ -84,7 +85,7 @@ TEST(ScreenController, EveryStripCommandDoesItsJobOrSaysWhy) {
     const std::vector<Case> refusals = {
         {StripCommand::SectorScan, {"待选股为零。请先选择沪、深股票，或“载入”待选股，再“板块扫描”"}},
         {StripCommand::SectorTrend, {"请先扫描生成板块"}},
-        {StripCommand::SaveSector, {"请先扫描生成板块"}},
+        {StripCommand::SaveSector, {"当前选出股为空，无法保存"}},
         {StripCommand::AddPicked, {}},  // no member chosen: nothing to add
         {StripCommand::MethodUp, {kNotBuiltMethods}},
         {StripCommand::MethodDown, {kNotBuiltMethods}},
@@ -288,6 +289,64 @@ TEST(ScreenController, AScanRunsOnItsWorkerAndTheTickPublishesIt) {
     // A new scan type discards the result.
     s.controller.ChooseScanType(sectors::ScanType::Fall);
     EXPECT_EQ(s.controller.Sectors().RankCount(), 0u);
+}
+
+// "Set" keeps its weight for every later scan; "Max" lasts until the next
+// scan starts, which derives the caps from the weights again.
+TEST(ScreenController, RankingKeywordsLastByTheirRule) {
+    Screen s;
+    s.controller.ChooseMarket(picking::CandidateMarket::All);
+    s.host.texts[ControlId::HotWhole] = "3";
+    auto scan = [&] {
+        ASSERT_TRUE(s.controller.StartScan());
+        s.controller.WaitForScan();
+    };
+    auto query = [&](const std::string& entry) {
+        s.host.texts[ControlId::QueryBox] = entry;
+        s.canvas.Clear();
+        s.controller.Strip(StripCommand::PropertyQuery);
+    };
+    scan();
+    const sectors::RankWeights library = s.controller.Scan().Outcome().settings.weights;
+    EXPECT_EQ(library.count, 200u);
+
+    query("Set2-150");
+    query("Max2-9999");
+    query("Diag");
+    EXPECT_NE(s.canvas.JoinedText().find("CX_Code_p=150"), std::string::npos);
+    EXPECT_NE(s.canvas.JoinedText().find("CX_Max=9999"), std::string::npos);
+    // Another query does not take the weight back.
+    query("600000");
+    scan();
+    EXPECT_EQ(s.controller.Scan().Outcome().settings.weights.count, 150u);
+    EXPECT_EQ(s.controller.Scan().Outcome().settings.weights.share, library.share);
+    query("Diag");
+    EXPECT_NE(s.canvas.JoinedText().find("CX_Max=4200"), std::string::npos)  // 150 × 28
+        << s.canvas.JoinedText();
+    // And the weight holds for the scan after that too.
+    scan();
+    EXPECT_EQ(s.controller.Scan().Outcome().settings.weights.count, 150u);
+}
+
+TEST(SectorPage, RankingBarsAreScoreTimes170OverTheTopScore) {
+    EXPECT_EQ(screen::RankBarLength(5400, 5400), 170);
+    EXPECT_EQ(screen::RankBarLength(2700, 5400), 85);
+    EXPECT_EQ(screen::RankBarLength(10, 5400), 1);  // never less than a pixel
+    EXPECT_EQ(screen::RankBarLength(-300, 5400), 1);
+    EXPECT_EQ(screen::RankBarLength(7, 0), 1);
+
+    // The drawn bars of a real ranking: the top one is 170 pixels long.
+    Screen s;
+    s.controller.ChooseMarket(picking::CandidateMarket::All);
+    s.host.texts[ControlId::HotWhole] = "3";
+    ASSERT_TRUE(s.controller.StartScan());
+    s.controller.WaitForScan();
+    const auto& sectorsRanked = s.controller.Scan().Outcome().ranking.sectors;
+    ASSERT_GE(sectorsRanked.size(), 2u);
+    int widest = 0;
+    for (const ui::DrawCall& fill : s.canvas.Of(ui::DrawKind::FillRect))
+        if (fill.top == 445 + 13 && fill.bottom == 445 + 17) widest = std::max(widest, fill.right - fill.left);
+    EXPECT_EQ(widest, 170);
 }
 
 // A market of its own for a test that changes its files.
