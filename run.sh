@@ -14,6 +14,6 @@ if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
   exec build/src/app/bkqy --data demo-market
 fi
 build/src/cli/bkqy-cli scan --data demo-market --type 1 --threshold 7.5 --market all
-build/src/cli/bkqy-cli shot --data demo-market --scan-type 1 --threshold 7.5 --market all \
+build/src/cli/bkqy-cli shot --data demo-market --type 1 --threshold 7.5 --market all \
   --png demo-market/scan.png >/dev/null
 echo "No display: the window with this scan is in demo-market/scan.png"

@@ -5,7 +5,9 @@
 #include <optional>
 #include <string>
 
-#include "cli/args.h"
+#include "cli/dispatch.h"
+#include "cli/json.h"
+#include "cli/numbers.h"
 #include "demo/boards.h"
 #include "demo/demo_market.h"
 #include "demo/packages.h"
@@ -13,101 +15,143 @@
 namespace cli {
 namespace {
 
-int Fail(const std::string& message) {
-    std::fprintf(stderr, "bkqy-cli demo: %s\n", message.c_str());
-    return 2;
-}
+// The boards by their JSON key and their Chinese name.
+struct BoardWords {
+    demo::Board board;
+    std::string_view key;
+    std::string_view name;
+};
+constexpr BoardWords kBoards[] = {
+    {demo::Board::ShMain, "sh_main", "沪市主板"}, {demo::Board::Star, "star", "科创板"},
+    {demo::Board::SzMain, "sz_main", "深市主板"}, {demo::Board::Sme, "sme", "中小板"},
+    {demo::Board::ChiNext, "chinext", "创业板"},
+};
 
-// Reads an optional numeric option into `value`; false (with `error` set) when malformed.
-template <class T>
-bool ReadNumber(const Args& args, const char* name, uint64_t max, T& value, std::string& error) {
-    auto number = args.GetNumber(name, &error);
-    if (!error.empty()) return false;
-    if (!number) return true;
-    if (*number > max) {
-        error = std::string("--") + name + " is too large: " + std::to_string(*number);
-        return false;
+// The sector families 1..6 by their JSON key and their Chinese name.
+constexpr std::string_view kFamilyKeys[] = {"", "new_concepts", "new_industries", "new_regions",
+                                            "concepts", "industries", "regions"};
+constexpr std::string_view kFamilyNames[] = {"", "新概念", "新行业", "新地区", "概念", "行业", "地区"};
+
+struct Written {
+    std::string root;
+    demo::DemoSummary summary;
+    std::optional<demo::PackagesSummary> packages;
+    std::string packagesDir;
+    double seconds = 0;
+};
+
+void PrintJson(const Written& w) {
+    const demo::DemoSummary& s = w.summary;
+    JsonWriter json;
+    json.BeginObject()
+        .Field("data", w.root)
+        .Field("first_date", s.firstDate)
+        .Field("last_date", s.lastDate)
+        .Field("trading_days", s.tradingDays)
+        .Field("stocks", s.stocks)
+        .Key("boards")
+        .BeginObject();
+    for (const BoardWords& b : kBoards) json.Field(b.key, s.boardStocks[static_cast<size_t>(b.board)]);
+    json.EndObject()
+        .Field("st", s.stStocks)
+        .Field("new_listings", s.newListings)
+        .Field("bars", s.stockBars)
+        .Field("sectors", s.sectors)
+        .Key("sector_families")
+        .BeginObject();
+    for (size_t f = 1; f < std::size(kFamilyKeys); ++f) json.Field(kFamilyKeys[f], s.sectorsByFamily[f]);
+    json.EndObject()
+        .Field("ex_rights_events", s.exRightsEvents)
+        .Field("ex_rights_stocks", s.exRightsStocks)
+        .Field("files", s.filesWritten)
+        .Field("bytes", s.bytesWritten)
+        .Key("packages");
+    if (w.packages) {
+        const demo::PackagesSummary& p = *w.packages;
+        json.BeginObject()
+            .Field("folder", w.packagesDir)
+            .Field("cut_date", p.cutDate)
+            .Field("package", p.packageName)
+            .Field("first_date", p.firstDate)
+            .Field("last_date", p.lastDate)
+            .Field("blocks", p.blocks)
+            .Field("new_listings", p.newListings)
+            .Field("ex_rights_events", p.exRightsEvents)
+            .Field("securities", p.securities)
+            .Field("saturated_volumes", p.saturatedVolumes)
+            .EndObject();
+    } else {
+        json.Null();
     }
-    value = static_cast<T>(*number);
-    return true;
+    json.Key("elapsed_s").Number(RealText(w.seconds)).EndObject();
+    std::fputs(json.Line().c_str(), stdout);
 }
 
-void PrintPackages(const demo::PackagesSummary& p, const std::string& folder) {
-    std::printf("  data folder   cut back to %u\n", p.cutDate);
-    std::printf("  package       %s/%s: %u .. %u, %u securities, %u new listings, %u ex-rights "
-                "events\n",
-                folder.c_str(), p.packageName.c_str(), p.firstDate, p.lastDate, p.blocks,
-                p.newListings, p.exRightsEvents);
-    std::printf("  sample data   %u securities as vipdoc/ and csv/, names.csv, sectors.csv, "
-                "exrights.csv\n",
-                p.securities);
-    if (p.saturatedVolumes > 0)
-        std::printf("  note          %u vipdoc volumes exceed 32 bits of shares and were held at "
-                    "the maximum\n",
-                    p.saturatedVolumes);
+void PrintText(const Written& w) {
+    const demo::DemoSummary& s = w.summary;
+    std::printf("演示市场已写入 %s\n", w.root.c_str());
+    std::printf("  交易日        %u 至 %u（%u 个交易日）\n", s.firstDate, s.lastDate, s.tradingDays);
+    std::string boards;
+    for (const BoardWords& b : kBoards)
+        boards += (boards.empty() ? "" : "，") + std::string(b.name) + " " +
+                  std::to_string(s.boardStocks[static_cast<size_t>(b.board)]);
+    std::printf("  股票          %u 只（%s）；ST %u 只，新股 %u 只，K 线 %llu 根\n", s.stocks,
+                boards.c_str(), s.stStocks, s.newListings,
+                static_cast<unsigned long long>(s.stockBars));
+    std::printf("  指数          999999、399001、399006\n");
+    std::string families;
+    for (size_t f = 1; f < std::size(kFamilyNames); ++f)
+        families += (families.empty() ? "" : "，") + std::string(kFamilyNames[f]) + " " +
+                    std::to_string(s.sectorsByFamily[f]);
+    std::printf("  板块          %u 个（%s）\n", s.sectors, families.c_str());
+    std::printf("  除权          %u 只股票的 %u 次除权\n", s.exRightsStocks, s.exRightsEvents);
+    std::printf("  写出          %u 个文件，%.1f MB\n", s.filesWritten,
+                static_cast<double>(s.bytesWritten) / 1e6);
+    if (w.packages) {
+        const demo::PackagesSummary& p = *w.packages;
+        std::printf("  数据目录      截至 %u\n", p.cutDate);
+        std::printf("  数据包        %s/%s：%u 至 %u，%u 只证券，新股 %u 只，除权 %u 次\n",
+                    w.packagesDir.c_str(), p.packageName.c_str(), p.firstDate, p.lastDate, p.blocks,
+                    p.newListings, p.exRightsEvents);
+        std::printf("  样例数据      %u 只证券的 vipdoc/ 和 csv/，names.csv、sectors.csv、"
+                    "exrights.csv\n",
+                    p.securities);
+        if (p.saturatedVolumes > 0)
+            std::printf("  说明          %u 个 vipdoc 成交量超出 32 位股数，记为最大值\n",
+                        p.saturatedVolumes);
+    }
+    std::printf("  用时          %.2f 秒\n", w.seconds);
 }
 
 }  // namespace
 
-int RunDemoCommand(const Args& args) {
+int RunDemoCommand(const Invocation& in) {
     demo::DemoOptions options;
-    std::string unknown;
-    if (!args.OnlyKnown({"data", "stocks", "years", "end", "seed", "packages"}, &unknown))
-        return Fail(unknown);
-    auto root = args.Get("data");
-    if (!root || root->empty()) return Fail("--data DIR is required");
-    options.dataRoot = *root;
-    std::string error;
-    if (!ReadNumber(args, "stocks", UINT32_MAX, options.stocks, error) ||
-        !ReadNumber(args, "years", UINT32_MAX, options.years, error) ||
-        !ReadNumber(args, "end", UINT32_MAX, options.endDate, error) ||
-        !ReadNumber(args, "seed", UINT64_MAX, options.seed, error))
-        return Fail(error);
+    options.dataRoot = in.Text("data");
+    options.stocks = static_cast<uint32_t>(in.Number("stocks").value_or(options.stocks));
+    options.years = static_cast<uint32_t>(in.Number("years").value_or(options.years));
+    options.endDate = in.Date("end").value_or(options.endDate);
+    options.seed = static_cast<uint64_t>(in.Number("seed").value_or(static_cast<int64_t>(options.seed)));
 
-    const auto packagesDir = args.Get("packages");
-    if (packagesDir && packagesDir->empty()) return Fail("--packages needs a folder");
-
+    Written w;
+    w.root = options.dataRoot;
+    w.packagesDir = in.Text("packages");
     const auto started = std::chrono::steady_clock::now();
-    demo::DemoSummary s;
-    std::optional<demo::PackagesSummary> packages;
-    if (packagesDir) {
-        auto result = demo::WriteDemoPackages(options, *packagesDir, &s);
-        if (!result) {
-            std::fprintf(stderr, "bkqy-cli demo: %s\n", result.error().c_str());
-            return 1;
-        }
-        packages = *result;
+    if (in.Has("packages")) {
+        auto result = demo::WriteDemoPackages(options, w.packagesDir, &w.summary);
+        if (!result) return in.Fail(Exit::Refused, result.error());
+        w.packages = *result;
     } else {
         auto result = demo::WriteDemoMarket(options);
-        if (!result) {
-            std::fprintf(stderr, "bkqy-cli demo: %s\n", result.error().c_str());
-            return 1;
-        }
-        s = *result;
+        if (!result) return in.Fail(Exit::Refused, result.error());
+        w.summary = *result;
     }
-    const double seconds =
-        std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
-
-    std::printf("demo market written to %s\n", options.dataRoot.c_str());
-    std::printf("  trading days  %u .. %u (%u days)\n", s.firstDate, s.lastDate, s.tradingDays);
-    std::printf("  stocks        %u (", s.stocks);
-    for (demo::Board b : demo::kAllBoards)
-        std::printf("%s%s %u", b == demo::Board::ShMain ? "" : ", ", demo::BoardName(b),
-                    s.boardStocks[static_cast<size_t>(b)]);
-    std::printf("); ST %u, new listings %u, %llu bars\n", s.stStocks, s.newListings,
-                static_cast<unsigned long long>(s.stockBars));
-    std::printf("  indices       999999, 399001, 399006\n");
-    std::printf(
-        "  sectors       %u (new concepts %u, new industries %u, new regions %u, concepts %u, "
-        "industries %u, regions %u)\n",
-        s.sectors, s.sectorsByFamily[1], s.sectorsByFamily[2], s.sectorsByFamily[3],
-        s.sectorsByFamily[4], s.sectorsByFamily[5], s.sectorsByFamily[6]);
-    std::printf("  ex-rights     %u events for %u stocks\n", s.exRightsEvents, s.exRightsStocks);
-    std::printf("  written       %u files, %.1f MB\n", s.filesWritten,
-                static_cast<double>(s.bytesWritten) / 1e6);
-    if (packages) PrintPackages(*packages, *packagesDir);
-    std::printf("  elapsed       %.2f s\n", seconds);
-    return 0;
+    w.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+    if (in.Format() == OutputFormat::Json)
+        PrintJson(w);
+    else
+        PrintText(w);
+    return static_cast<int>(Exit::Ok);
 }
 
 }  // namespace cli

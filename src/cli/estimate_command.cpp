@@ -1,86 +1,97 @@
 // bkqy-cli estimate: the top and bottom probability of one stock.
 #include <cstdio>
-#include <ctime>
 #include <string>
 
 #include "base/gbk.h"
-#include "base/stderr_prompter.h"
-#include "cli/args.h"
+#include "cli/command_prompter.h"
+#include "cli/dispatch.h"
+#include "cli/json.h"
 #include "cli/market_setup.h"
-#include "data/code_table.h"
-#include "data/startup.h"
 #include "picking/simulation.h"
 #include "sectors/estimate.h"
 
 namespace cli {
 namespace {
 
-int Fail(const std::string& text) {
-    std::fprintf(stderr, "bkqy-cli estimate: %s\n", text.c_str());
-    return 2;
+struct Sides {
+    sectors::Estimate top;
+    sectors::Estimate bottom;
+};
+
+void WriteFactors(JsonWriter& json, sectors::EstimateSide side, const sectors::Estimate& e) {
+    json.BeginArray();
+    for (int f = 0; f < sectors::kFactorCount; ++f)
+        json.BeginObject()
+            .Field("name", sectors::FactorCaption(side, f))
+            .Field("weight", sectors::kDefaultFactorWeights[static_cast<size_t>(f)])
+            .Field("present", e.factors[static_cast<size_t>(f)])
+            .EndObject();
+    json.EndArray();
 }
 
-std::string FactorList(const sectors::Estimate& e) {
-    std::string out = "[";
-    for (int f = 0; f < sectors::kFactorCount; ++f)
-        out += std::string(f ? ", " : "") + (e.factors[f] ? "true" : "false");
-    return out + "]";
+void PrintJson(uint32_t code, const std::string& name, bool simulation, const Sides& s) {
+    JsonWriter json;
+    json.BeginObject()
+        .Field("code", data::CodeText(code))
+        .Field("name", name)
+        .Field("date", s.top.date)
+        .Field("simulation", simulation)
+        .Field("top", s.top.result)
+        .Field("bottom", s.bottom.result)
+        .Key("top_factors");
+    WriteFactors(json, sectors::EstimateSide::Top, s.top);
+    json.Key("bottom_factors");
+    WriteFactors(json, sectors::EstimateSide::Bottom, s.bottom);
+    json.EndObject();
+    std::fputs(json.Line().c_str(), stdout);
+}
+
+void PrintText(uint32_t code, const std::string& name, bool simulation, const Sides& s) {
+    std::string text = data::CodeText(code) + " " + name + (simulation ? " [模拟]" : "") + " " +
+                       std::to_string(s.top.date) + "\n";
+    for (const auto* e : {&s.top, &s.bottom}) {
+        const auto side = e == &s.top ? sectors::EstimateSide::Top : sectors::EstimateSide::Bottom;
+        text += std::string(side == sectors::EstimateSide::Top ? "阶段顶部的概率为"
+                                                              : "阶段底部的概率为") +
+                std::to_string(e->result) + "%\n";
+        for (int f = 0; f < sectors::kFactorCount; ++f)
+            if (e->factors[static_cast<size_t>(f)])
+                text += "  " + std::string(sectors::FactorCaption(side, f)) + "\n";
+    }
+    std::fputs(text.c_str(), stdout);
 }
 
 }  // namespace
 
-int RunEstimateCommand(const Args& args) {
-    std::string error;
-    if (!args.OnlyKnown({"data", "code", "date", "json"}, &error)) return Fail(error);
-    const auto root = args.Get("data");
-    if (!root || root->empty()) return Fail("--data DIR is required");
-    const auto codeText = args.Get("code");
-    if (!codeText || codeText->size() != 6 ||
-        codeText->find_first_not_of("0123456789") != std::string::npos)
-        return Fail("--code takes a six-digit stock code");
-    const uint32_t code = static_cast<uint32_t>(std::stoul(*codeText));
-
+int RunEstimateCommand(const Invocation& in) {
+    CommandPrompter prompter(in.Command().name);
     data::Workspace workspace;
-    base::StderrPrompter prompter;
-    data::MarketState state;
-    if (!StartMarket(*root, args.Get("date"), prompter, workspace, state)) return 1;
+    data::MarketState market;
+    if (!StartMarket(in, prompter, workspace, market)) return static_cast<int>(Exit::Refused);
     const data::CodeTable codes(workspace.CodeTableRegion());
-    if (codes.FindCode(code) == 0) {
-        std::fprintf(stderr, "%s\n", std::string(sectors::kEstimateUnknownCode).c_str());
-        return 1;
-    }
-    const sectors::EstimateInputs inputs{
-        state.paths, state.index.View(workspace.Words(data::BufferId::Index)), &state.exRights,
-        picking::SimulationCutoff(state.simulation)};
-    const sectors::Estimate top =
-        sectors::EstimateTop(inputs, code, sectors::kDefaultFactorWeights);
-    const sectors::Estimate bottom =
-        sectors::EstimateBottom(inputs, code, sectors::kDefaultFactorWeights);
-    if (top.result < 0) {
-        std::fprintf(stderr, "%s\n", std::string(sectors::EstimateFailureText(top.result)).c_str());
-        return 1;
-    }
+    const uint32_t code = *in.Code();
+    if (codes.FindCode(code) == 0)
+        return in.Fail(Exit::Refused, data::CodeText(code) + "：" +
+                                          std::string(sectors::kEstimateUnknownCode));
     const std::string name = base::GbkToUtf8(codes.StockName(code));
-    if (args.Has("json")) {
-        std::printf(
-            "{\"code\": \"%s\", \"date\": %u, \"top\": %d, \"bottom\": %d, "
-            "\"top_factors\": %s, \"bottom_factors\": %s}\n",
-            codeText->c_str(), top.date, top.result, bottom.result, FactorList(top).c_str(),
-            FactorList(bottom).c_str());
-        return 0;
-    }
-    std::printf("%s %s%s %u\n", codeText->c_str(), name.c_str(),
-                state.simulation.active ? " [模拟]" : "", top.date);
-    for (const auto* e : {&top, &bottom}) {
-        const auto side = e == &top ? sectors::EstimateSide::Top : sectors::EstimateSide::Bottom;
-        std::printf("%s%d%%\n",
-                    side == sectors::EstimateSide::Top ? "阶段顶部的概率为" : "阶段底部的概率为",
-                    e->result);
-        for (int f = 0; f < sectors::kFactorCount; ++f)
-            if (e->factors[f])
-                std::printf("  %s\n", std::string(sectors::FactorCaption(side, f)).c_str());
-    }
-    return 0;
+    const sectors::EstimateInputs inputs{
+        market.paths, market.index.View(workspace.Words(data::BufferId::Index)), &market.exRights,
+        picking::SimulationCutoff(market.simulation)};
+    const Sides sides{sectors::EstimateTop(inputs, code, sectors::kDefaultFactorWeights),
+                      sectors::EstimateBottom(inputs, code, sectors::kDefaultFactorWeights)};
+    if (sides.top.result == sectors::kEstimateIndexCode)
+        return in.Fail(Exit::Refused, data::CodeText(code) + " " + name + "：" +
+                                          std::string(sectors::EstimateFailureText(sides.top.result)) +
+                                          "，只测算个股（该指数最后一个交易日为 " +
+                                          std::to_string(sides.top.date) + "）");
+    if (sides.top.result < 0)
+        return in.Fail(Exit::Refused, data::CodeText(code) + " " + name + "：" +
+                                          std::string(sectors::EstimateFailureText(sides.top.result)));
+    if (in.Format() == OutputFormat::Json)
+        PrintJson(code, name, market.simulation.active, sides);
+    else
+        PrintText(code, name, market.simulation.active, sides);
+    return static_cast<int>(Exit::Ok);
 }
 
 }  // namespace cli

@@ -9,8 +9,8 @@
 #include <thread>
 
 #include "base/file_io.h"
-#include "base/stderr_prompter.h"
-#include "cli/args.h"
+#include "cli/command_prompter.h"
+#include "cli/dispatch.h"
 #include "cli/json.h"
 #include "data/paths.h"
 #include "data/startup.h"
@@ -20,38 +20,17 @@
 namespace cli {
 namespace {
 
-constexpr int kUsageError = 2;
-constexpr int kRefused = 1;
 constexpr auto kProgressInterval = std::chrono::milliseconds(500);
-
-int Fail(int code, const std::string& message) {
-    std::fprintf(stderr, "bkqy-cli import: %s\n", message.c_str());
-    return code;
-}
+constexpr std::string_view kCommand = "import";
 
 enum class ImportKind { Vipdoc, Csv, Sectors, ExRights };
 
-// The one source the options name, or nothing (with why) for none or several.
-std::optional<ImportKind> KindOf(const Args& args, std::string& error) {
-    const std::pair<const char*, ImportKind> kinds[] = {{"vipdoc", ImportKind::Vipdoc},
-                                                        {"csv", ImportKind::Csv},
-                                                        {"sectors", ImportKind::Sectors},
-                                                        {"exrights", ImportKind::ExRights}};
-    std::optional<ImportKind> found;
-    for (const auto& [name, kind] : kinds) {
-        if (!args.Has(name)) continue;
-        if (found) {
-            error = "give only one of --vipdoc, --csv, --sectors, --exrights";
-            return std::nullopt;
-        }
-        if (args.Get(name)->empty()) {
-            error = std::string("--") + name + " needs a path";
-            return std::nullopt;
-        }
-        found = kind;
-    }
-    if (!found) error = "give one of --vipdoc DIR, --csv PATH, --sectors FILE, --exrights FILE";
-    return found;
+// The one source the options name (the parser has seen to it that there is one).
+ImportKind KindOf(const Invocation& in) {
+    if (in.Has("vipdoc")) return ImportKind::Vipdoc;
+    if (in.Has("csv")) return ImportKind::Csv;
+    if (in.Has("sectors")) return ImportKind::Sectors;
+    return ImportKind::ExRights;
 }
 
 // The data root locked for this run, cleaned of temporaries a killed write
@@ -62,18 +41,19 @@ struct Session {
     data::MarketState market;
 };
 
-int OpenSession(const std::string& root, Session& session) {
-    if (auto s = base::MakeFolders(root); !s) return Fail(kRefused, "cannot create " + root);
-    base::StderrPrompter prompter;
+int OpenSession(const Invocation& in, Session& session) {
+    const std::string root = in.Text("data");
+    if (auto s = base::MakeFolders(root); !s) return in.Fail(Exit::Refused, "无法建立 " + root);
+    CommandPrompter prompter(kCommand);
     const data::DataPaths paths = data::BuildDataPaths(root);
     session.lock = data::AcquireSingleInstance(paths, prompter);
-    if (!session.lock) return Fail(kRefused, "another copy of the program uses " + root);
+    if (!session.lock) return static_cast<int>(Exit::Refused);
     for (const std::string& folder : {paths.shFolder, paths.szFolder, paths.root + "MKDAT"})
         base::RemoveLeftTemporaries(folder);
-    if (auto s = install::PrepareDataRoot(root); !s) return Fail(kRefused, s.error());
+    if (auto s = install::PrepareDataRoot(root); !s) return in.Fail(Exit::Refused, s.error());
     if (auto s = install::LoadInstallTables(session.workspace, root, session.market); !s)
-        return Fail(kRefused, s.error());
-    return 0;
+        return in.Fail(Exit::Refused, s.error());
+    return static_cast<int>(Exit::Ok);
 }
 
 // Runs the import on a worker and shows how far it is on stderr twice a second.
@@ -91,7 +71,8 @@ install::ImportReport ImportWithProgress(const data::DataPaths& paths,
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
         const auto now = std::chrono::steady_clock::now();
         if (now - shown < kProgressInterval) continue;
-        std::fprintf(stderr, "import: %u/%u\n", progress.done.load(), progress.total.load());
+        Tell(kCommand, "进度 " + std::to_string(progress.done.load()) + "/" +
+                           std::to_string(progress.total.load()));
         shown = now;
     }
     worker.join();
@@ -103,115 +84,115 @@ void WarnWithoutIndex(const data::DataPaths& paths) {
     for (uint32_t code : {data::kShanghaiIndexCode, data::kShenzhenIndexCode})
         if (base::InspectPath(data::DayFilePath(paths, code)) == base::PathKind::RegularFile)
             return;
-    std::fprintf(stderr,
-                 "bkqy-cli import: warning: %s has no market index (MKDAY/SH/999999.day or "
-                 "MKDAY/SZ/399001.day); the program cannot start without one\n",
-                 paths.root.c_str());
-}
-
-std::string RefusedJson(const std::vector<install::ImportRefusal>& refused) {
-    std::string text = "[";
-    for (size_t i = 0; i < refused.size(); ++i) {
-        const auto& r = refused[i];
-        text += std::string(i ? "," : "") +
-                "{\"code\":" + JsonString(r.code ? data::CodeText(r.code) : "") +
-                ",\"reason\":" + JsonString(r.reason) + "}";
-    }
-    return text + "]";
+    Tell(kCommand, "注意：" + paths.root +
+                       " 中还没有大盘指数（MKDAY/SH/999999.day 或 MKDAY/SZ/399001.day），"
+                       "没有它程序无法启动");
 }
 
 void PrintDayReport(const install::ImportReport& r, size_t codesAdded, bool json) {
     if (json) {
-        std::printf(
-            "{\"imported\":%zu,\"created\":%zu,\"unchanged\":%zu,\"skipped_other\":%zu,"
-            "\"codes_added\":%zu,\"refused\":%s,\"last_date\":%u}\n",
-            r.imported, r.created, r.unchanged, r.skippedOther, codesAdded,
-            RefusedJson(r.refused).c_str(), r.lastDate);
+        JsonWriter writer;
+        writer.BeginObject()
+            .Field("imported", r.imported)
+            .Field("created", r.created)
+            .Field("unchanged", r.unchanged)
+            .Field("skipped_other", r.skippedOther)
+            .Field("codes_added", codesAdded)
+            .Key("refused")
+            .BeginArray();
+        for (const auto& refusal : r.refused)
+            writer.BeginObject()
+                .Field("code", refusal.code ? data::CodeText(refusal.code) : "")
+                .Field("reason", refusal.reason)
+                .EndObject();
+        writer.EndArray().Field("last_date", r.lastDate).EndObject();
+        std::fputs(writer.Line().c_str(), stdout);
         return;
     }
-    std::printf("imported      %zu securities (%zu new day files, %zu already up to date)\n",
-                r.imported, r.created, r.unchanged);
-    std::printf("skipped       %zu funds, bonds, other indices and other files\n", r.skippedOther);
-    std::printf("code table    %zu codes added\n", codesAdded);
-    std::printf("latest bar    %u\n", r.lastDate);
-    std::printf("refused       %zu\n", r.refused.size());
+    std::printf("导入          %zu 只证券（新建日线文件 %zu 个，已是最新 %zu 个）\n", r.imported,
+                r.created, r.unchanged);
+    std::printf("跳过          %zu 个基金、债券、其他指数和其他文件\n", r.skippedOther);
+    std::printf("代码表        新增 %zu 个代码\n", codesAdded);
+    std::printf("最新 K 线     %u\n", r.lastDate);
+    std::printf("拒绝          %zu\n", r.refused.size());
     for (const auto& refusal : r.refused)
         std::printf("  %s %s\n", refusal.code ? data::CodeText(refusal.code).c_str() : "------",
                     refusal.reason.c_str());
 }
 
-int ImportDays(const Args& args, ImportKind kind, Session& session) {
+int ImportDays(const Invocation& in, ImportKind kind, Session& session) {
     install::ImportOptions options;
     options.source =
         kind == ImportKind::Vipdoc ? install::ImportSource::Vipdoc : install::ImportSource::Csv;
-    options.path = *args.Get(kind == ImportKind::Vipdoc ? "vipdoc" : "csv");
-    options.namesFile = args.Get("names").value_or("");
+    options.path = in.Text(kind == ImportKind::Vipdoc ? "vipdoc" : "csv");
+    options.namesFile = in.Text("names");
     const data::DataPaths& paths = session.market.paths;
     const install::ImportReport report = ImportWithProgress(paths, options);
     install::CodeImportCounts codes;
     const base::Status applied =
         install::ApplyImportedCodes(session.workspace, session.market, report, &codes);
-    PrintDayReport(report, codes.added, args.Has("json"));
+    PrintDayReport(report, codes.added, in.Format() == OutputFormat::Json);
     WarnWithoutIndex(paths);
-    if (!applied) return Fail(kRefused, applied.error());
-    return report.refused.empty() ? 0 : kRefused;
+    if (!applied) return in.Fail(Exit::Refused, applied.error());
+    return static_cast<int>(report.refused.empty() ? Exit::Ok : Exit::Refused);
 }
 
-int ImportSectorFile(const Args& args, Session& session) {
-    auto report = install::ImportSectors(session.workspace, session.market, *args.Get("sectors"));
-    if (!report) return Fail(kRefused, report.error());
-    if (args.Has("json"))
-        std::printf("{\"sectors\":%zu,\"memberships\":%zu}\n", report->sectors,
-                    report->memberships);
-    else
-        std::printf("sector library  %zu sectors, %zu memberships\n", report->sectors,
-                    report->memberships);
-    return 0;
-}
-
-int ImportExRightsFile(const Args& args, Session& session) {
-    auto report = install::ImportExRights(session.workspace, session.market, *args.Get("exrights"));
-    if (!report) return Fail(kRefused, report.error());
-    if (args.Has("json")) {
-        std::string problems = "[";
-        for (size_t i = 0; i < report->problems.size(); ++i)
-            problems += (i ? "," : "") + JsonString(report->problems[i]);
-        std::printf("{\"changed\":%zu,\"unchanged\":%zu,\"problems\":%s]}\n", report->changed,
-                    report->unchanged, problems.c_str());
+int ImportSectorFile(const Invocation& in, Session& session) {
+    auto report = install::ImportSectors(session.workspace, session.market, in.Text("sectors"));
+    if (!report) return in.Fail(Exit::Refused, report.error());
+    if (in.Format() == OutputFormat::Json) {
+        JsonWriter json;
+        json.BeginObject()
+            .Field("sectors", report->sectors)
+            .Field("memberships", report->memberships)
+            .EndObject();
+        std::fputs(json.Line().c_str(), stdout);
     } else {
-        std::printf("ex-rights     %zu events added or corrected, %zu already there\n",
-                    report->changed, report->unchanged);
+        std::printf("板块库        %zu 个板块，%zu 个成员关系\n", report->sectors,
+                    report->memberships);
+    }
+    return static_cast<int>(Exit::Ok);
+}
+
+int ImportExRightsFile(const Invocation& in, Session& session) {
+    auto report = install::ImportExRights(session.workspace, session.market, in.Text("exrights"));
+    if (!report) return in.Fail(Exit::Refused, report.error());
+    if (in.Format() == OutputFormat::Json) {
+        JsonWriter json;
+        json.BeginObject()
+            .Field("changed", report->changed)
+            .Field("unchanged", report->unchanged)
+            .Field("problems", report->problems)
+            .EndObject();
+        std::fputs(json.Line().c_str(), stdout);
+    } else {
+        std::printf("除权表        新增或改正 %zu 条，已有 %zu 条\n", report->changed,
+                    report->unchanged);
         for (const std::string& problem : report->problems) std::printf("  %s\n", problem.c_str());
     }
-    return report->problems.empty() ? 0 : kRefused;
+    return static_cast<int>(report->problems.empty() ? Exit::Ok : Exit::Refused);
 }
 
 }  // namespace
 
-int RunImportCommand(const Args& args) {
-    std::string error;
-    if (!args.OnlyKnown({"data", "vipdoc", "csv", "names", "sectors", "exrights", "json"}, &error))
-        return Fail(kUsageError, error);
-    const auto root = args.Get("data");
-    if (!root || root->empty()) return Fail(kUsageError, "--data DIR is required");
-    const auto kind = KindOf(args, error);
-    if (!kind) return Fail(kUsageError, error);
-    const bool dayData = *kind == ImportKind::Vipdoc || *kind == ImportKind::Csv;
-    if (args.Has("names") && (!dayData || args.Get("names")->empty()))
-        return Fail(kUsageError, "--names FILE goes with --vipdoc or --csv");
+int RunImportCommand(const Invocation& in) {
+    const ImportKind kind = KindOf(in);
+    const bool dayData = kind == ImportKind::Vipdoc || kind == ImportKind::Csv;
+    if (in.Has("names") && !dayData)
+        return in.Fail(Exit::Usage, "--names FILE 只与 --vipdoc 或 --csv 同用");
 
     Session session;
-    if (const int failed = OpenSession(*root, session); failed != 0) return failed;
-    switch (*kind) {
+    if (const int failed = OpenSession(in, session); failed != 0) return failed;
+    switch (kind) {
         case ImportKind::Vipdoc:
         case ImportKind::Csv:
-            return ImportDays(args, *kind, session);
+            return ImportDays(in, kind, session);
         case ImportKind::Sectors:
-            return ImportSectorFile(args, session);
+            return ImportSectorFile(in, session);
         case ImportKind::ExRights:
-            return ImportExRightsFile(args, session);
+            return ImportExRightsFile(in, session);
     }
-    return kUsageError;
+    return static_cast<int>(Exit::Usage);
 }
 
 }  // namespace cli

@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "base/file_io.h"
-#include "base/stderr_prompter.h"
-#include "cli/args.h"
+#include "cli/command_prompter.h"
+#include "cli/dispatch.h"
 #include "cli/json.h"
 #include "data/paths.h"
 #include "data/startup.h"
@@ -18,11 +18,6 @@
 
 namespace cli {
 namespace {
-
-int Fail(const std::string& message) {
-    std::fprintf(stderr, "bkqy-cli install: %s\n", message.c_str());
-    return 2;
-}
 
 struct FileOutcome {
     std::string file;
@@ -49,8 +44,8 @@ install::PackageReport InstallWithProgress(const data::DataPaths& paths, const s
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
         const auto now = std::chrono::steady_clock::now();
         if (now - shown < std::chrono::milliseconds(500)) continue;
-        std::fprintf(stderr, "install %s: %u/%u\n", file.c_str(), progress.blocksDone.load(),
-                     progress.blocksTotal.load());
+        Tell("install", file + "：" + std::to_string(progress.blocksDone.load()) + "/" +
+                            std::to_string(progress.blocksTotal.load()));
         shown = now;
     }
     worker.join();
@@ -78,50 +73,57 @@ FileOutcome InstallOne(data::Workspace& workspace, data::MarketState& market,
     return outcome;
 }
 
-std::string CodesJson(const std::vector<uint32_t>& codes) {
-    std::string text = "[";
-    for (size_t i = 0; i < codes.size(); ++i)
-        text += (i ? "," : "") + JsonString(data::CodeText(codes[i]));
-    return text + "]";
-}
-
-std::string ProblemsJson(const std::vector<std::string>& problems) {
-    std::string text = "[";
-    for (size_t i = 0; i < problems.size(); ++i) text += (i ? "," : "") + JsonString(problems[i]);
-    return text + "]";
-}
-
-std::string OutcomeJson(const FileOutcome& o) {
+void WriteOutcome(JsonWriter& json, const FileOutcome& o) {
     const bool package = o.kind == install::FileKind::Package;
-    const auto& skipped = package ? o.package.skippedCodes : o.table.skippedCodes;
-    std::string text = "{\"file\":" + JsonString(o.file) + ",\"kind\":" +
-                       JsonString(std::string(install::KindName(o.kind)));
-    text += ",\"blocks\":" + std::to_string(package ? o.package.blocks : 0);
-    text += ",\"created\":" + std::to_string(package ? o.package.created : 0);
-    text += ",\"merged\":" + std::to_string(package ? o.package.merged : o.table.changed);
-    text += ",\"unchanged\":" + std::to_string(package ? o.package.unchanged : o.table.unchanged);
-    text += ",\"skipped\":" + CodesJson(skipped);
-    text += ",\"stopped\":" + std::string(o.package.stopped ? "true" : "false");
-    text += ",\"problems\":" + ProblemsJson(package ? o.package.problems : o.table.problems);
-    if (o.refusal) text += ",\"refused\":" + JsonString(o.refusal->text);
-    return text + "}";
+    std::vector<std::string> skipped;
+    for (uint32_t code : package ? o.package.skippedCodes : o.table.skippedCodes)
+        skipped.push_back(data::CodeText(code));
+    json.BeginObject()
+        .Field("file", o.file)
+        .Field("kind", install::KindName(o.kind))
+        .Field("blocks", package ? o.package.blocks : 0)
+        .Field("created", package ? o.package.created : 0)
+        .Field("merged", package ? o.package.merged : o.table.changed)
+        .Field("unchanged", package ? o.package.unchanged : o.table.unchanged)
+        .Field("skipped", skipped)
+        .Field("stopped", o.package.stopped)
+        .Field("problems", package ? o.package.problems : o.table.problems);
+    if (o.refusal) json.Field("refused", o.refusal->text);
+    json.EndObject();
+}
+
+// What the text output calls each kind of file.
+std::string_view KindWord(install::FileKind kind) {
+    switch (kind) {
+        case install::FileKind::Package:
+            return "日线数据包";
+        case install::FileKind::CodeTable:
+            return "代码表";
+        case install::FileKind::CodeAdditions:
+            return "代码补充";
+        case install::FileKind::SectorLibrary:
+            return "板块库";
+        case install::FileKind::ExRightsTable:
+            return "除权表";
+        case install::FileKind::ExRightsAdditions:
+            return "除权补充";
+    }
+    return {};
 }
 
 void PrintOutcome(const FileOutcome& o) {
     if (o.refusal) {
-        std::printf("%s: refused (%s: %s)\n", o.file.c_str(), o.refusal->caption.c_str(),
-                    o.refusal->text.c_str());
+        std::printf("%s：未安装（%s）\n", o.file.c_str(), o.refusal->text.c_str());
         return;
     }
-    const std::string kind(install::KindName(o.kind));
+    const std::string kind(KindWord(o.kind));
     if (o.kind == install::FileKind::Package) {
         const auto& p = o.package;
-        std::printf("%s: %s, %zu blocks: %zu created, %zu merged, %zu unchanged, %zu skipped\n",
-                    o.file.c_str(), kind.c_str(), p.blocks, p.created, p.merged, p.unchanged,
-                    p.skippedCodes.size());
+        std::printf("%s：%s，%zu 个数据块：新建 %zu，合并 %zu，未变 %zu，跳过 %zu\n", o.file.c_str(),
+                    kind.c_str(), p.blocks, p.created, p.merged, p.unchanged, p.skippedCodes.size());
     } else {
-        std::printf("%s: %s, %zu changed, %zu unchanged, %zu skipped\n", o.file.c_str(),
-                    kind.c_str(), o.table.changed, o.table.unchanged, o.table.skippedCodes.size());
+        std::printf("%s：%s，改动 %zu，未变 %zu，跳过 %zu\n", o.file.c_str(), kind.c_str(),
+                    o.table.changed, o.table.unchanged, o.table.skippedCodes.size());
     }
     const auto& problems =
         o.kind == install::FileKind::Package ? o.package.problems : o.table.problems;
@@ -130,46 +132,47 @@ void PrintOutcome(const FileOutcome& o) {
 
 }  // namespace
 
-int RunInstallCommand(const Args& args) {
-    std::string error;
-    if (!args.OnlyKnownWithFiles({"data", "force", "json"}, &error)) return Fail(error);
-    const auto root = args.Get("data");
-    if (!root || root->empty()) return Fail("--data DIR is required");
-    if (args.Files().empty()) return Fail("give at least one FILE to install");
-    if (auto s = base::MakeFolders(*root); !s) return Fail(s.error());
+int RunInstallCommand(const Invocation& in) {
+    if (in.Files().empty()) return in.Fail(Exit::Usage, "缺少要安装的文件 FILE...");
+    const std::string root = in.Text("data");
+    if (auto s = base::MakeFolders(root); !s) return in.Fail(Exit::Refused, s.error());
 
-    base::StderrPrompter prompter;
-    const data::DataPaths paths = data::BuildDataPaths(*root);
+    CommandPrompter prompter(in.Command().name);
+    const data::DataPaths paths = data::BuildDataPaths(root);
     auto lock = data::AcquireSingleInstance(paths, prompter);
-    if (!lock) return 1;
-    if (auto s = install::PrepareDataRoot(*root); !s) return Fail(s.error());
+    if (!lock) return static_cast<int>(Exit::Refused);
+    if (auto s = install::PrepareDataRoot(root); !s) return in.Fail(Exit::Refused, s.error());
     for (const std::string& folder : {paths.shFolder, paths.szFolder, paths.root + "MKDAT"})
         base::RemoveLeftTemporaries(folder);
 
     data::Workspace workspace;
     data::MarketState market;
-    if (auto s = install::LoadInstallTables(workspace, *root, market); !s) return Fail(s.error());
+    if (auto s = install::LoadInstallTables(workspace, root, market); !s)
+        return in.Fail(Exit::Refused, s.error());
 
     const install::DateRule rule =
-        args.Has("force") ? install::DateRule::Force : install::DateRule::OnlyNewer;
+        in.Has("force") ? install::DateRule::Force : install::DateRule::OnlyNewer;
+    const bool json = in.Format() == OutputFormat::Json;
     std::vector<FileOutcome> outcomes;
     bool incomplete = false;  // a file refused or a part of it skipped
-    for (const std::string& file : args.Files()) {
+    for (const std::string& file : in.Files()) {
         outcomes.push_back(InstallOne(workspace, market, file, rule));
         const FileOutcome& o = outcomes.back();
         incomplete = incomplete || o.refusal || !o.package.skippedCodes.empty() ||
                      !o.package.problems.empty() || !o.table.skippedCodes.empty() ||
                      !o.table.problems.empty();
-        if (!args.Has("json")) PrintOutcome(outcomes.back());
+        if (!json) PrintOutcome(o);
     }
-    if (args.Has("json")) {
-        std::string text = "{\"files\":[";
-        for (size_t i = 0; i < outcomes.size(); ++i) text += (i ? "," : "") + OutcomeJson(outcomes[i]);
-        std::printf("%s]}\n", text.c_str());
+    if (json) {
+        JsonWriter writer;
+        writer.BeginObject().Key("files").BeginArray();
+        for (const FileOutcome& o : outcomes) WriteOutcome(writer, o);
+        writer.EndArray().EndObject();
+        std::fputs(writer.Line().c_str(), stdout);
     }
     for (const FileOutcome& o : outcomes)
-        if (o.refusal) std::fprintf(stderr, "bkqy-cli install: %s: %s\n", o.file.c_str(), o.refusal->text.c_str());
-    return incomplete ? 1 : 0;
+        if (o.refusal) in.Fail(Exit::Refused, o.file + "：" + o.refusal->text);
+    return static_cast<int>(incomplete ? Exit::Refused : Exit::Ok);
 }
 
 }  // namespace cli

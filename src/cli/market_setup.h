@@ -1,19 +1,35 @@
-// Start-up of a headless command on a data root, with the simulation date of
-// its --date option.
+// What the commands that read a market share: the start-up on --data with the
+// simulation date of --date, and the candidates of --market or --list.
 #pragma once
 
-#include <optional>
-#include <string>
+#include <cstdint>
 
 #include "base/prompter.h"
+#include "cli/command.h"
+#include "cli/json.h"
+#include "data/code_table.h"
 #include "data/startup.h"
 #include "data/workspace.h"
+#include "picking/candidates.h"
 
 namespace cli {
 
-// Runs the start-up and, when a date is given, makes it the simulation date
-// with the window's checks. False after the reason went through the prompter.
-bool StartMarket(const std::string& root, const std::optional<std::string>& date,
-                 base::Prompter& prompter, data::Workspace& workspace, data::MarketState& market);
+// Runs the start-up on --data and, when --date is given, makes it the
+// simulation date. False after the reason went through the prompter.
+bool StartMarket(const Invocation& in, base::Prompter& prompter, data::Workspace& workspace,
+                 data::MarketState& market);
+
+// The window's check of a simulation date against the data ("模拟日期的范围在
+// …之间"), on a started market: simulation is on at `date` when true.
+bool EnterSimulationDate(uint32_t date, data::SimulationDate& simulation,
+                         const data::IndexState& index, base::Prompter& prompter);
+
+// The candidates of --market (the market's codes) or --list (a stock-list
+// file). False after a refused list file went through the prompter.
+bool ChooseCandidates(const Invocation& in, const data::CodeTable& codes, base::Prompter& prompter,
+                      picking::CandidateSet& candidates);
+
+// "market" (sh, sz, cy, all or null) and "list" (the file or null).
+void WriteCandidateFields(JsonWriter& json, const Invocation& in);
 
 }  // namespace cli

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "cli/args.h"
+#include "cli/dispatch.h"
 #include "cli/json.h"
 #include "picking/catalogue.h"
 
@@ -90,26 +90,28 @@ std::vector<MethodLine> Catalogue() {
 }
 
 void PrintJson(const std::vector<MethodLine>& lines) {
-    std::string out = "{\"methods\": [";
-    for (size_t i = 0; i < lines.size(); ++i) {
-        const MethodLine& m = lines[i];
-        out += (i ? ", " : "") + std::string("{\"code\": ") + JsonString(m.code.Text()) +
-               ", \"title\": " + JsonString(m.title) +
-               ", \"shown\": " + (m.shown ? "true" : "false") +
-               ", \"selects\": " + (m.selects ? "true" : "false") +
-               ", \"example\": " + JsonString(m.example) + ", \"params\": [";
-        for (size_t k = 0; k < m.params.size(); ++k) {
-            const ParamLine& p = m.params[k];
-            out += (k ? ", " : "") + std::string("{\"name\": ") + JsonString(p.name) +
-                   ", \"standard\": " + JsonString(p.standard);
-            if (p.min) out += ", \"min\": " + std::to_string(*p.min);
-            if (p.max) out += ", \"max\": " + std::to_string(*p.max);
-            if (p.zeroToo) out += ", \"zero\": true";
-            out += "}";
+    JsonWriter json;
+    json.BeginObject().Key("methods").BeginArray();
+    for (const MethodLine& m : lines) {
+        json.BeginObject()
+            .Field("code", m.code.Text())
+            .Field("title", m.title)
+            .Field("shown", m.shown)
+            .Field("selects", m.selects)
+            .Field("example", m.example)
+            .Key("params")
+            .BeginArray();
+        for (const ParamLine& p : m.params) {
+            json.BeginObject().Field("name", p.name).Field("standard", p.standard);
+            if (p.min) json.Field("min", *p.min);
+            if (p.max) json.Field("max", *p.max);
+            if (p.zeroToo) json.Field("zero", true);
+            json.EndObject();
         }
-        out += "]}";
+        json.EndArray().EndObject();
     }
-    std::printf("%s]}\n", out.c_str());
+    json.EndArray().EndObject();
+    std::fputs(json.Line().c_str(), stdout);
 }
 
 void PrintText(const std::vector<MethodLine>& lines) {
@@ -127,18 +129,13 @@ void PrintText(const std::vector<MethodLine>& lines) {
 
 }  // namespace
 
-int RunMethodsCommand(const Args& args) {
-    std::string error;
-    if (!args.OnlyKnown({"json"}, &error)) {
-        std::fprintf(stderr, "bkqy-cli methods: %s\n", error.c_str());
-        return 2;
-    }
+int RunMethodsCommand(const Invocation& in) {
     const auto lines = Catalogue();
-    if (args.Has("json"))
+    if (in.Format() == OutputFormat::Json)
         PrintJson(lines);
     else
         PrintText(lines);
-    return 0;
+    return static_cast<int>(Exit::Ok);
 }
 
 }  // namespace cli

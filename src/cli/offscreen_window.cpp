@@ -3,41 +3,48 @@
 #include <QPixmap>
 
 #include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "cli/market_setup.h"
 
 namespace cli {
 
-std::unique_ptr<QApplication> OffscreenWindow::MakeApplication() {
+std::unique_ptr<QApplication> OffscreenWindow::MakeApplication(const Invocation& in) {
     // No screen is needed: the window renders offscreen unless told otherwise.
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    if (const auto scale = in.Number("scale")) {
+        const std::string factor = std::to_string(*scale);
+        setenv("QT_ENABLE_HIGHDPI_SCALING", "0", 1);
+        setenv("QT_SCALE_FACTOR", factor.c_str(), 1);
+        setenv("BKQY_SCALE", factor.c_str(), 1);
+    }
     static int argc = 1;
     static char name[] = "bkqy-cli";
     static char* argv[] = {name, nullptr};
     return std::make_unique<QApplication>(argc, argv);
 }
 
-bool OffscreenWindow::UseScale(const std::optional<std::string>& scale, std::string* error) {
-    if (!scale) return true;
-    if (*scale != "1" && *scale != "2") {
-        *error = "--scale is 1 or 2, not \"" + *scale + "\"";
-        return false;
-    }
-    setenv("QT_ENABLE_HIGHDPI_SCALING", "0", 1);
-    setenv("QT_SCALE_FACTOR", scale->c_str(), 1);
-    setenv("BKQY_SCALE", scale->c_str(), 1);
+bool OffscreenWindow::Start() {
+    if (!m_window.Initialise()) return false;
+    const auto date = m_in.Date();
+    if (!date) return true;
+    screen::ScreenController& screen = m_window.Controller();
+    data::SimulationDate simulation = screen.Market().simulation;
+    if (!EnterSimulationDate(*date, simulation, screen.Market().index, m_prompter)) return false;
+    screen.UseSimulationDate(simulation.date);
     return true;
 }
 
-int OffscreenWindow::SavePng(const std::string& command, const std::string& png,
-                             std::optional<QRect> area) {
+int OffscreenWindow::SavePng(std::optional<QRect> area) {
+    const std::string png = m_in.Text("png");
     m_window.show();
     QApplication::processEvents();
     const QPixmap picture = area ? m_window.grab(*area) : m_window.grab();
-    if (!picture.save(QString::fromStdString(png), "PNG")) {
-        std::fprintf(stderr, "bkqy-cli %s: cannot write %s\n", command.c_str(), png.c_str());
-        return 1;
-    }
+    if (!picture.save(QString::fromStdString(png), "PNG"))
+        return m_in.Fail(Exit::Refused, "无法写入 " + png);
     std::printf("%s\n", png.c_str());
-    return 0;
+    return static_cast<int>(Exit::Ok);
 }
 
 }  // namespace cli

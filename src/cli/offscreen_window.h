@@ -5,40 +5,48 @@
 #include <QApplication>
 #include <QRect>
 
-#include <cstdlib>
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
 
 #include "app/main_window.h"
-#include "base/stderr_prompter.h"
+#include "cli/command.h"
+#include "cli/command_prompter.h"
 
 namespace cli {
 
 class OffscreenWindow {
 public:
-    explicit OffscreenWindow(const std::string& dataRoot)
-        : m_application(MakeApplication()), m_window(dataRoot, &m_prompter) {}
+    explicit OffscreenWindow(const Invocation& in)
+        : m_in(in), m_application(MakeApplication(in)), m_prompter(in.Command().name),
+          m_window(in.Text("data"), &m_prompter) {}
 
     app::CMainDlg& Window() { return m_window; }
+    CommandPrompter& Prompter() { return m_prompter; }
+
+    // Starts the window on --data and applies --date as the simulation date
+    // with the checks of every command. False after the reason was told.
+    bool Start();
 
     // Shows the window, lets it paint and writes it (or only `area`, in
-    // window pixels) as a PNG; prints the path, or the reason on stderr.
-    // Returns the exit code.
-    int SavePng(const std::string& command, const std::string& png,
-                std::optional<QRect> area = std::nullopt);
-
-    // The picture's scale from --scale 1|2 (before the window exists: the
-    // whole window, controls included, is drawn at that scale). False, with
-    // the reason, for any other value.
-    static bool UseScale(const std::optional<std::string>& scale, std::string* error);
+    // window pixels) to --png; prints the path, or tells why not. Returns the
+    // exit code.
+    int SavePng(std::optional<QRect> area = std::nullopt);
 
 private:
-    static std::unique_ptr<QApplication> MakeApplication();
+    // Before the application exists, so that the whole window, controls
+    // included, is drawn at --scale.
+    static std::unique_ptr<QApplication> MakeApplication(const Invocation& in);
 
+    const Invocation& m_in;
     std::unique_ptr<QApplication> m_application;
-    base::StderrPrompter m_prompter;
+    CommandPrompter m_prompter;
     app::CMainDlg m_window;
 };
+
+// The commands that render the window (the window program runs them).
+int RunShotCommand(const Invocation& in);
+int RunChartCommand(const Invocation& in);
 
 }  // namespace cli

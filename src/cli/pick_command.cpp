@@ -1,107 +1,115 @@
 // bkqy-cli pick: one picking run of a method entry over a market or a
 // stock-list file, on the reference day (or the simulation date's).
 #include <cstdio>
-#include <ctime>
 
 #include "base/gbk.h"
-#include "cli/args.h"
+#include "cli/csv.h"
+#include "cli/dispatch.h"
 #include "cli/market_setup.h"
 #include "cli/picking_setup.h"
-#include "data/paths.h"
+#include "cli/text_table.h"
+#include "cli/values.h"
 #include "picking/picking_run.h"
 #include "picking/simulation.h"
-#include "sectors/scan.h"
 
 namespace cli {
 namespace {
 
-int Fail(const char* command, const std::string& message) {
-    std::fprintf(stderr, "%s: %s\n", command, message.c_str());
-    return 2;
+std::string MarkText(const std::vector<uint16_t>& values) {
+    std::string text;
+    for (uint16_t v : values) text += (text.empty() ? "" : " ") + std::to_string(v);
+    return text;
 }
 
-std::optional<picking::CandidateMarket> MarketOption(const std::string& word) {
-    if (word == "sh") return picking::CandidateMarket::Shanghai;
-    if (word == "sz") return picking::CandidateMarket::Shenzhen;
-    if (word == "cy") return picking::CandidateMarket::ChiNext;
-    if (word == "all") return picking::CandidateMarket::All;
-    return std::nullopt;
+void PrintJson(const Invocation& in, const PickingSetup& setup, const picking::RunResults& r) {
+    JsonWriter json;
+    json.BeginObject().Field("date", r.referenceDate);
+    WritePickingFields(json, in, setup);
+    json.Field("selected_count", r.selected.size())
+        .Key("selected")
+        .BeginArray();
+    for (size_t i = 0; i < r.selected.size(); ++i)
+        json.BeginObject()
+            .Field("code", data::CodeText(r.selected[i]))
+            .Field("name", setup.Name(r.selected[i]))
+            .Field("mark_raw", r.marks.Record(i))
+            .EndObject();
+    json.EndArray().Field("rejected_count", r.rejected.size()).EndObject();
+    std::fputs(json.Line().c_str(), stdout);
 }
 
-// The scan settings a3 reads: nothing is saved of them, so they start as the
-// window's fields do (type 1 at 2.00 %, type 2 at 100 %, type 3 at 1.50 %).
-constexpr std::string_view kStartThresholds[] = {"2.00", "100", "1.50"};
-
-std::optional<int> ReadScanSettings(const Args& args, const char* command,
-                                    picking::ScanInForce& scan) {
-    const std::string type = args.Get("scan-type").value_or("1");
-    if (type != "1" && type != "2" && type != "3")
-        return Fail(command, "--scan-type must be 1, 2 or 3");
-    scan.type = type[0] - '0';
-    const auto scanType = static_cast<sectors::ScanType>(scan.type);
-    const std::string text =
-        args.Get("threshold").value_or(std::string(kStartThresholds[scan.type - 1]));
-    const auto threshold = sectors::ParseThreshold(scanType, text);
-    if (!threshold)
-        return Fail(command, "--threshold: " + text +
-                                 (scanType == sectors::ScanType::Fund
-                                      ? " is not a whole percent"
-                                      : " is not a percent with up to two decimals"));
-    scan.threshold = *threshold;
-    return std::nullopt;
+void PrintCsv(const PickingSetup& setup, const picking::RunResults& r) {
+    const size_t markValues = r.marks.RecordWidth() / 2;
+    std::vector<std::string> header = {"code", "name"};
+    for (size_t k = 1; k <= markValues; ++k) header.push_back("mark_raw_" + std::to_string(k));
+    std::string text = CsvLine(header);
+    for (size_t i = 0; i < r.selected.size(); ++i) {
+        std::vector<std::string> row = {data::CodeText(r.selected[i]), setup.Name(r.selected[i])};
+        const auto mark = r.marks.Record(i);
+        for (size_t k = 0; k < markValues; ++k)
+            row.push_back(k < mark.size() ? std::to_string(mark[k]) : "");
+        text += CsvLine(row);
+    }
+    std::fputs(text.c_str(), stdout);
 }
 
-std::string MarkJson(const std::vector<uint16_t>& values) {
-    std::string text = "[";
-    for (size_t i = 0; i < values.size(); ++i) text += (i ? ", " : "") + std::to_string(values[i]);
-    return text + "]";
+void PrintText(const PickingSetup& setup, const picking::RunResults& r) {
+    std::string text = "参考日期    " + std::to_string(r.referenceDate) + "\n";
+    text += "选股方法    " + picking::MethodEntryText(setup.method) + "\n";
+    text += "待选股      " + std::to_string(setup.candidates.codes.size()) + " 只\n";
+    text += "选出股      " + std::to_string(r.selected.size()) + " 只\n";
+    TextTable table({false, false, false});
+    for (size_t i = 0; i < r.selected.size(); ++i)
+        table.Add({data::CodeText(r.selected[i]), setup.Name(r.selected[i]),
+                   "标记 " + MarkText(r.marks.Record(i))});
+    std::fputs((text + table.Text()).c_str(), stdout);
 }
 
 }  // namespace
 
-std::optional<int> PreparePicking(const Args& args, const char* command,
-                                  base::StderrPrompter& prompter, PickingSetup& setup) {
-    auto root = args.Get("data");
-    if (!root || root->empty()) return Fail(command, "--data DIR is required");
-    auto method = args.Get("method");
-    if (!method || method->empty()) return Fail(command, "--method ENTRY is required");
-    if (args.Has("market") == args.Has("list"))
-        return Fail(command, "give either --market sh|sz|cy|all or --list FILE");
-    std::optional<picking::CandidateMarket> market;
-    if (args.Has("market")) {
-        market = MarketOption(*args.Get("market"));
-        if (!market) return Fail(command, "--market must be sh, sz, cy or all");
-    }
-    setup.method = *method;
+std::string PickingSetup::Name(uint32_t code) const {
+    return base::GbkToUtf8(codes->StockName(code));
+}
+
+std::optional<int> PreparePicking(const Invocation& in, CommandPrompter& prompter,
+                                  PickingSetup& setup) {
+    setup.method = in.Text("method");
     setup.condition = picking::ReadMethodEntry(setup.method);
     if (setup.condition.code.number == 0)
-        return Fail(command, "the method \"" + setup.method + "\" is not a method entry");
-    if (auto failed = ReadScanSettings(args, command, setup.scan)) return failed;
+        return in.Fail(Exit::Usage, "“" + setup.method +
+                                        "”不是选股方法条目：应为条件代码和参数，如 "
+                                        "a3(5,2.00,30.00);（bkqy-cli methods 列出全部条件）");
+    setup.scan.type = static_cast<int>(in.Type());
+    setup.scan.threshold = in.Threshold().value_or(StartThreshold(in.Type()));
 
-    if (!StartMarket(*root, args.Get("date"), prompter, setup.workspace, setup.market)) return 1;
+    if (!StartMarket(in, prompter, setup.workspace, setup.market))
+        return static_cast<int>(Exit::Refused);
     setup.codes = std::make_unique<data::CodeTable>(setup.workspace.CodeTableRegion());
     setup.inputs = picking::MarketInputsOf(setup.workspace, setup.market, *setup.codes);
-
-    if (market) {
-        setup.candidates.market = *market;
-        setup.candidates.codes = picking::SelectCandidates(*setup.codes, *market);
-    } else if (picking::LoadCandidatePath(*args.Get("list"), prompter, setup.candidates) !=
-               picking::LoadOutcome::Loaded) {
-        return 1;
-    }
+    if (!ChooseCandidates(in, *setup.codes, prompter, setup.candidates))
+        return static_cast<int>(Exit::Refused);
     return std::nullopt;
 }
 
-int RunPickCommand(const Args& args) {
-    constexpr const char* kName = "bkqy-cli pick";
-    std::string unknown;
-    if (!args.OnlyKnown(
-            {"data", "method", "market", "list", "date", "scan-type", "threshold", "json"},
-            &unknown))
-        return Fail(kName, unknown);
-    base::StderrPrompter prompter;
+void WritePickingFields(JsonWriter& json, const Invocation& in, const PickingSetup& setup) {
+    const picking::ConditionCode code = setup.condition.code;
+    const auto type = static_cast<sectors::ScanType>(setup.scan.type);
+    json.Field("method", setup.method)
+        .Field("condition", code.Text())
+        .Field("title", picking::ConditionTitleOf(code.group, code.number))
+        .Field("type", setup.scan.type)
+        .Key("threshold")
+        .Number(ScanPercentText(type, setup.scan.threshold))
+        .Field("threshold_raw", setup.scan.threshold);
+    if (in.Has("lookback")) json.Field("lookback", *in.Number("lookback"));
+    WriteCandidateFields(json, in);
+    json.Field("candidates", setup.candidates.codes.size());
+}
+
+int RunPickCommand(const Invocation& in) {
+    CommandPrompter prompter(in.Command().name);
     PickingSetup setup;
-    if (auto failed = PreparePicking(args, kName, prompter, setup)) return *failed;
+    if (auto failed = PreparePicking(in, prompter, setup)) return *failed;
 
     picking::RunContext context;
     context.market = setup.inputs;
@@ -110,32 +118,13 @@ int RunPickCommand(const Args& args) {
     context.cutoff = picking::SimulationCutoff(setup.market.simulation);
     context.scan = setup.scan;
     picking::PickingRun run;
-    if (!run.Start(std::move(context), prompter)) return 1;
+    if (!run.Start(std::move(context), prompter)) return static_cast<int>(Exit::Refused);
     auto outcome = run.Finish(prompter);
-    if (!outcome) return 1;
+    if (!outcome || outcome->results.referenceDate == 0) return static_cast<int>(Exit::Refused);
     const picking::RunResults& r = outcome->results;
-    if (r.referenceDate == 0) return Fail(kName, "no reference day: the market index has no bars");
-
-    if (args.Has("json")) {
-        std::printf("{\"date\": %u, \"method\": %s, \"candidates\": %zu, \"selected\": [",
-                    r.referenceDate, JsonString(setup.method).c_str(),
-                    setup.candidates.codes.size());
-        for (size_t i = 0; i < r.selected.size(); ++i)
-            std::printf("%s{\"code\": \"%s\", \"mark\": %s}", i ? ", " : "",
-                        data::CodeText(r.selected[i]).c_str(), MarkJson(r.marks.Record(i)).c_str());
-        std::printf("], \"rejected\": %zu}\n", r.rejected.size());
-        return 0;
-    }
-    std::printf("参考日期    %u\n", r.referenceDate);
-    std::printf("选股方法    %s\n", picking::MethodEntryText(setup.method).c_str());
-    std::printf("待选股      %zu 只\n", setup.candidates.codes.size());
-    std::printf("选出股      %zu 只\n", r.selected.size());
-    for (size_t i = 0; i < r.selected.size(); ++i) {
-        const std::string name = base::GbkToUtf8(setup.codes->StockName(r.selected[i]));
-        std::printf("%s %s %s\n", data::CodeText(r.selected[i]).c_str(), name.c_str(),
-                    MarkJson(r.marks.Record(i)).c_str());
-    }
-    return 0;
+    PrintIn(in.Format(), [&] { PrintJson(in, setup, r); }, [&] { PrintCsv(setup, r); },
+            [&] { PrintText(setup, r); });
+    return static_cast<int>(Exit::Ok);
 }
 
 }  // namespace cli

@@ -1,20 +1,21 @@
 // What bkqy-cli pick and history share: starting the market, reading the
 // method, the candidate set, the simulation date and the scan settings a3
-// takes its bounds from.
+// takes its bounds from; and how both print a selected stock's mark.
 #pragma once
 
 #include <memory>
 #include <optional>
 #include <string>
 
-#include "base/stderr_prompter.h"
-#include "cli/args.h"
+#include "cli/command.h"
+#include "cli/command_prompter.h"
 #include "cli/json.h"
 #include "data/code_table.h"
 #include "data/startup.h"
 #include "picking/candidates.h"
 #include "picking/catalogue.h"
 #include "picking/evaluation.h"
+#include "picking/signal_marks.h"
 
 namespace cli {
 
@@ -26,12 +27,18 @@ struct PickingSetup {
     picking::Condition condition;
     picking::CandidateSet candidates;
     picking::MarketInputs inputs;
-    picking::ScanInForce scan;  // a3's bounds: --scan-type and --threshold
+    picking::ScanInForce scan;  // a3's bounds: --type and --threshold
+
+    std::string Name(uint32_t code) const;
 };
 
-// Fills `setup` from the options (the caller checks for unknown ones first).
-// On failure returns the exit code after the message went to stderr.
-std::optional<int> PreparePicking(const Args& args, const char* commandName,
-                                  base::StderrPrompter& prompter, PickingSetup& setup);
+// Fills `setup` from the options. On failure returns the exit code after the
+// reason was told.
+std::optional<int> PreparePicking(const Invocation& in, CommandPrompter& prompter,
+                                  PickingSetup& setup);
+
+// The fields both commands open their JSON with: the method, its title, the
+// scan settings a3 read, the look-back (history) and the candidates.
+void WritePickingFields(JsonWriter& json, const Invocation& in, const PickingSetup& setup);
 
 }  // namespace cli

@@ -1,178 +1,218 @@
 // bkqy-cli scan: a sector scan over a market or a list file, printed as a
-// readable Chinese table or as one JSON object.
+// readable Chinese table, one JSON object or CSV rows.
+#include <algorithm>
 #include <cstdio>
-#include <ctime>
 #include <memory>
+#include <sstream>
 #include <string>
 
 #include "base/gbk.h"
-#include "base/stderr_prompter.h"
-#include "cli/args.h"
+#include "cli/command_prompter.h"
+#include "cli/csv.h"
+#include "cli/dispatch.h"
 #include "cli/json.h"
 #include "cli/market_setup.h"
-#include "data/code_table.h"
-#include "data/startup.h"
-#include "picking/candidates.h"
-#include "picking/evaluation.h"
+#include "cli/text_table.h"
+#include "cli/values.h"
 #include "picking/simulation.h"
 #include "sectors/library.h"
-#include "sectors/scan.h"
 
 namespace cli {
 namespace {
 
-int Fail(const std::string& text) {
-    std::fprintf(stderr, "bkqy-cli scan: %s\n", text.c_str());
-    return 2;
-}
+// What the three outputs read: the published scan and what it was run on.
+struct ScanReport {
+    const Invocation& in;
+    const data::CodeTable& codes;
+    const sectors::SectorLibrary& library;
+    const sectors::ScanOutcome& outcome;
+    size_t candidates = 0;
 
-
-const char* MeasureWord(sectors::ScanType type) {
-    switch (type) {
-        case sectors::ScanType::Hot:
-            return "涨幅≥";
-        case sectors::ScanType::Fund:
-            return "成交增加≥";
-        case sectors::ScanType::Fall:
-            return "跌幅≥";
+    sectors::ScanType Type() const { return outcome.settings.type; }
+    sectors::ScanResultView Result() const { return outcome.Result(); }
+    // The sectors printed: all, or the first --top.
+    size_t Shown() const {
+        const size_t count = Result().SectorCount();
+        const auto top = in.Number("top");
+        return top ? std::min(count, static_cast<size_t>(*top)) : count;
     }
-    return "";
+    std::string Name(uint32_t code) const { return base::GbkToUtf8(codes.StockName(code)); }
+    std::string Percent(int64_t raw) const { return ScanPercentText(Type(), raw); }
+};
+
+void WriteStock(JsonWriter& json, const ScanReport& r, const sectors::ResultEntry& stock) {
+    json.BeginObject()
+        .Field("code", data::CodeText(stock.code))
+        .Field("name", r.Name(stock.code))
+        .Key("value")
+        .Number(r.Percent(stock.value))
+        .Field("value_raw", stock.value)
+        .EndObject();
 }
 
-std::string ValueText(sectors::ScanType type, uint32_t value) {
-    char text[32];
-    if (type == sectors::ScanType::Fund)
-        std::snprintf(text, sizeof text, "%u%%", value);
-    else
-        std::snprintf(text, sizeof text, "%c%.2f", type == sectors::ScanType::Hot ? '+' : '-',
-                      value / 100.0);
-    return text;
+void PrintJson(const ScanReport& r) {
+    const sectors::ScanOutcome& o = r.outcome;
+    const sectors::ScanResultView result = r.Result();
+    JsonWriter json;
+    json.BeginObject()
+        .Field("date", o.referenceDate)
+        .Field("type", static_cast<int>(r.Type()))
+        .Field("type_name", ScanTypeName(r.Type()))
+        .Key("threshold")
+        .Number(r.Percent(o.settings.threshold))
+        .Field("threshold_raw", o.settings.threshold);
+    WriteCandidateFields(json, r.in);
+    json.Field("candidates", r.candidates)
+        .Field("selected_count", o.selected.size())
+        .Key("selected")
+        .BeginArray();
+    for (const sectors::ResultEntry& stock : o.selected) WriteStock(json, r, stock);
+    json.EndArray()
+        .Field("min_cx", o.ranking.minCx)
+        .Field("ahead_cx", o.ranking.aheadCx)
+        .Field("sector_count", result.SectorCount())
+        .Key("sectors")
+        .BeginArray();
+    for (size_t rank = 1; rank <= r.Shown(); ++rank) {
+        const uint32_t number = result.ResultSectorNumber(rank);
+        const sectors::RankedSector& ranked = o.ranking.sectors[rank - 1];
+        json.BeginObject()
+            .Field("rank", rank)
+            .Field("number", sectors::SectorDisplayNumber(number))
+            .Field("name", base::GbkToUtf8(result.ResultSectorName(rank)))
+            .Field("hits", result.ResultSectorMemberCount(rank))
+            .Field("members", sectors::SectorMemberCount(r.library, number))
+            .Field("score", ranked.score)
+            .Field("qualified", ranked.qualified)
+            .Key("stocks")
+            .BeginArray();
+        for (const auto& stock : result.LoadResultSector(rank)) WriteStock(json, r, stock);
+        json.EndArray().EndObject();
+    }
+    json.EndArray().EndObject();
+    std::fputs(json.Line().c_str(), stdout);
+}
+
+void PrintCsv(const ScanReport& r) {
+    const sectors::ScanResultView result = r.Result();
+    std::string text = CsvLine({"rank", "number", "sector", "hits", "members", "score", "code",
+                                "name", "value", "value_raw"});
+    for (size_t rank = 1; rank <= r.Shown(); ++rank) {
+        const uint32_t number = result.ResultSectorNumber(rank);
+        const std::vector<std::string> sector = {
+            std::to_string(rank), std::to_string(sectors::SectorDisplayNumber(number)),
+            base::GbkToUtf8(result.ResultSectorName(rank)),
+            std::to_string(result.ResultSectorMemberCount(rank)),
+            std::to_string(sectors::SectorMemberCount(r.library, number)),
+            std::to_string(r.outcome.ranking.sectors[rank - 1].score)};
+        for (const auto& stock : result.LoadResultSector(rank)) {
+            std::vector<std::string> row = sector;
+            row.insert(row.end(), {data::CodeText(stock.code), r.Name(stock.code),
+                                   r.Percent(stock.value), std::to_string(stock.value)});
+            text += CsvLine(row);
+        }
+    }
+    std::fputs(text.c_str(), stdout);
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    return lines;
+}
+
+// The scan's line as the window's caption says it: "热点板块：涨幅≥7.50%".
+std::string Headline(const ScanReport& r) {
+    const uint32_t d = r.outcome.referenceDate;
+    char date[32];
+    std::snprintf(date, sizeof date, "%04u.%02u.%02u", d / 10000, d / 100 % 100, d % 100);
+    std::string line = "参考日 " + std::string(date) + "  ";
+    if (const auto market = r.in.Market()) line += std::string(MarketName(*market)) + "  ";
+    line += std::string(sectors::ScanTitleWord(r.Type())) + "：" +
+            std::string(ScanTypeName(r.Type())) + "≥" +
+            sectors::ThresholdText(r.Type(), r.outcome.settings.threshold) + "%";
+    line += "  待选股 " + std::to_string(r.candidates) + "  选出股 " +
+            std::to_string(r.outcome.selected.size()) + "  板块 " +
+            std::to_string(r.Result().SectorCount()) + "  Min_cx=" +
+            std::to_string(r.outcome.ranking.minCx) + "  Ahead_cx=" +
+            std::to_string(r.outcome.ranking.aheadCx);
+    return line;
+}
+
+// One line per sector in aligned columns, its selected stocks under it.
+void PrintText(const ScanReport& r) {
+    std::string text = Headline(r) + "\n";
+    const sectors::ScanResultView result = r.Result();
+    if (result.SectorCount() == 0) {
+        std::fputs((text + "（当前板块为空）\n").c_str(), stdout);
+        return;
+    }
+    TextTable sectorTable({true, true, false, true, true, true});
+    sectorTable.Add({"排名", "板块序号", "板块名称", "选出股", "成员股", "得分"});
+    TextTable stockTable({false, false, true});
+    std::vector<size_t> stockCounts;
+    for (size_t rank = 1; rank <= r.Shown(); ++rank) {
+        const uint32_t number = result.ResultSectorNumber(rank);
+        char numberText[16];
+        std::snprintf(numberText, sizeof numberText, "%04u", sectors::SectorDisplayNumber(number));
+        sectorTable.Add({std::to_string(rank), numberText,
+                         base::GbkToUtf8(result.ResultSectorName(rank)),
+                         std::to_string(result.ResultSectorMemberCount(rank)),
+                         std::to_string(sectors::SectorMemberCount(r.library, number)),
+                         std::to_string(r.outcome.ranking.sectors[rank - 1].score)});
+        const auto stocks = result.LoadResultSector(rank);
+        stockCounts.push_back(stocks.size());
+        for (const auto& stock : stocks) {
+            const std::string value = r.Percent(stock.value);
+            const bool sign = r.Type() == sectors::ScanType::Hot;
+            stockTable.Add({data::CodeText(stock.code), r.Name(stock.code),
+                            (sign ? "+" : "") + value + "%"});
+        }
+    }
+    const auto sectorLines = Lines(sectorTable.Text());
+    const auto stockLines = Lines(stockTable.Text("      "));
+    text += sectorLines[0] + "\n";
+    size_t next = 0;
+    for (size_t i = 0; i < stockCounts.size(); ++i) {
+        text += sectorLines[i + 1] + "\n";
+        for (size_t k = 0; k < stockCounts[i]; ++k) text += stockLines[next++] + "\n";
+    }
+    std::fputs(text.c_str(), stdout);
 }
 
 }  // namespace
 
-int RunScanCommand(const Args& args) {
-    std::string error;
-    if (!args.OnlyKnown({"data", "type", "threshold", "market", "list", "date", "json"}, &error))
-        return Fail(error);
-    const auto root = args.Get("data");
-    if (!root || root->empty()) return Fail("--data DIR is required");
-    const auto typeText = args.Get("type");
-    if (!typeText || (*typeText != "1" && *typeText != "2" && *typeText != "3"))
-        return Fail("--type 1|2|3 is required");
-    const auto type = static_cast<sectors::ScanType>(*typeText == "1"   ? 1
-                                                     : *typeText == "2" ? 2
-                                                                        : 3);
-    const auto thresholdText = args.Get("threshold");
-    if (!thresholdText) return Fail("--threshold T is required");
-    const auto threshold = sectors::ParseThreshold(type, *thresholdText);
-    if (!threshold)
-        return Fail("--threshold: " + *thresholdText +
-                    (type == sectors::ScanType::Fund
-                         ? " is not a whole percent"
-                         : " is not a percent with at most two decimals"));
-    const auto market = args.Get("market");
-    const auto list = args.Get("list");
-    if (market.has_value() == list.has_value())
-        return Fail("give one of --market sh|sz|cy|all and --list FILE");
-    picking::CandidateMarket set = picking::CandidateMarket::All;
-    if (market) {
-        if (*market == "sh")
-            set = picking::CandidateMarket::Shanghai;
-        else if (*market == "sz")
-            set = picking::CandidateMarket::Shenzhen;
-        else if (*market == "cy")
-            set = picking::CandidateMarket::ChiNext;
-        else if (*market != "all")
-            return Fail("--market sh|sz|cy|all");
-    }
-    const bool json = args.Has("json");
-
+int RunScanCommand(const Invocation& in) {
+    CommandPrompter prompter(in.Command().name);
     data::Workspace workspace;
-    base::StderrPrompter prompter;
-    data::MarketState state;
-    if (!StartMarket(*root, args.Get("date"), prompter, workspace, state)) return 1;
+    data::MarketState market;
+    if (!StartMarket(in, prompter, workspace, market)) return static_cast<int>(Exit::Refused);
     const data::CodeTable codes(workspace.CodeTableRegion());
     picking::CandidateSet candidates;
-    if (list) {
-        if (picking::LoadCandidatePath(*list, prompter, candidates) != picking::LoadOutcome::Loaded)
-            return 1;
-    } else {
-        candidates.codes = picking::SelectCandidates(codes, set);
-    }
+    if (!ChooseCandidates(in, codes, prompter, candidates)) return static_cast<int>(Exit::Refused);
 
     sectors::ScanSettings settings;
-    settings.type = type;
-    settings.threshold = *threshold;
-    settings.weights = sectors::RankWeights::FromLibrary(state.sectorHeader);
-    if (!sectors::StartSectorScan(candidates.codes.size(), settings, prompter)) return 1;
+    settings.type = in.Type();
+    settings.threshold = *in.Threshold();
+    settings.weights = sectors::RankWeights::FromLibrary(market.sectorHeader);
+    if (!sectors::StartSectorScan(candidates.codes.size(), settings, prompter))
+        return static_cast<int>(Exit::Refused);
 
     const sectors::SectorLibrary library(
-        workspace.Bytes(data::BufferId::SectorLibrary).first(state.sectorLibraryBytes));
+        workspace.Bytes(data::BufferId::SectorLibrary).first(market.sectorLibraryBytes));
     auto scan = std::make_unique<sectors::SectorScan>();
     std::vector<picking::PendingMessage> messages;
     const size_t candidateCount = candidates.codes.size();
-    scan->Run(picking::MarketInputsOf(workspace, state, codes), library, settings,
-              std::move(candidates.codes), picking::SimulationCutoff(state.simulation), messages);
+    scan->Run(picking::MarketInputsOf(workspace, market, codes), library, settings,
+              std::move(candidates.codes), picking::SimulationCutoff(market.simulation), messages);
     for (const auto& m : messages) prompter.ShowMessage(m.text, m.caption);
+    if (scan->Outcome().referenceDate == 0) return static_cast<int>(Exit::Refused);
 
-    const sectors::ScanOutcome& outcome = scan->Outcome();
-    const sectors::ScanResultView result = outcome.Result();
-    const size_t count = result.SectorCount();
-    if (json) {
-        std::string out = "{\"date\": " + std::to_string(outcome.referenceDate) +
-                          ", \"type\": " + std::to_string(static_cast<int>(type)) +
-                          ", \"threshold\": " + std::to_string(*threshold) +
-                          ", \"candidates\": " + std::to_string(candidateCount) +
-                          ", \"selected\": " + std::to_string(outcome.selected.size()) +
-                          ", \"min_cx\": " + std::to_string(outcome.ranking.minCx) +
-                          ", \"ahead_cx\": " + std::to_string(outcome.ranking.aheadCx) +
-                          ", \"sectors\": [";
-        for (size_t r = 1; r <= count; ++r) {
-            const uint32_t number = result.ResultSectorNumber(r);
-            if (r > 1) out += ", ";
-            out += "{\"rank\": " + std::to_string(r) +
-                   ", \"number\": " + std::to_string(sectors::SectorDisplayNumber(number)) +
-                   ", \"name\": " + JsonString(base::GbkToUtf8(result.ResultSectorName(r))) +
-                   ", \"hits\": " + std::to_string(result.ResultSectorMemberCount(r)) +
-                   ", \"members\": " + std::to_string(sectors::SectorMemberCount(library, number)) +
-                   ", \"score\": " + std::to_string(outcome.ranking.sectors[r - 1].score) +
-                   ", \"stocks\": [";
-            const auto stocks = result.LoadResultSector(r);
-            for (size_t k = 0; k < stocks.size(); ++k) {
-                if (k) out += ", ";
-                out += "{\"code\": \"" + data::CodeText(stocks[k].code) +
-                       "\", \"value\": " + std::to_string(stocks[k].value) + "}";
-            }
-            out += "]}";
-        }
-        out += "]}\n";
-        std::fputs(out.c_str(), stdout);
-        return 0;
-    }
-
-    std::printf("%u日 %s  扫描%s%s%%  待选股 %zu  选出股 %zu  Min_cx=%d  Ahead_cx=%d\n",
-                outcome.referenceDate, std::string(sectors::ScanTitleWord(type)).c_str(),
-                MeasureWord(type), sectors::ThresholdText(type, *threshold).c_str(), candidateCount,
-                outcome.selected.size(), outcome.ranking.minCx, outcome.ranking.aheadCx);
-    if (count == 0) {
-        std::printf("（当前板块为空）\n");
-        return 0;
-    }
-    std::printf("%4s  %4s  %-24s %6s %6s %8s\n", "排名", "序号", "板块名称", "含股", "总股",
-                "总分");
-    for (size_t r = 1; r <= count; ++r) {
-        const uint32_t number = result.ResultSectorNumber(r);
-        std::printf("%4zu  %04u  %s  %zu/%u  %lld\n", r, sectors::SectorDisplayNumber(number),
-                    base::GbkToUtf8(result.ResultSectorName(r)).c_str(),
-                    result.ResultSectorMemberCount(r), sectors::SectorMemberCount(library, number),
-                    static_cast<long long>(outcome.ranking.sectors[r - 1].score));
-        for (const auto& stock : result.LoadResultSector(r))
-            std::printf("        %s %s %s\n", data::CodeText(stock.code).c_str(),
-                        base::GbkToUtf8(codes.StockName(stock.code)).c_str(),
-                        ValueText(type, stock.value).c_str());
-    }
-    return 0;
+    const ScanReport report{in, codes, library, scan->Outcome(), candidateCount};
+    PrintIn(in.Format(), [&] { PrintJson(report); }, [&] { PrintCsv(report); },
+            [&] { PrintText(report); });
+    return static_cast<int>(Exit::Ok);
 }
 
 }  // namespace cli

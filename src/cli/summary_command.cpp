@@ -2,14 +2,15 @@
 // loaded, with the latest day's market breadth.
 #include <chrono>
 #include <cstdio>
-#include <ctime>
 
 #include "base/endian.h"
 #include "base/gbk.h"
-#include "base/stderr_prompter.h"
-#include "cli/args.h"
+#include "cli/command_prompter.h"
+#include "cli/dispatch.h"
+#include "cli/json.h"
+#include "cli/market_setup.h"
+#include "cli/numbers.h"
 #include "data/code_table.h"
-#include "data/startup.h"
 
 namespace cli {
 namespace {
@@ -34,14 +35,14 @@ Breadth MeasureBreadth(data::Workspace& workspace, const data::MarketState& mark
         if (data::IsIndexCode(code)) continue;
         ++b.stocks;
         data::LoadScanDayFile(market.paths, code, area);
-        if (!area.Loaded() || area.lastBar < area.firstBar + 5) continue;
+        if (!area.Loaded() || area.lastBar < area.firstBar + data::kStockRecordWords) continue;
         data::Adjuster adjuster{&market.exRights, market.exRights.FindEntry(code),
                                 data::AdjustMode::Forward};
         auto view = area.View(adjuster);
         if (data::BarDate(view, area.lastBar) != market.index.lastDate) continue;
         ++b.tradedToday;
         const uint32_t close = data::BarClose(view, area.lastBar);
-        const uint32_t previous = data::BarClose(view, area.lastBar - 5);
+        const uint32_t previous = data::BarClose(view, area.lastBar - data::kStockRecordWords);
         if (close > previous) ++b.up;
         if (close < previous) ++b.down;
         if (close == previous) ++b.flat;
@@ -50,50 +51,110 @@ Breadth MeasureBreadth(data::Workspace& workspace, const data::MarketState& mark
     return b;
 }
 
+// Table dates are held as YYMMDD after 2000 (20,000,000 taken off); JSON
+// dates are always YYYYMMDD.
+uint32_t FullDate(uint32_t date) { return date != 0 && date < 1'000'000 ? date + 20'000'000 : date; }
+
+struct Loaded {
+    const data::MarketState& market;
+    size_t codes = 0;
+    uint32_t sectors = 0;
+    std::string indexName{};
+    Breadth breadth{};
+    double startupMs = 0;
+    double breadthMs = 0;
+
+    uint32_t Examples() const { return market.exampleCount == 0xFFFF ? 0 : market.exampleCount; }
+};
+
+void PrintJson(const Loaded& l) {
+    const data::MarketState& m = l.market;
+    const Breadth& b = l.breadth;
+    JsonWriter json;
+    json.BeginObject()
+        .Field("data", m.paths.root)
+        .Key("code_table").BeginObject()
+        .Field("records", l.codes)
+        .Field("date", FullDate(m.codeTableDate))
+        .EndObject()
+        .Key("ex_rights").BeginObject().Field("records", m.exRights.RecordCount()).EndObject()
+        .Key("sector_library").BeginObject()
+        .Field("sectors", l.sectors)
+        .Key("weights").BeginObject()
+        .Field("share", m.sectorHeader.shareWeight)
+        .Field("count", m.sectorHeader.countWeight)
+        .Field("move", m.sectorHeader.moveWeight)
+        .EndObject()
+        .Field("date", FullDate(m.sectorHeader.date))
+        .EndObject()
+        .Field("watch_list", m.settings.watchList.size())
+        .Field("examples", l.Examples())
+        .Key("index").BeginObject()
+        .Field("code", data::CodeText(m.index.code))
+        .Field("name", l.indexName)
+        .Field("first_date", m.index.firstDate)
+        .Field("last_date", m.index.lastDate)
+        .EndObject()
+        .Key("breadth").BeginObject()
+        .Field("date", m.index.lastDate)
+        .Field("stocks", b.stocks)
+        .Field("traded", b.tradedToday)
+        .Field("up", b.up)
+        .Field("down", b.down)
+        .Field("flat", b.flat)
+        .Field("up_7_5", b.upSevenAndHalf)
+        .EndObject()
+        .Key("elapsed_ms").BeginObject()
+        .Key("startup").Number(RealText(l.startupMs))
+        .Key("breadth").Number(RealText(l.breadthMs))
+        .EndObject()
+        .EndObject();
+    std::fputs(json.Line().c_str(), stdout);
+}
+
+void PrintText(const Loaded& l) {
+    const data::MarketState& m = l.market;
+    const Breadth& b = l.breadth;
+    std::printf("数据目录      %s\n", m.paths.root.c_str());
+    std::printf("代码表        %zu 条 (日期 %u)\n", l.codes, m.codeTableDate);
+    std::printf("除权表        %u 条记录\n", m.exRights.RecordCount());
+    std::printf("板块库        %u 个板块, 权重 %u/%u/%u (日期 %u)\n", l.sectors,
+                m.sectorHeader.shareWeight, m.sectorHeader.countWeight, m.sectorHeader.moveWeight,
+                m.sectorHeader.date);
+    std::printf("自选股        %zu 只\n", m.settings.watchList.size());
+    std::printf("选股示例      %u 条\n", l.Examples());
+    std::printf("大盘指数      %06u %s, %u 至 %u\n", m.index.code, l.indexName.c_str(),
+                m.index.firstDate, m.index.lastDate);
+    std::printf("最新交易日    %u: %zu 只股票中 %zu 只交易, 上涨 %zu, 下跌 %zu, 平盘 %zu, "
+                "涨幅≥7.5%% %zu 只\n",
+                m.index.lastDate, b.stocks, b.tradedToday, b.up, b.down, b.flat, b.upSevenAndHalf);
+    std::printf("耗时          启动 %.1f ms, 全市场扫描 %.1f ms\n", l.startupMs, l.breadthMs);
+}
+
 }  // namespace
 
-int RunSummaryCommand(const Args& args) {
-    std::string unknown;
-    if (!args.OnlyKnown({"data"}, &unknown)) {
-        std::fprintf(stderr, "bkqy-cli summary: %s\n", unknown.c_str());
-        return 2;
-    }
-    auto root = args.Get("data");
-    if (!root || root->empty()) {
-        std::fprintf(stderr, "bkqy-cli summary: --data DIR is required\n");
-        return 2;
-    }
+int RunSummaryCommand(const Invocation& in) {
+    using Ms = std::chrono::duration<double, std::milli>;
     const auto started = std::chrono::steady_clock::now();
+    CommandPrompter prompter(in.Command().name);
     data::Workspace workspace;
-    base::StderrPrompter prompter;
     data::MarketState market;
-    if (data::RunStartup(workspace, *root, prompter, std::time(nullptr), market) !=
-        data::StartupOutcome::Ready)
-        return 1;
+    if (!StartMarket(in, prompter, workspace, market)) return static_cast<int>(Exit::Refused);
     const auto loaded = std::chrono::steady_clock::now();
     data::CodeTable codes(workspace.CodeTableRegion());
     const auto library = workspace.Bytes(data::BufferId::SectorLibrary);
-    const uint32_t sectors = market.sectorLibraryBytes >= 3 ? base::ReadU24(library.data()) : 0;
-    std::printf("数据目录      %s\n", market.paths.root.c_str());
-    std::printf("代码表        %zu 条 (日期 %u)\n", codes.Count(), market.codeTableDate);
-    std::printf("除权表        %u 条记录\n", market.exRights.RecordCount());
-    std::printf("板块库        %u 个板块, 权重 %u/%u/%u (日期 %u)\n", sectors,
-                market.sectorHeader.shareWeight, market.sectorHeader.countWeight,
-                market.sectorHeader.moveWeight, market.sectorHeader.date);
-    std::printf("自选股        %zu 只\n", market.settings.watchList.size());
-    std::printf("选股示例      %u 条\n", market.exampleCount == 0xFFFF ? 0 : market.exampleCount);
-    const std::string indexName = base::GbkToUtf8(codes.StockName(market.index.code));
-    std::printf("大盘指数      %06u %s, %u 至 %u\n", market.index.code, indexName.c_str(),
-                market.index.firstDate, market.index.lastDate);
-    const Breadth b = MeasureBreadth(workspace, market);
-    const auto done = std::chrono::steady_clock::now();
-    std::printf("最新交易日    %u: %zu 只股票中 %zu 只交易, 上涨 %zu, 下跌 %zu, 平盘 %zu, 涨幅≥7.5%% %zu 只\n",
-                market.index.lastDate, b.stocks, b.tradedToday, b.up, b.down, b.flat,
-                b.upSevenAndHalf);
-    using ms = std::chrono::duration<double, std::milli>;
-    std::printf("耗时          启动 %.1f ms, 全市场扫描 %.1f ms\n", ms(loaded - started).count(),
-                ms(done - loaded).count());
-    return 0;
+    Loaded l{market};
+    l.codes = codes.Count();
+    l.sectors = market.sectorLibraryBytes >= 3 ? base::ReadU24(library.data()) : 0;
+    l.indexName = base::GbkToUtf8(codes.StockName(market.index.code));
+    l.breadth = MeasureBreadth(workspace, market);
+    l.startupMs = Ms(loaded - started).count();
+    l.breadthMs = Ms(std::chrono::steady_clock::now() - loaded).count();
+    if (in.Format() == OutputFormat::Json)
+        PrintJson(l);
+    else
+        PrintText(l);
+    return static_cast<int>(Exit::Ok);
 }
 
 }  // namespace cli

@@ -10,6 +10,7 @@
 #include "demo_test_support.h"
 
 #include "support/cli_runner.h"
+#include "support/json_value.h"
 
 namespace {
 
@@ -23,12 +24,29 @@ TEST(DemoCommand, WritesAMarketAndSummarisesIt) {
         "demo --data " + root + " --stocks 40 --years 1 --end 20240628 --seed 9", dir.Path());
     ASSERT_EQ(run.exitCode, 0) << run.err;
     EXPECT_TRUE(run.err.empty()) << run.err;
-    EXPECT_NE(run.out.find("stocks        40 ("), std::string::npos) << run.out;
-    EXPECT_NE(run.out.find(".. 20240628"), std::string::npos) << run.out;
-    EXPECT_NE(run.out.find("ex-rights"), std::string::npos) << run.out;
-    EXPECT_NE(run.out.find("elapsed"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("股票          40 只（"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("至 20240628"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("次除权"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("用时"), std::string::npos) << run.out;
     EXPECT_TRUE(base::FileExists(root + "/MKDAT/MKCODE.DAT"));
     EXPECT_EQ(demotest::ReadCodeTable(root + "/MKDAT/MKCODE.DAT").count, 43u);
+
+    // The same market again, told as JSON: its counts add up.
+    const CliRun json = RunCli("demo --data " + root + " --stocks 40 --years 1 --end 2024-06-28 "
+                               "--seed 9 --json",
+                               dir.Path());
+    ASSERT_EQ(json.exitCode, 0) << json.err;
+    const auto j = fixture::Json::Parse(json.out);
+    ASSERT_TRUE(j.has_value()) << json.out;
+    EXPECT_EQ((*j)["last_date"].Int(), 20240628);
+    EXPECT_EQ((*j)["stocks"].Int(), 40);
+    int64_t boards = 0;
+    for (const auto& [name, count] : (*j)["boards"].Object()) boards += count.Int();
+    EXPECT_EQ(boards, 40);
+    int64_t families = 0;
+    for (const auto& [name, count] : (*j)["sector_families"].Object()) families += count.Int();
+    EXPECT_EQ(families, (*j)["sectors"].Int());
+    EXPECT_TRUE((*j)["packages"].IsNull());
 }
 
 TEST(DemoCommand, ReportsBadArgumentsOnStderrWithAFailingExitCode) {

@@ -10,6 +10,7 @@
 
 #include "support/cli_runner.h"
 #include "support/fixture_market.h"
+#include "support/json_value.h"
 
 namespace {
 
@@ -44,56 +45,89 @@ protected:
 
     fixture::FixtureMarket m_market;
     fixture::TempDir m_scratch;
+
+    fixture::Json Json(const std::string& options) {
+        const CliRun run = Run(options);
+        EXPECT_EQ(run.exitCode, 0) << options << run.err;
+        EXPECT_TRUE(run.err.empty()) << run.err;
+        auto json = fixture::Json::Parse(run.out);
+        EXPECT_TRUE(json.has_value()) << run.out.substr(0, 300);
+        return json.value_or(fixture::Json());
+    }
+    // The values of one bar as printed: numbers as their text, "null".
+    static std::vector<std::string> Values(const fixture::Json& bar, const char* key = "values") {
+        std::vector<std::string> texts;
+        for (const fixture::Json& v : bar[key].Array()) texts.push_back(v.IsNull() ? "null" : v.Text());
+        return texts;
+    }
+    using Texts = std::vector<std::string>;
 };
 
-TEST_F(IndicatorCli, PrintsTheLinesOfEveryBarAsOneJsonObject) {
-    const CliRun ma = Run("--code 600000 --indicator 0 --json");
-    ASSERT_EQ(ma.exitCode, 0) << ma.err;
-    EXPECT_TRUE(ma.err.empty()) << ma.err;
-    // MA5 of 10.00 .. 10.40 is 10.20; the longer averages have too few bars (0).
-    const std::string head =
-        "{\"code\": \"600000\", \"indicator\": 0, \"params\": [5, 10, 20, 30, 60], "
-        "\"lines\": [\"5日\", \"10日\", \"20日\", \"30日\", \"60日\"], \"bars\": ["
-        "{\"date\": 20240102, \"values\": [0, 0, 0, 0, 0]}, ";
-    EXPECT_EQ(ma.out.substr(0, head.size()), head);
-    EXPECT_NE(ma.out.find("{\"date\": 20240108, \"values\": [1020, 0, 0, 0, 0]}"),
-              std::string::npos);
-    EXPECT_NE(ma.out.find("{\"date\": 20240112, \"values\": [1060, 0, 0, 0, 0]}"),
-              std::string::npos);
-    const std::string tail = "{\"date\": 20240115, \"values\": [1070, 1045, 0, 0, 0]}]}\n";
-    ASSERT_GE(ma.out.size(), tail.size());
-    EXPECT_EQ(ma.out.substr(ma.out.size() - tail.size()), tail);
+TEST_F(IndicatorCli, PrintsTheLinesOfEveryBarInTheirUnits) {
+    const fixture::Json ma = Json("--code 600000 --indicator 0 --json");
+    EXPECT_EQ(ma["code"].Str(), "600000");
+    EXPECT_EQ(ma["name"].Str(), "浦发银行");
+    EXPECT_EQ(ma["indicator"].Int(), 0);
+    EXPECT_EQ(ma["indicator_name"].Str(), "MA");
+    EXPECT_EQ(ma["title"].Str(), "价格均线MA");
+    EXPECT_EQ(ma["period"].Str(), "day");
+    EXPECT_EQ(ma["adjust"].Str(), "none");
+    EXPECT_EQ(ma["unit"].Str(), "元");
+    ASSERT_EQ(ma["params"].Size(), 5u);
+    EXPECT_EQ(ma["params"][4].Int(), 60);
+    ASSERT_EQ(ma["lines"].Size(), 5u);
+    EXPECT_EQ(ma["lines"][0].Str(), "5日");
+    ASSERT_EQ(ma["bars"].Size(), 10u);
+    // MA5 of 10.00 .. 10.40 is 10.20 yuan, kept as 1020; too few bars: null.
+    EXPECT_EQ(ma["bars"][0]["date"].Int(), 20240102);
+    EXPECT_EQ(Values(ma["bars"][0]), (Texts{"null", "null", "null", "null", "null"}));
+    EXPECT_EQ(ma["bars"][4]["date"].Int(), 20240108);
+    EXPECT_EQ(Values(ma["bars"][4]), (Texts{"10.20", "null", "null", "null", "null"}));
+    EXPECT_EQ(Values(ma["bars"][4], "values_raw"), (Texts{"1020", "null", "null", "null", "null"}));
+    EXPECT_EQ(Values(ma["bars"][9]), (Texts{"10.70", "10.45", "null", "null", "null"}));
 
     // PSY(12) has too few bars: null, never 65535.
-    const CliRun psy = Run("--code 600000 --indicator 12 --adjust forward --json");
-    ASSERT_EQ(psy.exitCode, 0) << psy.err;
-    EXPECT_NE(psy.out.find("\"params\": [12], \"lines\": [\"12日\"]"), std::string::npos);
-    EXPECT_NE(psy.out.find("{\"date\": 20240115, \"values\": [null]}]}"), std::string::npos);
-    EXPECT_EQ(psy.out.find("65535"), std::string::npos);
+    const fixture::Json psy = Json("--code 600000 --indicator psy --adjust forward --json");
+    EXPECT_EQ(psy["adjust"].Str(), "forward");
+    EXPECT_TRUE(psy["unit"].IsNull());
+    EXPECT_EQ(Values(psy["bars"][9]), (Texts{"null"}));
+    EXPECT_FALSE(psy["bars"][9].Has("values_raw"));
 
     // W&R of a rising flat-bar series: the close is the highest high, 0.
-    const CliRun wr = Run("--code 600000 --indicator 8 --json");
-    ASSERT_EQ(wr.exitCode, 0) << wr.err;
-    EXPECT_NE(wr.out.find("\"lines\": [\"WR1\", \"WR2\"]"), std::string::npos);
-    EXPECT_NE(wr.out.find("{\"date\": 20240102, \"values\": [null, null]}"), std::string::npos);
-    EXPECT_NE(wr.out.find("{\"date\": 20240103, \"values\": [0, 0]}"), std::string::npos);
+    const fixture::Json wr = Json("--code 600000 --indicator 'W&R' --json");
+    EXPECT_EQ(wr["lines"][1].Str(), "WR2");
+    EXPECT_EQ(Values(wr["bars"][0]), (Texts{"null", "null"}));
+    EXPECT_EQ(Values(wr["bars"][1]), (Texts{"0", "0"}));
+
+    // The same values as a table and as CSV, "-" and empty for none.
+    const CliRun text = Run("--code 600000 --indicator MA");
+    ASSERT_EQ(text.exitCode, 0) << text.err;
+    EXPECT_NE(text.out.find("20240108  10.20      -"), std::string::npos) << text.out;
+    const CliRun csv = Run("--code 600000 --indicator 0 --csv");
+    ASSERT_EQ(csv.exitCode, 0) << csv.err;
+    EXPECT_EQ(csv.out.substr(0, csv.out.find('\n')), "date,5日,10日,20日,30日,60日");
+    EXPECT_NE(csv.out.find("\n20240115,10.70,10.45,,,\n"), std::string::npos) << csv.out;
 }
 
 TEST_F(IndicatorCli, WorksOnWeeklyBarsWithTheirVolumes) {
     // Weeks end 01-05 (4 bars), 01-12 (5 bars) and 01-15 (1 bar); each week
     // closes higher, so OBV adds 500 and then 100 lots.
-    const CliRun obv = Run("--code 600000 --indicator 13 --period week --json");
-    ASSERT_EQ(obv.exitCode, 0) << obv.err;
-    EXPECT_EQ(obv.out,
-              "{\"code\": \"600000\", \"indicator\": 13, \"params\": [], \"lines\": [\"OBV\"], "
-              "\"bars\": [{\"date\": 20240105, \"values\": [0]}, {\"date\": 20240112, "
-              "\"values\": [500]}, {\"date\": 20240115, \"values\": [600]}]}\n");
-    const CliRun month = Run("--code 600000 --indicator 4 --period month --json");
-    ASSERT_EQ(month.exitCode, 0) << month.err;
-    EXPECT_NE(month.out.find("\"lines\": [\"DIFF\", \"DEA\", \"MACD\"], \"bars\": [{\"date\": "
-                             "20240115, \"values\": [0, 0, 0]}]}"),
-              std::string::npos)
-        << month.out;
+    const fixture::Json obv = Json("--code 600000 --indicator 13 --period week --json");
+    EXPECT_EQ(obv["period"].Str(), "week");
+    EXPECT_EQ(obv["params"].Size(), 0u);
+    ASSERT_EQ(obv["bars"].Size(), 3u);
+    const Texts dates = {obv["bars"][0]["date"].Text(), obv["bars"][1]["date"].Text(),
+                         obv["bars"][2]["date"].Text()};
+    EXPECT_EQ(dates, (Texts{"20240105", "20240112", "20240115"}));
+    EXPECT_EQ(Values(obv["bars"][1]), (Texts{"500"}));
+    EXPECT_EQ(Values(obv["bars"][2]), (Texts{"600"}));
+    const fixture::Json month = Json("--code 600000 --indicator MACD --period month --json");
+    ASSERT_EQ(month["bars"].Size(), 1u);
+    EXPECT_EQ(Values(month["bars"][0]), (Texts{"0", "0", "0"}));
+    // Volume averages of a stock are in lots.
+    const fixture::Json vol = Json("--code 600000 --indicator VOL --json");
+    EXPECT_EQ(vol["unit"].Str(), "手");
+    EXPECT_EQ(Values(vol["bars"][9]), (Texts{"100", "100", "null"}));
 }
 
 TEST_F(IndicatorCli, ReportsErrorsOnStderrWithAFailingExitCode) {
@@ -104,7 +138,7 @@ TEST_F(IndicatorCli, ReportsErrorsOnStderrWithAFailingExitCode) {
     for (const std::string options :
          {"--code 600000 --indicator 18 --json", "--code 600000 --indicator x --json",
           "--code 600000 --json", "--indicator 4 --json", "--code 60000A --indicator 4 --json",
-          "--code 600000 --indicator 4", "--code 600000 --indicator 4 --period year --json",
+          "--code 600000 --indicator 4 --json --csv", "--code 600000 --indicator 4 --period year --json",
           "--code 600000 --indicator 4 --adjust both --json",
           "--code 600000 --indicator 4 --json --zoom 3"}) {
         const CliRun run = Run(options);

@@ -8,12 +8,14 @@
 #include <filesystem>
 #include <fstream>
 #include <limits>
+#include <set>
 
 #include "base/endian.h"
 #include "data/file_formats.h"
 #include "install/csv_text.h"
 #include "install/records.h"
 #include "support/cli_runner.h"
+#include "support/json_value.h"
 #include "support/fixture_market.h"
 
 namespace {
@@ -387,9 +389,15 @@ TEST_F(ImportCli, AnEmptyFolderImportedFromVipdocStartsAndScans) {
     const std::string data = target.Path() + "/root";
     const auto run = Cli("import --data '" + data + "' --vipdoc '" + source.Path() + "' --json");
     ASSERT_EQ(run.exitCode, 0) << run.err;
-    EXPECT_EQ(run.out,
-              "{\"imported\":10,\"created\":10,\"unchanged\":0,\"skipped_other\":1,"
-              "\"codes_added\":10,\"refused\":[],\"last_date\":20240226}\n");
+    const auto report = fixture::Json::Parse(run.out);
+    ASSERT_TRUE(report.has_value()) << run.out;
+    EXPECT_EQ((*report)["imported"].Int(), 10);
+    EXPECT_EQ((*report)["created"].Int(), 10);
+    EXPECT_EQ((*report)["unchanged"].Int(), 0);
+    EXPECT_EQ((*report)["skipped_other"].Int(), 1);
+    EXPECT_EQ((*report)["codes_added"].Int(), 10);
+    EXPECT_EQ((*report)["refused"].Size(), 0u);
+    EXPECT_EQ((*report)["last_date"].Int(), 20240226);
     WriteFile(fs::path(source.Path()) / "sectors.csv",
               "family,sector,code\n概念,银行股,600000\n概念,银行股,600036\n概念,银行股,000001\n"
               "行业,白酒,600519\n地区,深圳,000001\n地区,深圳,000002\n");
@@ -400,14 +408,22 @@ TEST_F(ImportCli, AnEmptyFolderImportedFromVipdocStartsAndScans) {
     const auto exRights =
         Cli("import --data '" + data + "' --exrights '" + source.Path() + "/exrights.csv' --json");
     ASSERT_EQ(exRights.exitCode, 0) << exRights.err;
-    EXPECT_EQ(exRights.out, "{\"changed\":1,\"unchanged\":0,\"problems\":[]}\n");
+    const auto events = fixture::Json::Parse(exRights.out);
+    ASSERT_TRUE(events.has_value()) << exRights.out;
+    EXPECT_EQ((*events)["changed"].Int(), 1);
+    EXPECT_EQ((*events)["unchanged"].Int(), 0);
+    EXPECT_EQ((*events)["problems"].Size(), 0u);
 
     const auto summary = Cli("summary --data '" + data + "'");
     ASSERT_EQ(summary.exitCode, 0) << summary.err;
     EXPECT_NE(summary.out.find("代码表        10 条"), std::string::npos) << summary.out;
     const auto scan = Cli("scan --data '" + data + "' --type 1 --threshold 5 --market all --json");
     ASSERT_EQ(scan.exitCode, 0) << scan.err;
-    EXPECT_NE(scan.out.find("\"name\": \"银行股\""), std::string::npos) << scan.out;
+    const auto ranking = fixture::Json::Parse(scan.out);
+    ASSERT_TRUE(ranking.has_value()) << scan.out;
+    std::set<std::string> names;
+    for (const fixture::Json& sector : (*ranking)["sectors"].Array()) names.insert(sector["name"].Str());
+    EXPECT_TRUE(names.count("银行股")) << scan.out;
 }
 
 TEST_F(ImportCli, UsageErrorsRefusalsAndAMissingIndexAreReported) {
@@ -416,6 +432,7 @@ TEST_F(ImportCli, UsageErrorsRefusalsAndAMissingIndexAreReported) {
     EXPECT_EQ(Cli("import " + data + " --vipdoc a --csv b").exitCode, 2);
     EXPECT_EQ(Cli("import " + data + " --sectors a --names b").exitCode, 2);
     EXPECT_EQ(Cli("import --vipdoc a").exitCode, 2);
+    EXPECT_EQ(Cli("import " + data + " --vipdoc ''").exitCode, 2);
 
     // One stock refused, another imported, and no index file in the root.
     WriteFile(fs::path(source.Path()) / "600000.csv",
@@ -425,7 +442,7 @@ TEST_F(ImportCli, UsageErrorsRefusalsAndAMissingIndexAreReported) {
     const auto run = Cli("import " + data + " --csv '" + source.Path() + "'");
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_NE(run.out.find("600000 价格700.00元"), std::string::npos) << run.out;
-    EXPECT_NE(run.err.find("no market index"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("还没有大盘指数"), std::string::npos) << run.err;
     EXPECT_TRUE(fs::exists(target.Path() + "/root/MKDAY/SH/600036.day"));
     EXPECT_TRUE(fs::exists(target.Path() + "/root/MKDAT/MKCQ.DAT"));
 }

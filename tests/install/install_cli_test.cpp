@@ -10,6 +10,7 @@
 #include "install/records.h"
 #include "support/cli_runner.h"
 #include "support/fixture_market.h"
+#include "support/json_value.h"
 
 namespace {
 
@@ -36,6 +37,11 @@ protected:
     fixture::CliRun Run(const std::string& arguments) {
         return fixture::RunCli(arguments, dir.Path());
     }
+    static fixture::Json Parsed(const fixture::CliRun& run) {
+        auto json = fixture::Json::Parse(run.out);
+        EXPECT_TRUE(json.has_value()) << run.out;
+        return json.value_or(fixture::Json());
+    }
     // The last record of a day file: its first word is the date.
     uint32_t LastDate(uint32_t code) {
         const auto words = Words(ReadAll(data::DayFilePath(paths, code)));
@@ -60,10 +66,19 @@ TEST_F(InstallCli, APackageBringsANewDayThatTheOtherCommandsSee) {
     const std::string package = Offer("DAY20241230.TXT", install::EncodePackage(blocks));
     const auto run = Run("install --data '" + root + "' '" + package + "' --json");
     ASSERT_EQ(run.exitCode, 0) << run.err;
-    EXPECT_EQ(run.out,
-              "{\"files\":[{\"file\":\"" + package +
-                  "\",\"kind\":\"package\",\"blocks\":4,\"created\":1,\"merged\":3,"
-                  "\"unchanged\":0,\"skipped\":[],\"stopped\":false,\"problems\":[]}]}\n");
+    const fixture::Json json = Parsed(run);
+    ASSERT_EQ(json["files"].Size(), 1u);
+    const fixture::Json& file = json["files"][0];
+    EXPECT_EQ(file["file"].Str(), package);
+    EXPECT_EQ(file["kind"].Str(), "package");
+    EXPECT_EQ(file["blocks"].Int(), 4);
+    EXPECT_EQ(file["created"].Int(), 1);
+    EXPECT_EQ(file["merged"].Int(), 3);
+    EXPECT_EQ(file["unchanged"].Int(), 0);
+    EXPECT_EQ(file["skipped"].Size(), 0u);
+    EXPECT_FALSE(file["stopped"].Bool());
+    EXPECT_EQ(file["problems"].Size(), 0u);
+    EXPECT_FALSE(file.Has("refused"));
     EXPECT_EQ(LastDate(999999), 20241230u);
     EXPECT_EQ(LastDate(603999), 20241230u);
 
@@ -74,7 +89,7 @@ TEST_F(InstallCli, APackageBringsANewDayThatTheOtherCommandsSee) {
     // The same package again merges nothing.
     const auto again = Run("install --data '" + root + "' '" + package + "'");
     EXPECT_EQ(again.exitCode, 0);
-    EXPECT_NE(again.out.find("0 created, 0 merged, 4 unchanged"), std::string::npos) << again.out;
+    EXPECT_NE(again.out.find("4 个数据块：新建 0，合并 0，未变 4"), std::string::npos) << again.out;
 }
 
 TEST_F(InstallCli, RefusedFilesChangeNothingAndExitNonZero) {
@@ -82,7 +97,9 @@ TEST_F(InstallCli, RefusedFilesChangeNothingAndExitNonZero) {
     const std::string junk = Offer("DAY.TXT", std::vector<uint8_t>(40, 7));
     auto run = Run("install --data '" + root + "' '" + junk + "' --json");
     EXPECT_EQ(run.exitCode, 1);
-    EXPECT_NE(run.out.find("\"refused\":\"该文件非擎宇数据文件\""), std::string::npos) << run.out;
+    EXPECT_EQ(Parsed(run)["files"][0]["refused"].Str(), "该文件非擎宇数据文件");
+    EXPECT_NE(run.err.find("bkqy-cli install: " + junk + "：该文件非擎宇数据文件"), std::string::npos)
+        << run.err;
     EXPECT_EQ(ReadAll(data::DayFilePath(paths, 600000)), before);
 
     // A package with a bad block installs the rest and says which was skipped.
@@ -99,10 +116,10 @@ TEST_F(InstallCli, RefusedFilesChangeNothingAndExitNonZero) {
 
     run = Run("install --data '" + root + "'");
     EXPECT_EQ(run.exitCode, 2);
-    EXPECT_NE(run.err.find("give at least one FILE"), std::string::npos);
+    EXPECT_NE(run.err.find("缺少要安装的文件"), std::string::npos) << run.err;
     run = Run("install --data '" + root + "' --froce x");
     EXPECT_EQ(run.exitCode, 2);
-    EXPECT_NE(run.err.find("unknown option --froce"), std::string::npos);
+    EXPECT_NE(run.err.find("未知选项 --froce"), std::string::npos) << run.err;
 }
 
 TEST_F(InstallCli, TableFilesMustBeNewerThanTheLoadedOnesUnlessForced) {
@@ -118,7 +135,7 @@ TEST_F(InstallCli, TableFilesMustBeNewerThanTheLoadedOnesUnlessForced) {
 
     run = Run("install --data '" + root + "' --force '" + table + "' --json");
     EXPECT_EQ(run.exitCode, 0) << run.out;
-    EXPECT_NE(run.out.find("\"kind\":\"code_table\""), std::string::npos);
+    EXPECT_EQ(Parsed(run)["files"][0]["kind"].Str(), "code_table");
     EXPECT_EQ(ReadAll(paths.codeTable).size(), 28u + 2 * 28);
 
     // CQADD.TXT has no date to compare: each event merged or found unchanged.
@@ -126,10 +143,11 @@ TEST_F(InstallCli, TableFilesMustBeNewerThanTheLoadedOnesUnlessForced) {
     const std::vector<uint8_t> cqadd(text.begin(), text.end());
     run = Run("install --data '" + root + "' '" + Offer("CQADD.TXT", cqadd) + "' --json");
     EXPECT_EQ(run.exitCode, 0) << run.out;
-    EXPECT_NE(run.out.find("\"kind\":\"ex_rights_additions\",\"blocks\":0,\"created\":0,"
-                           "\"merged\":1,\"unchanged\":1"),
-              std::string::npos)
-        << run.out;
+    const fixture::Json additions = Parsed(run)["files"][0];
+    EXPECT_EQ(additions["kind"].Str(), "ex_rights_additions");
+    EXPECT_EQ(additions["blocks"].Int(), 0);
+    EXPECT_EQ(additions["merged"].Int(), 1);
+    EXPECT_EQ(additions["unchanged"].Int(), 1);
 }
 
 }  // namespace

@@ -7,11 +7,13 @@
 #include <cctype>
 #include <cstdio>
 #include <fstream>
+#include <map>
 #include <set>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "base/file_io.h"
 #include "base/gbk.h"
 #include "base/recording_prompter.h"
 #include "data/code_table.h"
@@ -20,6 +22,7 @@
 #include "picking/evaluation.h"
 #include "support/cli_runner.h"
 #include "support/fixture_market.h"
+#include "support/json_value.h"
 
 namespace {
 
@@ -34,57 +37,23 @@ struct PickJson {
     size_t rejected = 0;
 };
 
-// The number right after `key` at or behind pos; pos moves past it.
-std::optional<uint64_t> NumberAfter(const std::string& text, const std::string& key, size_t& pos) {
-    pos = text.find(key, pos);
-    if (pos == std::string::npos) return std::nullopt;
-    pos += key.size();
-    const size_t start = pos;
-    while (pos < text.size() && std::isdigit(static_cast<unsigned char>(text[pos]))) ++pos;
-    if (pos == start) return std::nullopt;
-    return std::stoull(text.substr(start, pos - start));
-}
-
-// The one JSON object pick prints, read by its fixed shape.
+// The one JSON object pick prints.
 std::optional<PickJson> ParsePick(const std::string& out) {
-    PickJson json;
-    size_t pos = 0;
-    if (out.rfind("{\"date\": ", 0) != 0 || out.size() < 2 || out.substr(out.size() - 2) != "}\n")
-        return std::nullopt;
-    auto date = NumberAfter(out, "{\"date\": ", pos);
-    if (!date) return std::nullopt;
-    json.date = static_cast<uint32_t>(*date);
-    const std::string methodKey = ", \"method\": \"";
-    if (out.compare(pos, methodKey.size(), methodKey) != 0) return std::nullopt;
-    const size_t methodEnd = out.find('"', pos + methodKey.size());
-    json.method = out.substr(pos + methodKey.size(), methodEnd - pos - methodKey.size());
-    pos = methodEnd;
-    auto candidates = NumberAfter(out, "\", \"candidates\": ", pos);
-    if (!candidates) return std::nullopt;
-    json.candidates = *candidates;
-    const std::string selectedKey = ", \"selected\": [";
-    if (out.compare(pos, selectedKey.size(), selectedKey) != 0) return std::nullopt;
-    pos += selectedKey.size();
-    const size_t listEnd = out.find("], \"rejected\": ", pos);
-    if (listEnd == std::string::npos) return std::nullopt;
-    while (true) {
-        const size_t item = out.find("{\"code\": \"", pos);
-        if (item == std::string::npos || item > listEnd) break;
-        const uint32_t code = static_cast<uint32_t>(std::stoul(out.substr(item + 10, 6)));
-        const size_t markStart = out.find("\"mark\": [", item) + 9;
-        const size_t markEnd = out.find(']', markStart);
+    const auto json = fixture::Json::Parse(out);
+    if (!json) return std::nullopt;
+    PickJson pick;
+    pick.date = static_cast<uint32_t>((*json)["date"].Int());
+    pick.method = (*json)["method"].Str();
+    pick.candidates = static_cast<size_t>((*json)["candidates"].Int());
+    for (const fixture::Json& s : (*json)["selected"].Array()) {
         std::vector<uint32_t> mark;
-        std::stringstream values(out.substr(markStart, markEnd - markStart));
-        std::string v;
-        while (std::getline(values, v, ',')) mark.push_back(static_cast<uint32_t>(std::stoul(v)));
-        json.selected.emplace_back(code, mark);
-        pos = markEnd + 1;
+        for (const fixture::Json& v : s["mark_raw"].Array()) mark.push_back(static_cast<uint32_t>(v.Int()));
+        pick.selected.emplace_back(static_cast<uint32_t>(std::stoul(s["code"].Str())), mark);
     }
-    pos = listEnd;
-    auto rejected = NumberAfter(out, "], \"rejected\": ", pos);
-    if (!rejected || pos + 2 != out.size()) return std::nullopt;
-    json.rejected = *rejected;
-    return json;
+    pick.rejected = static_cast<size_t>((*json)["rejected_count"].Int());
+    if ((*json)["selected_count"].Int() != static_cast<int64_t>(pick.selected.size()))
+        return std::nullopt;
+    return pick;
 }
 
 // A report line: code, blank, 8-byte name, "--", two blanks per day back, date.
@@ -252,7 +221,7 @@ TEST_F(PickCli, SimulationDateAndMarkets) {
     // A fall scan's settings: from its threshold up to the entry's upper bound.
     const CliRun run = Run("pick",
                            "--method \"a3(1,1.00,9.00);\" --market sh --date 20260607 --json "
-                           "--scan-type 3 --threshold 1.00");
+                           "--type 3 --threshold 1.00");
     ASSERT_EQ(run.exitCode, 0) << run.err;
     auto json = ParsePick(run.out);
     ASSERT_TRUE(json.has_value()) << run.out;
@@ -298,16 +267,16 @@ TEST_F(PickCli, RefusalsGoToStderrWithAFailingExit) {
     EXPECT_NE(run.err.find("方法库中没有该选股方法"), std::string::npos) << run.err;
     EXPECT_TRUE(run.out.empty());
     run = Run("pick", "--method \"a3(5,2.00,30.00);\" --market all --scan-type 4");
-    EXPECT_NE(run.exitCode, 0);
-    EXPECT_NE(run.err.find("--scan-type"), std::string::npos) << run.err;
-    run = Run("pick", "--method \"a3(5,2.00,30.00);\" --market all --scan-type 2 --threshold 7.5");
-    EXPECT_NE(run.exitCode, 0);
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_NE(run.err.find("--type 的值 “4”"), std::string::npos) << run.err;
+    run = Run("pick", "--method \"a3(5,2.00,30.00);\" --market all --type 2 --threshold 7.5");
+    EXPECT_EQ(run.exitCode, 2);
     EXPECT_NE(run.err.find("--threshold"), std::string::npos) << run.err;
     run = Run("pick", "--method \"a3(5,2.00,30.00);\" --market all --date 20261301");
-    EXPECT_NE(run.exitCode, 0);
-    EXPECT_NE(run.err.find("模拟日期输入格式有误"), std::string::npos) << run.err;
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_NE(run.err.find("不是日期"), std::string::npos) << run.err;
     run = Run("pick", "--method \"a3(5,2.00,30.00);\" --market all --date 20001010");
-    EXPECT_NE(run.exitCode, 0);
+    EXPECT_EQ(run.exitCode, 1);
     EXPECT_NE(run.err.find("模拟日期的范围在"), std::string::npos) << run.err;
     run = Run("pick", "--method \"a3(5,2.00,30.00);\" --market all --stocks 5");
     EXPECT_NE(run.exitCode, 0);
@@ -326,14 +295,15 @@ TEST_F(PickCli, RefusalsGoToStderrWithAFailingExit) {
 }
 
 TEST_F(PickCli, HistoryWritesTheFirstPassingDays) {
-    const std::string report = Root() + "/MKDAT/DEMO_Find.TXT";
-    std::remove(report.c_str());
-    const CliRun run =
-        Run("history",
-            "--method \"a3(1,5.00,9.00);\" --lookback 5 --market all --date 20261127 "
-            "--scan-type 3 --threshold 5");
+    const std::string report = m_scratch.Path() + "/found.txt";
+    const std::string options =
+        "--method \"a3(1,5.00,9.00);\" --lookback 5 --market all --date 2026-11-27 --type 3 "
+        "--threshold 5";
+    const CliRun run = Run("history", options + " --out '" + report + "'");
     ASSERT_EQ(run.exitCode, 0) << run.err;
-    EXPECT_NE(run.err.find("[生成文件] " + report), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("bkqy-cli history: 生成文件：" + report), std::string::npos) << run.err;
+    // Nothing goes into the data folder unless asked.
+    EXPECT_FALSE(base::FileExists(Root() + "/MKDAT/DEMO_Find.TXT"));
     std::ifstream in(report, std::ios::binary);
     std::stringstream text;
     text << in.rdbuf();
@@ -366,6 +336,24 @@ TEST_F(PickCli, HistoryWritesTheFirstPassingDays) {
     // The status line counts the same stocks: selected/processed L=5.
     EXPECT_NE(run.out.find(std::to_string(lines) + "/200 L=5"), std::string::npos) << run.out;
     EXPECT_NE(run.out.find("(点击选出股，可打开K线图)"), std::string::npos);
+
+    // The JSON lists the same hits with their days.
+    const CliRun json = Run("history", options + " --json");
+    ASSERT_EQ(json.exitCode, 0) << json.err;
+    const auto j = fixture::Json::Parse(json.out);
+    ASSERT_TRUE(j.has_value()) << json.out.substr(0, 300);
+    EXPECT_EQ((*j)["date"].Int(), 20261127);
+    EXPECT_EQ((*j)["lookback"].Int(), 5);
+    EXPECT_EQ((*j)["condition"].Str(), "a3");
+    EXPECT_EQ((*j)["threshold"].Text(), "-5.00");
+    EXPECT_TRUE((*j)["report"].IsNull());
+    EXPECT_EQ((*j)["selected_count"].Int(), static_cast<int64_t>(lines));
+    EXPECT_EQ((*j)["selected_count"].Int() + (*j)["rejected_count"].Int(), 200);
+    for (const fixture::Json& hit : (*j)["selected"].Array()) {
+        const size_t back = static_cast<size_t>(hit["days_back"].Int());
+        EXPECT_EQ(hit["date"].Int(), dates[simulation - back]);
+        EXPECT_FALSE(hit["name"].Str().empty());
+    }
 }
 
 TEST_F(PickCli, MethodsListsTheCatalogue) {
@@ -382,15 +370,27 @@ TEST_F(PickCli, MethodsListsTheCatalogue) {
 
     const CliRun json = RunCli("methods --json", m_scratch.Path());
     ASSERT_EQ(json.exitCode, 0) << json.err;
-    EXPECT_NE(json.out.find("{\"code\": \"b24\", \"title\": \"MACD之柱状刚刚翻红个股\", "
-                            "\"shown\": true, \"selects\": true, \"example\": "
-                            "\"b24(12,26,9);\", \"params\": [{\"name\": \"SHORT\", "
-                            "\"standard\": \"12\", \"min\": 5, \"max\": 40}"),
-              std::string::npos)
-        << json.out.substr(0, 400);
-    EXPECT_NE(json.out.find("{\"code\": \"b40\", \"title\": \"待扩展方法40\", \"shown\": false, "
-                            "\"selects\": false, \"example\": \"b40();\", \"params\": []}"),
-              std::string::npos);
+    const auto j = fixture::Json::Parse(json.out);
+    ASSERT_TRUE(j.has_value()) << json.out.substr(0, 400);
+    std::map<std::string, fixture::Json> byCode;
+    for (const fixture::Json& m : (*j)["methods"].Array()) byCode[m["code"].Str()] = m;
+    EXPECT_EQ(byCode.size(), 69u);
+    const fixture::Json& b24 = byCode["b24"];
+    EXPECT_EQ(b24["title"].Str(), "MACD之柱状刚刚翻红个股");
+    EXPECT_TRUE(b24["shown"].Bool());
+    EXPECT_TRUE(b24["selects"].Bool());
+    EXPECT_EQ(b24["example"].Str(), "b24(12,26,9);");
+    EXPECT_EQ(b24["params"][0]["name"].Str(), "SHORT");
+    EXPECT_EQ(b24["params"][0]["standard"].Str(), "12");
+    EXPECT_EQ(b24["params"][0]["min"].Int(), 5);
+    EXPECT_EQ(b24["params"][0]["max"].Int(), 40);
+    EXPECT_FALSE(b24["params"][0].Has("zero"));
+    const fixture::Json& b40 = byCode["b40"];
+    EXPECT_EQ(b40["title"].Str(), "待扩展方法40");
+    EXPECT_FALSE(b40["shown"].Bool());
+    EXPECT_FALSE(b40["selects"].Bool());
+    EXPECT_EQ(b40["params"].Size(), 0u);
+    EXPECT_TRUE(byCode["b31"]["params"][0]["zero"].Bool());
 }
 
 // Every example entry of the catalogue runs over the demo market; the codes
@@ -399,12 +399,11 @@ TEST_F(PickCli, EveryCatalogueCodeRuns) {
     const CliRun methods = RunCli("methods --json", m_scratch.Path());
     ASSERT_EQ(methods.exitCode, 0) << methods.err;
     size_t codes = 0, selecting = 0, withSelections = 0;
-    const std::string key = "\"selects\": ";
-    for (size_t pos = methods.out.find(key); pos != std::string::npos;
-         pos = methods.out.find(key, pos + 1)) {
-        const bool selects = methods.out.compare(pos + key.size(), 4, "true") == 0;
-        const size_t start = methods.out.find("\"example\": \"", pos) + 12;
-        const std::string entry = methods.out.substr(start, methods.out.find('"', start) - start);
+    const auto catalogue = fixture::Json::Parse(methods.out);
+    ASSERT_TRUE(catalogue.has_value());
+    for (const fixture::Json& method : (*catalogue)["methods"].Array()) {
+        const bool selects = method["selects"].Bool();
+        const std::string entry = method["example"].Str();
         const CliRun run = Run("pick", "--method \"" + entry + "\" --market all --json");
         ASSERT_EQ(run.exitCode, 0) << entry << " " << run.err;
         const auto json = ParsePick(run.out);

@@ -2,82 +2,37 @@
 // invariants recomputed here from the day files and the ex-rights table.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <map>
 #include <memory>
 #include <set>
 #include <string>
-#include <variant>
 #include <vector>
 
 #include "base/endian.h"
 #include "base/file_io.h"
 #include "data/ex_rights.h"
 #include "data/paths.h"
+#include "data/price_limits.h"
 #include "sectors/library.h"
+#include "sectors/scan.h"
 
 #include "support/cli_runner.h"
 #include "support/fixture_market.h"
+#include "support/json_value.h"
 
 namespace {
 
-// Just enough JSON for the scan's output: objects, arrays, strings, integers.
-struct Json {
-    std::variant<long long, std::string, std::vector<Json>, std::map<std::string, Json>> v;
-    const Json& operator[](const std::string& k) const { return std::get<3>(v).at(k); }
-    const std::vector<Json>& Array() const { return std::get<2>(v); }
-    long long Int() const { return std::get<0>(v); }
-    const std::string& Str() const { return std::get<1>(v); }
-};
-
-struct Parser {
-    const std::string& s;
-    size_t i = 0;
-    void Skip() {
-        while (i < s.size() && (s[i] == ' ' || s[i] == '\n')) ++i;
-    }
-    Json Parse() {
-        Skip();
-        if (s[i] == '{') {
-            std::map<std::string, Json> m;
-            ++i;
-            for (Skip(); s[i] != '}'; Skip()) {
-                std::string key = Parse().Str();
-                Skip();
-                ++i;  // ':'
-                m[key] = Parse();
-                Skip();
-                if (s[i] == ',') ++i;
-            }
-            ++i;
-            return {m};
-        }
-        if (s[i] == '[') {
-            std::vector<Json> a;
-            ++i;
-            for (Skip(); s[i] != ']'; Skip()) {
-                a.push_back(Parse());
-                Skip();
-                if (s[i] == ',') ++i;
-            }
-            ++i;
-            return {a};
-        }
-        if (s[i] == '"') {
-            size_t end = s.find('"', i + 1);
-            std::string text = s.substr(i + 1, end - i - 1);
-            i = end + 1;
-            return {text};
-        }
-        size_t used = 0;
-        long long n = std::stoll(s.substr(i), &used);
-        i += used;
-        return {n};
-    }
-};
-
 using fixture::CliRun;
+using fixture::Json;
+
+Json Parsed(const CliRun& run) {
+    auto json = Json::Parse(run.out);
+    EXPECT_TRUE(json.has_value()) << run.out.substr(0, 200);
+    return json.value_or(Json());
+}
 
 // The scratch folder takes what the commands print on stderr.
 CliRun Cli(const std::string& args) {
@@ -122,10 +77,10 @@ TEST(ScanCommand, HotScanOfTheDemoMarketHoldsItsInvariants) {
     const std::string root = MarketRoot();
     const CliRun run = Cli("scan --data " + root + " --type 1 --threshold 5 --market all --json");
     ASSERT_EQ(run.exitCode, 0);
-    Parser parser{run.out};
-    const Json j = parser.Parse();
+    const Json j = Parsed(run);
     EXPECT_EQ(j["type"].Int(), 1);
-    EXPECT_EQ(j["threshold"].Int(), 500);
+    EXPECT_EQ(j["threshold"].Text(), "5.00");
+    EXPECT_EQ(j["threshold_raw"].Int(), 500);
     EXPECT_EQ(j["date"].Int(), 20261204);
     EXPECT_GT(j["candidates"].Int(), 250);
     const auto& sectorsList = j["sectors"].Array();
@@ -159,14 +114,17 @@ TEST(ScanCommand, HotScanOfTheDemoMarketHoldsItsInvariants) {
         long long previous = 1 << 30;
         for (const Json& stock : stocks) {
             const uint32_t code = static_cast<uint32_t>(std::stoul(stock["code"].Str()));
-            const long long value = stock["value"].Int();
+            const long long value = stock["value_raw"].Int();
+            EXPECT_EQ(stock["value"].Number(), value / 100.0);
             EXPECT_LE(value, previous);
             previous = value;
             bool oldEnough = false;
             EXPECT_EQ(OneDayChange(root, table, code, 20261204, &oldEnough), value) << code;
             EXPECT_TRUE(oldEnough) << code;
             EXPECT_GE(value, 500);
-            EXPECT_LT(value, 1020);
+            const auto bounds = sectors::BoundsOf(sectors::ScanType::Hot,
+                                                  data::DailyLimitOf(code, 20261204));
+            EXPECT_LT(value, bounds.ceiling) << code;
             movers.insert(code);
         }
     }
@@ -179,13 +137,17 @@ TEST(ScanCommand, HotScanOfTheDemoMarketHoldsItsInvariants) {
     for (uint32_t code : movers)
         pairs += static_cast<long long>(sectors::FindSectorsOfStock(library, code, list));
     EXPECT_EQ(hitSum, pairs);
-    EXPECT_LE(static_cast<long long>(movers.size()), j["selected"].Int());
+    EXPECT_EQ(j["selected_count"].Int(), static_cast<long long>(j["selected"].Size()));
+    std::set<uint32_t> selected;
+    for (const Json& s : j["selected"].Array())
+        selected.insert(static_cast<uint32_t>(std::stoul(s["code"].Str())));
+    EXPECT_TRUE(std::includes(selected.begin(), selected.end(), movers.begin(), movers.end()));
 }
 
 TEST(ScanCommand, RefusalsAndOtherTypes) {
     const std::string root = MarketRoot();
-    EXPECT_NE(Cli("scan --data " + root + " --type 1 --threshold 10 --market all").exitCode, 0);
-    EXPECT_NE(Cli("scan --data " + root + " --type 3 --threshold 10.00 --market sh").exitCode, 0);
+    EXPECT_NE(Cli("scan --data " + root + " --type 1 --threshold 20 --market all").exitCode, 0);
+    EXPECT_NE(Cli("scan --data " + root + " --type 3 --threshold 20.00 --market sh").exitCode, 0);
     EXPECT_NE(Cli("scan --data " + root + " --type 1 --threshold 5 --market all --stock 1").exitCode,
               0);
     EXPECT_NE(
@@ -195,13 +157,12 @@ TEST(ScanCommand, RefusalsAndOtherTypes) {
     const CliRun fund =
         Cli("scan --data " + root + " --type 2 --threshold 1000 --market sz --json");
     ASSERT_EQ(fund.exitCode, 0);
-    Parser p{fund.out};
-    EXPECT_EQ(p.Parse()["threshold"].Int(), 1000);
+    EXPECT_EQ(Parsed(fund)["threshold"].Int(), 1000);
+    EXPECT_EQ(Parsed(fund)["threshold_raw"].Int(), 1000);
     const CliRun fall = Cli("scan --data " + root +
                             " --type 3 --threshold 3.5 --market all --date 20261120 --json");
     ASSERT_EQ(fall.exitCode, 0);
-    Parser q{fall.out};
-    const Json j = q.Parse();
+    const Json j = Parsed(fall);
     EXPECT_EQ(j["date"].Int(), 20261120);
     auto tableBytes = base::ReadWholeFile(root + "/MKDAT/MKCQ.DAT", 1'000'000);
     ASSERT_TRUE(tableBytes.ok());
@@ -210,13 +171,14 @@ TEST(ScanCommand, RefusalsAndOtherTypes) {
         for (const Json& stock : s["stocks"].Array()) {
             bool unused = false;
             const uint32_t code = static_cast<uint32_t>(std::stoul(stock["code"].Str()));
-            EXPECT_EQ(-OneDayChange(root, table, code, 20261120, &unused), stock["value"].Int());
-            EXPECT_GE(stock["value"].Int(), 350);
+            EXPECT_EQ(-OneDayChange(root, table, code, 20261120, &unused), stock["value_raw"].Int());
+            EXPECT_EQ(stock["value"].Number(), -stock["value_raw"].Int() / 100.0);
+            EXPECT_GE(stock["value_raw"].Int(), 350);
         }
     }
     const CliRun estimate = Cli("estimate --data " + root + " --code 600000 --json");
     EXPECT_EQ(estimate.exitCode, 0);
-    EXPECT_NE(estimate.out.find("\"top\": "), std::string::npos);
+    EXPECT_GE(Parsed(estimate)["top"].Int(), 10);
 }
 
 }  // namespace

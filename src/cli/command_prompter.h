@@ -1,0 +1,30 @@
+// The prompter of a command: what the program would show in a message box
+// goes to stderr in the command's one error format, "bkqy-cli COMMAND: text"
+// (a caption other than the usual prompt captions goes before the text).
+// Questions answer No; no file or folder is ever chosen (paths are options).
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "base/prompter.h"
+
+namespace cli {
+
+class CommandPrompter : public base::Prompter {
+public:
+    explicit CommandPrompter(std::string_view command) : m_command(command) {}
+
+    void ShowMessage(const std::string& text, const std::string& caption) override;
+    bool AskYesNo(const std::string& text, const std::string& caption) override;
+    std::optional<std::string> ChooseFile(const std::string&) override { return std::nullopt; }
+
+    // Whether a message was shown since the start.
+    bool Told() const { return m_told; }
+
+private:
+    std::string m_command;
+    bool m_told = false;
+};
+
+}  // namespace cli

@@ -1,0 +1,22 @@
+// bkqy-cli-window: the commands of bkqy-cli that render the window (shot,
+// chart). bkqy-cli hands these over to this program, found beside it, so
+// that only they load the window libraries.
+#include <string>
+#include <vector>
+
+#include "cli/dispatch.h"
+#include "cli/offscreen_window.h"
+
+namespace {
+
+constexpr cli::Runner kWindowRunners[] = {
+    {"shot", cli::RunShotCommand},
+    {"chart", cli::RunChartCommand},
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const std::vector<std::string> words(argv + 1, argv + argc);
+    return cli::RunCommandLine(words, kWindowRunners, nullptr);
+}
