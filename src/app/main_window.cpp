@@ -105,10 +105,20 @@ void CMainDlg::CreateControls() {
     }
     CreateScrollBars();
     CreateSimulationBar();
+    CreateWatchList();
+}
+
+// Two rows per stock, eighteen rows to the box: a page of nine stocks.
+void CMainDlg::CreateWatchList() {
     m_watchList = new QListWidget(this);
     const screen::ControlPlace& place = screen::kWatchListPlace;
     m_watchList->setGeometry(place.x, place.y, place.width, place.height);
     m_watchList->setFont(QtCanvas::FontFor(*ui::FindFont(12)));
+    m_watchList->setUniformItemSizes(true);
+    m_watchList->setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
+    m_watchList->setFocusPolicy(Qt::NoFocus);  // the code box keeps the keys
+    connect(m_watchList, &QListWidget::itemDoubleClicked, this,
+            [this] { Run([](auto& c) { c.DoubleClick(ControlId::WatchList); }); });
     m_controls[ControlId::WatchList] = m_watchList;
 }
 
@@ -289,7 +299,25 @@ int CMainDlg::Progress() const {
 
 void CMainDlg::ShowWatchList(const std::vector<std::string>& lines) {
     m_watchList->clear();
-    for (const std::string& line : lines) m_watchList->addItem(QString::fromStdString(line));
+    const int rowHeight = screen::kWatchListPlace.height / watchlist::kPageRows;
+    for (const std::string& line : lines) {
+        auto* item = new QListWidgetItem(QString::fromStdString(line), m_watchList);
+        item->setSizeHint(QSize(screen::kWatchListPlace.width, rowHeight));
+    }
+}
+
+watchlist::ListBoxState CMainDlg::WatchListBox() const {
+    const QModelIndex top = m_watchList->indexAt(QPoint(1, 1));
+    return {m_watchList->currentRow(), top.isValid() ? top.row() : 0};
+}
+
+void CMainDlg::SelectWatchRow(int row) {
+    if (row < 0 || row >= m_watchList->count()) {
+        m_watchList->setCurrentRow(-1);
+        return;
+    }
+    m_watchList->setCurrentRow(row);
+    m_watchList->scrollToItem(m_watchList->item(row));
 }
 
 void CMainDlg::ShowSimulationControls(bool active, const std::string& date) {

@@ -87,6 +87,8 @@ private:
     void SetProgress(int value) override;
     int Progress() const override;
     void ShowWatchList(const std::vector<std::string>& lines) override;
+    watchlist::ListBoxState WatchListBox() const override;
+    void SelectWatchRow(int row) override;
     void ShowSimulationControls(bool active, const std::string& date) override;
     void FocusCodeBox() override;
     void ShowControl(screen::ControlId id, bool visible) override;
@@ -101,6 +103,7 @@ private:
                            QButtonGroup* adjustments);
     void CreateScrollBars();
     void CreateSimulationBar();
+    void CreateWatchList();
     void ApplyStartupControlValues();
     // Paints what the controller has pending.
     void Sync();

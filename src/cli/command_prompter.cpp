@@ -19,8 +19,9 @@ void CommandPrompter::ShowMessage(const std::string& text, const std::string& ca
 }
 
 bool CommandPrompter::AskYesNo(const std::string& text, const std::string& caption) {
-    ShowMessage(text + "（否）", caption);
-    return false;
+    const bool yes = m_answer == Answer::Yes;
+    ShowMessage(text + (yes ? "（是）" : "（否）"), caption);
+    return yes;
 }
 
 }  // namespace cli

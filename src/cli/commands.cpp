@@ -118,6 +118,7 @@ constexpr OptionGroup kBarsGroups[] = {{{"json", "csv"}, true}};
 
 constexpr OptionSpec kSummaryOptions[] = {kData, kJson};
 constexpr OptionSpec kMethodsOptions[] = {kJson};
+constexpr OptionSpec kWatchOptions[] = {kData, kJson};
 
 constexpr OptionSpec kScale = {
     "scale", K::Count, "1|2",
@@ -298,6 +299,21 @@ constexpr CommandSpec kCommands[] = {
             "两位小数（20.00 即 20%，1.50 即 1.5 倍）。",
         .options = kMethodsOptions,
         .examples = "bkqy-cli methods\nbkqy-cli methods --json",
+    },
+    {
+        .name = "watch",
+        .summary = "自选股：列出、加入、删除、保存和载入设置文件中的自选股",
+        .synopsis = "--data DIR (list | add CODE | remove CODE | save | load FILE) [--json]",
+        .description =
+            "编辑窗口的自选股（保存在 MKDAT/Inif2.DAT，窗口运行时不能同时使用），规则和提示与窗口"
+            "相同：add 像“加入自选”一样加在最前面（指数、已有的股票和超过 3000 只时拒绝）；remove "
+            "删除一只；save 写入 XG/ZX<yymmdd>-<nnn>.TXT；load 用擎宇自选股文件替换自选股（损坏的"
+            "文件被拒绝，原自选股保留）。编辑后列出自选股。",
+        .options = kWatchOptions,
+        .examples = "bkqy-cli watch --data demo-market list\n"
+                    "bkqy-cli watch --data demo-market add 600000\n"
+                    "bkqy-cli watch --data demo-market save --json",
+        .takesFiles = true,
     },
     {
         .name = "chart",

@@ -17,7 +17,7 @@ constexpr Runner kPlainRunners[] = {
     {"indicator", RunIndicatorCommand}, {"bars", RunBarsCommand},
     {"summary", RunSummaryCommand}, {"methods", RunMethodsCommand},
     {"install", RunInstallCommand}, {"import", RunImportCommand},
-    {"demo", RunDemoCommand},
+    {"demo", RunDemoCommand},       {"watch", RunWatchCommand},
 };
 
 bool IsHelpWord(const std::string& word) { return word == "--help" || word == "-h"; }

@@ -49,5 +49,6 @@ int RunMethodsCommand(const Invocation& in);
 int RunInstallCommand(const Invocation& in);
 int RunImportCommand(const Invocation& in);
 int RunDemoCommand(const Invocation& in);
+int RunWatchCommand(const Invocation& in);
 
 }  // namespace cli

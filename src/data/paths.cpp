@@ -19,6 +19,7 @@ DataPaths BuildDataPaths(const std::string& root) {
     p.report = p.root + "MKDAT/DEMO_Find.TXT";
     p.sectorLibrary = p.root + "MKDAT/BKLIB.TXT";
     p.pictureTemplate = p.root + "MKDAT/mk0102.jpg";
+    p.listFolder = p.root + "XG/";
     p.lockFile = p.root + ".bkqy.lock";
     return p;
 }
@@ -31,6 +32,16 @@ std::string CodeText(uint32_t code) {
     char text[16];
     std::snprintf(text, sizeof text, "%06u", code);
     return text;
+}
+
+std::optional<uint32_t> ParseCodeText(std::string_view text) {
+    if (text.empty() || text.size() > 6) return std::nullopt;
+    uint32_t code = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9') return std::nullopt;
+        code = code * 10 + static_cast<uint32_t>(c - '0');
+    }
+    return code;
 }
 
 std::string DayFilePath(const DataPaths& paths, uint32_t code) {

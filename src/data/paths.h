@@ -3,7 +3,9 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <string_view>
 
 namespace data {
 
@@ -20,6 +22,7 @@ struct DataPaths {
     std::string report;          // MKDAT/DEMO_Find.TXT
     std::string sectorLibrary;   // MKDAT/BKLIB.TXT
     std::string pictureTemplate; // MKDAT/mk0102.jpg
+    std::string listFolder;      // XG/: saved stock lists and watch lists
     std::string lockFile;        // the single-instance lock
 };
 
@@ -33,6 +36,10 @@ char MarketLetter(uint32_t code);
 
 // The code as six digits with leading zeros (1 gives "000001").
 std::string CodeText(uint32_t code);
+
+// A code as typed: one to six digits ("600000", and "1" for 000001); nothing
+// for anything else.
+std::optional<uint32_t> ParseCodeText(std::string_view text);
 
 // The day file of a code: the market folder, six digits and ".day".
 std::string DayFilePath(const DataPaths& paths, uint32_t code);

@@ -129,14 +129,4 @@ base::Status SaveSettings(const std::string& path, const Settings& settings) {
     return base::WriteFileAtomic(path, std::span<const uint8_t>(image.data(), length));
 }
 
-std::vector<std::string> WatchListLines(const Settings& settings, const CodeTable& table) {
-    std::vector<std::string> lines;
-    lines.reserve(settings.watchList.size() * 2);
-    for (uint32_t code : settings.watchList) {
-        lines.push_back(CodeText(code));
-        lines.push_back(table.StockName(code));
-    }
-    return lines;
-}
-
 }  // namespace data

@@ -68,7 +68,4 @@ Settings LoadSettings(const std::string& path, bool* created);
 // read or the new one cannot be written.
 base::Status SaveSettings(const std::string& path, const Settings& settings);
 
-// The watch-list box: per stock the six-digit code, then its GBK name.
-std::vector<std::string> WatchListLines(const Settings& settings, const CodeTable& table);
-
 }  // namespace data

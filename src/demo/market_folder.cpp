@@ -48,7 +48,9 @@ base::Status PrepareMarketFolder(const data::DataPaths& paths, const std::string
                                    ") and is not a demo market: give a new or empty folder"};
         }
     }
-    for (const std::string& folder : {paths.root + "MKDAT", paths.shFolder, paths.szFolder}) {
+    // XG holds what users save; a fresh market has it ready.
+    for (const std::string& folder :
+         {paths.root + "MKDAT", paths.shFolder, paths.szFolder, paths.listFolder}) {
         if (auto s = base::MakeFolders(folder); !s) return s;
     }
     const std::span<const uint8_t> bytes(reinterpret_cast<const uint8_t*>(markerText.data()),

@@ -39,7 +39,6 @@ std::vector<uint32_t> SelectCandidates(const data::CodeTable& codes, CandidateMa
 std::optional<std::vector<uint32_t>> ReadCandidateFile(const std::string& path);
 
 inline constexpr std::string_view kRefusedListFile = "非擎宇文件，或者文件已被破坏。";
-inline constexpr size_t kListFileReadBytes = 200'000;
 inline constexpr size_t kShownFileNameBytes = 27;
 
 enum class LoadOutcome { Cancelled, Refused, Loaded };

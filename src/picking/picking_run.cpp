@@ -8,6 +8,7 @@
 #include "data/capacities.h"
 #include "data/examples.h"
 #include "data/paths.h"
+#include "data/stock_list_file.h"
 
 namespace picking {
 namespace {
@@ -285,7 +286,7 @@ std::optional<RunOutcome> PickingRun::Finish(base::Prompter& prompter) {
 
 std::optional<std::string> ProposeResultsFileName(const std::string& dataRoot,
                                                   const std::string& todayShort) {
-    const std::string folder = data::BuildDataPaths(dataRoot).root + "XG/";
+    const std::string folder = data::BuildDataPaths(dataRoot).listFolder;
     for (int serial = 1; serial <= 999; ++serial) {
         char name[64];
         std::snprintf(name, sizeof name, "XG%s-%03d.TXT", todayShort.c_str(), serial);
@@ -321,10 +322,11 @@ bool SaveResultsFile(const std::string& dataRoot, const std::string& fileName, R
     }
     text += "\r\n";
 
-    const std::string path = data::BuildDataPaths(dataRoot).root + "XG/" + fileName;
+    const data::DataPaths paths = data::BuildDataPaths(dataRoot);
     const std::span<const uint8_t> bytes(reinterpret_cast<const uint8_t*>(text.data()),
                                          text.size());
-    if (!base::WriteFileAtomic(path, bytes).ok()) {
+    if (!data::MakeListFolder(paths).ok() ||
+        !base::WriteFileAtomic(paths.listFolder + fileName, bytes).ok()) {
         prompter.ShowMessage("保存选股文件失败,可能\\XG目录被删除。", caption);
         return false;
     }

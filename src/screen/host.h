@@ -16,6 +16,7 @@
 #include "screen/controls.h"
 #include "screen/data_changes.h"
 #include "sectors/estimate.h"
+#include "watchlist/watch_list.h"
 
 namespace screen {
 
@@ -51,6 +52,10 @@ public:
     virtual int Progress() const = 0;
     // The watch-list box: its lines, two per stock (code, then name), UTF-8.
     virtual void ShowWatchList(const std::vector<std::string>& lines) = 0;
+    // Its selected row and first visible row.
+    virtual watchlist::ListBoxState WatchListBox() const = 0;
+    // Selects a row and brings it into view.
+    virtual void SelectWatchRow(int row) = 0;
     // The simulation bar's controls: 进入模拟 alone, or the others with the date.
     virtual void ShowSimulationControls(bool active, const std::string& date) = 0;
     virtual void FocusCodeBox() = 0;

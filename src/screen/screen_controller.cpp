@@ -39,7 +39,7 @@ bool ScreenController::Start(const std::string& dataRoot, std::time_t now) {
     if (!AcquireLock(dataRoot)) return false;
     if (data::RunStartup(m_workspace, dataRoot, prompter, now, m_market) != data::StartupOutcome::Ready)
         return false;
-    m_watchCodes = m_market.settings.watchList;
+    m_watch.Replace(m_market.settings.watchList);
     ShowWatchList();
     m_chart = std::make_unique<ChartScreen>(m_workspace, m_market, prompter);
     bool thresholdOk = false;
@@ -59,7 +59,7 @@ bool ScreenController::RequestExit() {
     WaitForScan();
     if (m_workspace.Allocated()) {
         data::Settings settings = m_market.settings;
-        settings.watchList = m_watchCodes;
+        settings.watchList = m_watch.Codes();
         data::SaveSettings(m_market.paths.settings, settings);
     }
     m_chart.reset();
@@ -125,6 +125,7 @@ void ScreenController::DrawSectorPageFrame() {
     ui::DrawLine(m_canvas, 0, kLowerTop + 27, ui::kCanvasWidth, kLowerTop + 27, {160, 160, 160});
     data::CodeTable codes(m_workspace.CodeTableRegion());
     DrawSectorPage(m_canvas, m_sectors, codes);
+    DrawWatchCaption();
     ApplyStripMask();  // the buttons sit on the page's panels
     DrawClockBox();
 }
@@ -248,25 +249,6 @@ void ScreenController::SetScreenMode(ScreenMode mode) {
     m_host.ShowControl(ControlId::SmallChartsNext, mode == ScreenMode::SmallCharts);
 }
 
-// ---- the watch list -------------------------------------------------------------
-
-void ScreenController::ShowWatchList() {
-    data::CodeTable codes(m_workspace.CodeTableRegion());
-    data::Settings shown;
-    shown.watchList = m_watchCodes;
-    std::vector<std::string> lines;
-    for (const std::string& line : data::WatchListLines(shown, codes))
-        lines.push_back(base::GbkToUtf8(line));
-    m_host.ShowWatchList(lines);
-}
-
-void ScreenController::AddToWatchList(uint32_t code) {
-    for (uint32_t listed : m_watchCodes)
-        if (listed == code) return;  // already in the list
-    m_watchCodes.push_back(code);
-    ShowWatchList();
-}
-
 // ---- input ------------------------------------------------------------------------
 
 void ScreenController::Click(int x, int y) {
@@ -348,7 +330,10 @@ void ScreenController::Strip(StripCommand command) {
         case StripCommand::SectorScan: StartScan(); return;
         case StripCommand::SectorTrend: ShowSectorTrend(); return;
         case StripCommand::SaveSector: SaveHighlightedSector(); return;
-        case StripCommand::AddPicked: AddMemberToWatchList(); return;
+        case StripCommand::AddPicked:
+            AddPickedStockToWatchList();
+            m_host.FocusCodeBox();
+            return;
         case StripCommand::EstimateTop: RunEstimate(true); return;
         case StripCommand::EstimateBottom: RunEstimate(false); return;
         case StripCommand::Weights: m_host.RunWeightsEditor(m_topWeights, m_bottomWeights); return;
@@ -396,16 +381,16 @@ void ScreenController::Button(ControlId id) {
             ShowSmallCharts(std::move(codes));
             break;
         }
-        case ControlId::WatchEight: ShowSmallCharts(m_watchCodes); break;
+        case ControlId::WatchEight: ShowWatchEight(); break;
         case ControlId::Help: ShowHelp(ui::HelpTopic::General); break;
         case ControlId::DataButton: OpenDataPage(DataPage::Download); break;
-        case ControlId::AddToWatchList:
-        case ControlId::WatchOpen:
+        case ControlId::AddToWatchList: AddOpenStockToWatchList(); break;
+        case ControlId::WatchOpen: OpenWatchStock(watchlist::PageRule::VisiblePage); break;
         case ControlId::WatchUp:
         case ControlId::WatchDown:
-        case ControlId::WatchDelete:
-        case ControlId::WatchLoad:
-        case ControlId::WatchSave: NotBuiltYet("自选股管理"); break;
+        case ControlId::WatchDelete: EditWatchList(id); break;
+        case ControlId::WatchLoad: LoadWatchList(); break;
+        case ControlId::WatchSave: SaveWatchList(); break;
         default: break;
     }
     m_host.FocusCodeBox();

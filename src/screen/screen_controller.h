@@ -32,6 +32,7 @@
 #include "ui/canvas.h"
 #include "ui/help_pages.h"
 #include "ui/markup_text.h"
+#include "watchlist/watch_list.h"
 
 namespace screen {
 
@@ -59,6 +60,8 @@ public:
     void MouseMove(int x, int y);
     void Button(ControlId id);
     void Radio(ControlId id);
+    // A double click on a list control (the watch list opens the stock clicked).
+    void DoubleClick(ControlId id);
     // A chart key; false when the chart did not take it.
     bool PressKey(screen::Key key);
     // The code box's text changed (typing opens the code finder).
@@ -112,7 +115,7 @@ public:
     const picking::MethodList& Methods() const { return m_methods; }
     ChartScreen* Chart() { return m_chart.get(); }
     const std::vector<uint32_t>& SmallChartCodes() const { return m_smallChartCodes; }
-    const std::vector<uint32_t>& WatchCodes() const { return m_watchCodes; }
+    const std::vector<uint32_t>& WatchCodes() const { return m_watch.Codes(); }
     const std::string& ClockText() const { return m_clockText; }
     uint32_t LastFinderCode() const { return m_lastFinder.code; }
     int LastFinderIndicator() const { return m_lastFinder.indicator; }
@@ -142,8 +145,22 @@ private:
     bool ChartShown();
     void ClickUpperArea(int x, int y);
     bool ClickSmallChart(int x, int y);
+
+    // The watch list (watch_actions.cpp).
     void ShowWatchList();
-    void AddToWatchList(uint32_t code);
+    void DrawWatchCaption();
+    // After a change: the list box and its caption again, and the row to select.
+    void WatchListChanged(int selectRow);
+    // ↑, ↓ and × of the list box.
+    void EditWatchList(ControlId button);
+    void AddOpenStockToWatchList();
+    void AddPickedStockToWatchList();
+    // The stock chosen in the picked list of the page on screen.
+    std::optional<uint32_t> ChosenPickedStock() const;
+    void OpenWatchStock(watchlist::PageRule rule);
+    void ShowWatchEight();
+    void SaveWatchList();
+    void LoadWatchList();
 
     // The chart's controls and keys (chart_actions.cpp).
     void Navigate(chart::NavButton button);
@@ -167,7 +184,6 @@ private:
     void UpdateListScrollBars();
     void ShowSectorTrend();
     void SaveHighlightedSector();
-    void AddMemberToWatchList();
     void RunEstimate(bool top);
     void RunPropertyQuery();
     // The weights a ranking uses: the library's, or what "Set" made of them.
@@ -204,7 +220,7 @@ private:
     std::vector<uint32_t> m_smallChartList;   // the list the page was filled from
     size_t m_smallChartStart = 0;             // its first code on the page
     std::vector<uint32_t> m_smallChartCodes;  // the codes on the page
-    std::vector<uint32_t> m_watchCodes;
+    watchlist::WatchList m_watch;
     std::string m_clockText = "00:00:00";
     FinderChoice m_lastFinder;
     Invalidation m_pending = Invalidation::None;

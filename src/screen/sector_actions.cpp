@@ -164,6 +164,7 @@ void ScreenController::ChooseSector(int rank) {
 void ScreenController::ChooseMember(int index) {
     if (index < 0 || index >= static_cast<int>(m_sectors.members.size())) return;
     m_sectors.selectedMember = index;
+    m_sectors.selectedPicked = -1;  // the row chosen last is the one 加入 adds
     RedrawSectorPage();
     const uint32_t code = m_sectors.members[static_cast<size_t>(index)].code;
     if (!data::DayFileExists(m_market.paths, code)) return;
@@ -181,6 +182,7 @@ void ScreenController::ChoosePicked(int index) {
         index >= static_cast<int>(m_sectors.outcome->selected.size()))
         return;
     m_sectors.selectedPicked = index;
+    m_sectors.selectedMember = -1;
     RedrawSectorPage();
     const uint32_t code = m_sectors.outcome->selected[static_cast<size_t>(index)].code;
     if (data::DayFileExists(m_market.paths, code)) OpenSecurity(code);
@@ -233,13 +235,6 @@ void ScreenController::SaveHighlightedSector() {
     inputs.members = m_sectors.members;
     inputs.codes = &codes;
     sectors::SaveSectorList(inputs, m_host.Prompter());
-}
-
-void ScreenController::AddMemberToWatchList() {
-    if (m_sectors.selectedMember < 0 ||
-        m_sectors.selectedMember >= static_cast<int>(m_sectors.members.size()))
-        return;
-    AddToWatchList(m_sectors.members[static_cast<size_t>(m_sectors.selectedMember)].code);
 }
 
 }  // namespace screen

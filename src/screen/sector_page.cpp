@@ -107,7 +107,6 @@ void DrawSectorPage(ui::Canvas& canvas, const SectorView& v, const data::CodeTab
     Text(canvas, 12, 905, 613, ui::kWhite, "个股顶部底部测算");
     Text(canvas, 12, 896, 634, ui::kBlack, "输入股票代码");
     Text(canvas, 14, 935, 459, ui::kTitleDarkRed, "怎样让");
-    Text(canvas, 14, 761, 436, ui::kTextDarkBlue, "自选股");
     ui::DrawArrowRight(canvas, 276, 529, 8, 17, 9, kMarker);
     ui::DrawArrowRight(canvas, 748, 556, 6, 30, 6, kMarker);
 }

@@ -178,6 +178,37 @@ TEST(MainWindow, HoverHighlightsAButtonAndRestoresIt) {
     EXPECT_EQ(window.Canvas().Image().pixelColor(scan), QColor(208, 227, 255));
 }
 
+// The list box itself: its selection and page reach the controller, a
+// double click opens the stock, and the buttons keep the selection on it.
+TEST(MainWindow, WatchListBoxSelectionDrivesItsButtons) {
+    fixture::FixtureMarket market;
+    WriteMarket(market);
+    std::vector<uint32_t> closes(30, 1200);
+    market.WriteDayFile(600000, fixture::FlatBars(20170103, closes));
+    market.WriteDayFile(1, fixture::FlatBars(20170103, closes));
+    WriteSettings(market, {600000, 1});
+    base::RecordingPrompter prompter;
+    CMainDlg window(market.Root(), &prompter);
+    ASSERT_TRUE(window.Initialise());
+    QListWidget* list = window.WatchList();
+    list->setCurrentRow(3);  // the name row of 000001
+    static_cast<QPushButton*>(window.Control(screen::ControlId::WatchOpen))->click();
+    EXPECT_EQ(window.Controller().Chart()->Stock().code, 1u);
+    static_cast<QPushButton*>(window.Control(screen::ControlId::WatchUp))->click();
+    EXPECT_EQ(window.Controller().WatchCodes(), (std::vector<uint32_t>{1, 600000}));
+    EXPECT_EQ(list->currentRow(), 1);
+    EXPECT_EQ(list->item(0)->text(), QStringLiteral("000001"));
+
+    list->setCurrentRow(2);
+    Q_EMIT list->itemDoubleClicked(list->item(2));
+    EXPECT_EQ(window.Controller().Chart()->Stock().code, 600000u);
+    static_cast<QPushButton*>(window.Control(screen::ControlId::WatchDelete))->click();
+    EXPECT_EQ(window.Controller().WatchCodes(), std::vector<uint32_t>{1});
+    EXPECT_EQ(list->count(), 2);
+    EXPECT_EQ(list->currentRow(), 0);
+    EXPECT_TRUE(prompter.records.empty());
+}
+
 TEST(MainWindow, ExitAsksAndNoKeepsEverything) {
     fixture::FixtureMarket market;
     WriteMarket(market);

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <filesystem>
 #include <vector>
 
@@ -255,22 +254,6 @@ TEST(Settings, UnreadableFileIsNeitherReplacedNorOverwritten) {
 
     // A folder that does not exist cannot take the file.
     EXPECT_FALSE(data::SaveSettings(market.Root() + "/NOPE/Inif2.DAT", s).ok());
-}
-
-TEST(Settings, WatchListLinesAreCodeThenName) {
-    std::vector<data::CodeEntry> entries = {{600000, Gbk("浦发银行"), "PFYH", 1, 1},
-                                            {600104, Gbk("上汽"), "SQ", 1, 1}};
-    auto bytes = data::EncodeCodeTable(20140321, entries);
-    std::vector<uint32_t> words(bytes.size() / 4);
-    std::memcpy(words.data(), bytes.data(), bytes.size());
-    data::CodeTable table(words);
-
-    Settings s;
-    s.watchList = {600104, 123, 600000};
-    std::vector<std::string> expected = {"600104",        Gbk("上汽"), "000123",
-                                         Gbk("股票名称"), "600000",    Gbk("浦发银行")};
-    EXPECT_EQ(data::WatchListLines(s, table), expected);
-    EXPECT_TRUE(data::WatchListLines(Settings{}, table).empty());
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <sstream>
 #include <thread>
 
+#include "base/file_io.h"
 #include "base/gbk.h"
 #include "base/recording_prompter.h"
 #include "picking/candidates.h"
@@ -269,13 +270,15 @@ TEST(ResultsFile, SavedInTheListFolderAsGbk) {
     base::RecordingPrompter prompter;
     const std::vector<picking::ResultLine> results = {{600000, 750}, {1, 1000}};
 
-    // No XG folder yet: the write fails with its message.
+    // XG taken by a plain file: no folder can be made and the write fails with its message.
     prompter.defaultAnswer = true;
+    ASSERT_TRUE(base::WriteFileAtomic(root + "/XG", std::vector<uint8_t>{1}).ok());
     EXPECT_FALSE(picking::SaveResultsFile(root, "XG240101-001.TXT", picking::ResultKind::Rise,
                                           results, &codes, prompter));
     EXPECT_EQ(prompter.records.back().text, "保存选股文件失败,可能\\XG目录被删除。");
-    std::filesystem::create_directories(root + "/XG");
+    std::filesystem::remove(root + "/XG");
 
+    // No XG folder: saving makes it.
     EXPECT_EQ(picking::ProposeResultsFileName(root, "240101"), "XG240101-001.TXT");
     prompter.records.clear();
     ASSERT_TRUE(picking::SaveResultsFile(root, "XG240101-001.TXT", picking::ResultKind::Rise,

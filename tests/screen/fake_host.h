@@ -32,7 +32,13 @@ public:
     }
     void SetProgress(int value) override { progress = value; }
     int Progress() const override { return progress; }
-    void ShowWatchList(const std::vector<std::string>& lines) override { watchLines = lines; }
+    // A new list clears the selection, as a list box does.
+    void ShowWatchList(const std::vector<std::string>& lines) override {
+        watchLines = lines;
+        watchBox.selectedRow = -1;
+    }
+    watchlist::ListBoxState WatchListBox() const override { return watchBox; }
+    void SelectWatchRow(int row) override { watchBox.selectedRow = row; }
     void ShowSimulationControls(bool active, const std::string& date) override {
         simulationActive = active;
         simulationDate = date;
@@ -63,6 +69,7 @@ public:
     std::map<screen::ControlId, screen::ScrollBarState> scrollBars;
     int progress = 0;
     std::vector<std::string> watchLines;
+    watchlist::ListBoxState watchBox;
     bool simulationActive = false;
     std::string simulationDate;
     int focusCount = 0;

@@ -11,10 +11,7 @@
 #include "base/file_io.h"
 #include "data/code_table.h"
 #include "demo/demo_market.h"
-#include "screen/fake_host.h"
-#include "support/fixture_market.h"
-#include "support/small_demo_market.h"
-#include "ui/recording_canvas.h"
+#include "screen/screen_fixture.h"
 
 namespace {
 
@@ -22,43 +19,12 @@ using screen::ControlId;
 using screen::Invalidation;
 using screen::ScreenMode;
 using screen::StripCommand;
-
-const std::string& DemoRoot() { return fixture::SmallDemoRoot(); }
-
-// The first stock of the code table.
-uint32_t FirstStock(screen::ScreenController& controller) {
-    data::CodeTable codes(controller.Workspace().CodeTableRegion());
-    for (size_t i = 0; i < codes.Count(); ++i) {
-        const uint32_t code = codes.CodeAt(data::CodeTable::RecordOffset(i));
-        if (!data::IsIndexCode(code)) return code;
-    }
-    return 0;
-}
-
-// A started controller on a market (the shared demo market unless given),
-// its start-up messages cleared.
-struct Screen {
-    explicit Screen(const std::string& root = DemoRoot()) : controller(host, canvas) {
-        started = controller.Start(root, std::time(nullptr));
-        controller.Render();
-        host.prompter.records.clear();
-        canvas.Clear();
-    }
-    ~Screen() { controller.WaitForScan(); }
-    std::vector<std::string> Messages() const {
-        std::vector<std::string> texts;
-        for (const auto& r : host.prompter.Messages()) texts.push_back(r.text);
-        return texts;
-    }
-
-    screentest::FakeHost host;
-    ui::RecordingCanvas canvas;
-    screen::ScreenController controller;
-    bool started = false;
-};
+using screentest::DemoRoot;
+using screentest::FirstStock;
+using screentest::OwnMarket;
+using screentest::Screen;
 
 constexpr const char* kNotBuiltMethods = "选股方法编辑功能尚未提供，将在后续版本中加入";
-constexpr const char* kNotBuiltWatch = "自选股管理功能尚未提供，将在后续版本中加入";
 
 TEST(ScreenController, StartsOnTheIndexChartAndRefusesASecondCopy) {
     Screen s;
@@ -86,7 +52,7 @@ TEST(ScreenController, EveryStripCommandDoesItsJobOrSaysWhy) {
         {StripCommand::SectorScan, {"待选股为零。请先选择沪、深股票，或“载入”待选股，再“板块扫描”"}},
         {StripCommand::SectorTrend, {"请先扫描生成板块"}},
         {StripCommand::SaveSector, {"当前选出股为空，无法保存"}},
-        {StripCommand::AddPicked, {}},  // no member chosen: nothing to add
+        {StripCommand::AddPicked, {"请先在“选出股”中点取股票，再开始加入自选"}},
         {StripCommand::MethodUp, {kNotBuiltMethods}},
         {StripCommand::MethodDown, {kNotBuiltMethods}},
         {StripCommand::MethodDelete, {kNotBuiltMethods}},
@@ -200,22 +166,20 @@ TEST(ScreenController, EveryControlOfTheWindowIsHandled) {
 
     s.controller.Button(ControlId::Help);
     EXPECT_EQ(s.controller.ShownHelp(), ui::HelpTopic::General);
-    s.controller.Button(ControlId::WatchEight);
-    EXPECT_EQ(s.controller.Screen(), ScreenMode::SmallCharts);
+    s.controller.Button(ControlId::WatchEight);  // an empty watch list: nothing
+    EXPECT_EQ(s.controller.Screen(), ScreenMode::TextPage);
     s.controller.Button(ControlId::PickedEight);  // no scan yet: nothing
-    EXPECT_EQ(s.controller.Screen(), ScreenMode::SmallCharts);
+    EXPECT_EQ(s.controller.Screen(), ScreenMode::TextPage);
 
     s.controller.Button(ControlId::DataButton);
     EXPECT_EQ(s.host.dataPages, std::vector<screen::DataPage>{screen::DataPage::Download});
 
-    // The watch-list management buttons say they are not built yet.
-    for (ControlId id : {ControlId::AddToWatchList, ControlId::WatchOpen, ControlId::WatchUp,
-                         ControlId::WatchDown, ControlId::WatchDelete, ControlId::WatchLoad,
-                         ControlId::WatchSave}) {
-        s.host.prompter.records.clear();
+    // The watch-list buttons on an empty list do nothing and say nothing.
+    s.host.prompter.records.clear();
+    for (ControlId id : {ControlId::WatchOpen, ControlId::WatchUp, ControlId::WatchDown,
+                         ControlId::WatchDelete, ControlId::WatchSave})
         s.controller.Button(id);
-        EXPECT_EQ(s.Messages(), std::vector<std::string>{kNotBuiltWatch}) << screen::IdNumber(id);
-    }
+    EXPECT_TRUE(s.host.prompter.records.empty());
 }
 
 TEST(ScreenController, EveryKeyReachesTheChartAndF11OpensTheInstallPage) {
@@ -347,17 +311,6 @@ TEST(SectorPage, RankingBarsAreScoreTimes170OverTheTopScore) {
     for (const ui::DrawCall& fill : s.canvas.Of(ui::DrawKind::FillRect))
         if (fill.top == 445 + 13 && fill.bottom == 445 + 17) widest = std::max(widest, fill.right - fill.left);
     EXPECT_EQ(widest, 170);
-}
-
-// A market of its own for a test that changes its files.
-std::string OwnMarket(const fixture::TempDir& dir) {
-    demo::DemoOptions options;
-    options.dataRoot = dir.Path() + "/m";
-    options.stocks = 20;
-    options.years = 1;
-    options.endDate = 20261204;
-    EXPECT_TRUE(demo::WriteDemoMarket(options).ok());
-    return options.dataRoot;
 }
 
 TEST(ScreenController, DataPagesLeadToTheReloadsTheirChangesNeed) {
