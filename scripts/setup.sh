@@ -8,6 +8,7 @@ packages=(
   libgtest-dev libgmock-dev googletest
   libbenchmark-dev
   qt6-base-dev
+  clang libclang-rt-14-dev
   fonts-arphic-uming fonts-wqy-zenhei
 )
 

@@ -50,22 +50,33 @@ ssize_t ReadFully(int fd, uint8_t* dest, size_t count, uint64_t offset) {
 // Temporaries are the final name, this mark, the process id, "-" and a serial.
 constexpr const char* kTemporaryMark = ".tmp";
 
-bool IsTemporaryName(const std::string& name) {
-    const size_t mark = name.rfind(kTemporaryMark);
-    if (mark == std::string::npos || mark == 0) return false;
-    const std::string tail = name.substr(mark + std::strlen(kTemporaryMark));
-    const size_t dash = tail.find('-');
-    if (dash == std::string::npos || dash == 0 || dash + 1 == tail.size()) return false;
-    for (size_t i = 0; i < tail.size(); ++i)
-        if (i != dash && (tail[i] < '0' || tail[i] > '9')) return false;
-    return true;
-}
 
 std::string ErrnoText(const std::string& what, const std::string& path) {
     return what + " " + path + ": " + std::strerror(errno);
 }
 
 }  // namespace
+
+Result<int> OpenForReading(const std::string& path) {
+    // O_NONBLOCK makes opening a pipe with no writer return at once; fstat on
+    // the descriptor then refuses whatever is not a regular file.
+    Fd fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    if (fd.get() < 0) return Error{ErrnoText("cannot open", path)};
+    struct stat st {};
+    if (::fstat(fd.get(), &st) != 0) return Error{ErrnoText("cannot open", path)};
+    if (!S_ISREG(st.st_mode)) return Error{"not a regular file: " + path};
+    return fd.release();
+}
+
+std::string UnreadableReason(const std::string& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0)
+        return errno == ENOENT || errno == ENOTDIR ? "不存在" : "无法读取";
+    if (!S_ISREG(st.st_mode)) return "不是普通文件";
+    Fd fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    if (fd.get() >= 0) return {};
+    return errno == EACCES || errno == EPERM ? "无权读取" : "无法读取";
+}
 
 int64_t FileSize(const std::string& path) {
     struct stat st {};
@@ -74,10 +85,10 @@ int64_t FileSize(const std::string& path) {
 }
 
 bool FileExists(const std::string& path) {
-    Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-    if (fd.get() < 0) return false;
-    struct stat st {};
-    return ::fstat(fd.get(), &st) == 0 && S_ISREG(st.st_mode);
+    auto fd = OpenForReading(path);
+    if (!fd) return false;
+    ::close(*fd);
+    return true;
 }
 
 PathKind InspectPath(const std::string& path, uint64_t* size) {
@@ -89,22 +100,20 @@ PathKind InspectPath(const std::string& path, uint64_t* size) {
 }
 
 Result<size_t> ReadFileInto(const std::string& path, std::span<uint8_t> dest) {
-    Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-    if (fd.get() < 0) return Error{ErrnoText("cannot open", path)};
-    struct stat st {};
-    if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode))
-        return Error{"not a regular file: " + path};
+    auto opened = OpenForReading(path);
+    if (!opened) return Error{opened.error()};
+    Fd fd(*opened);
     ssize_t n = ReadFully(fd.get(), dest.data(), dest.size(), 0);
     if (n < 0) return Error{ErrnoText("cannot read", path)};
     return static_cast<size_t>(n);
 }
 
 Result<FileRead> ReadFileIntoSized(const std::string& path, std::span<uint8_t> dest) {
-    Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-    if (fd.get() < 0) return Error{ErrnoText("cannot open", path)};
+    auto opened = OpenForReading(path);
+    if (!opened) return Error{opened.error()};
+    Fd fd(*opened);
     struct stat st {};
-    if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode))
-        return Error{"not a regular file: " + path};
+    if (::fstat(fd.get(), &st) != 0) return Error{ErrnoText("cannot read", path)};
     size_t want = std::min<uint64_t>(dest.size(), static_cast<uint64_t>(st.st_size));
     ssize_t n = ReadFully(fd.get(), dest.data(), want, 0);
     if (n < 0) return Error{ErrnoText("cannot read", path)};
@@ -112,8 +121,9 @@ Result<FileRead> ReadFileIntoSized(const std::string& path, std::span<uint8_t> d
 }
 
 Status ReadFileRange(const std::string& path, uint64_t offset, std::span<uint8_t> dest) {
-    Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-    if (fd.get() < 0) return Error{ErrnoText("cannot open", path)};
+    auto opened = OpenForReading(path);
+    if (!opened) return Error{opened.error()};
+    Fd fd(*opened);
     ssize_t n = ReadFully(fd.get(), dest.data(), dest.size(), offset);
     if (n < 0) return Error{ErrnoText("cannot read", path)};
     if (static_cast<size_t>(n) != dest.size()) return Error{"file shorter than expected: " + path};
@@ -171,10 +181,21 @@ Status MakeFolders(const std::string& path) {
 }
 
 Status SyncFileSystem(const std::string& path) {
-    Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    Fd fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
     if (fd.get() < 0) return Error{ErrnoText("cannot open", path)};
     if (::syncfs(fd.get()) != 0) return Error{ErrnoText("cannot sync", path)};
     return {};
+}
+
+bool IsTemporaryName(const std::string& name) {
+    const size_t mark = name.rfind(kTemporaryMark);
+    if (mark == std::string::npos || mark == 0) return false;
+    const std::string tail = name.substr(mark + std::strlen(kTemporaryMark));
+    const size_t dash = tail.find('-');
+    if (dash == std::string::npos || dash == 0 || dash + 1 == tail.size()) return false;
+    for (size_t i = 0; i < tail.size(); ++i)
+        if (i != dash && (tail[i] < '0' || tail[i] > '9')) return false;
+    return true;
 }
 
 size_t RemoveLeftTemporaries(const std::string& folder) {

@@ -14,12 +14,23 @@ namespace base {
 // Size of a file in bytes, or -1 when it cannot be opened.
 int64_t FileSize(const std::string& path);
 
+// Whether a regular file is at the path and can be opened for reading.
 bool FileExists(const std::string& path);
 
 // What is at a path: nothing, a regular file (with its size), or something
 // else (a folder, or a file that cannot be looked at).
 enum class PathKind { Missing, RegularFile, Other };
 PathKind InspectPath(const std::string& path, uint64_t* size = nullptr);
+
+// Opens a file for reading without ever waiting: a named pipe, a device or a
+// folder in place of a data file is refused at once instead of blocking in
+// open or read. Returns the descriptor (the caller closes it) or the reason.
+Result<int> OpenForReading(const std::string& path);
+
+// Why a file cannot be opened for reading, in the words of our messages:
+// "不存在" only when nothing is at the path; "不是普通文件" for a folder, pipe
+// or device; "无权读取" or "无法读取" otherwise. Empty when it can be read.
+std::string UnreadableReason(const std::string& path);
 
 // Reads at most dest.size() bytes from the start of the file into dest and
 // returns how many were read. Fails when the file cannot be opened.
@@ -56,6 +67,9 @@ Status MakeFolders(const std::string& path);
 // Waits until everything written to the file system that holds `path` is on
 // the disk: bulk writers skip the wait per file and call this once at the end.
 Status SyncFileSystem(const std::string& path);
+
+// Whether a file name is one of WriteFileAtomic's temporaries ("NAME.tmpPID-N").
+bool IsTemporaryName(const std::string& name);
 
 // Removes the temporaries that WriteFileAtomic leaves behind when a process is
 // killed while writing, in one folder (not below it); returns how many went.

@@ -9,8 +9,11 @@ namespace base {
 
 class InstanceLock {
 public:
-    // Empty when another process (or another lock in this one) holds the file.
-    static std::optional<InstanceLock> Acquire(const std::string& lockFile);
+    // Empty when another process (or another lock in this one) holds the file,
+    // or when the lock file cannot be opened or created: then `failure` (when
+    // given) says why, and it stays empty when the lock is simply held.
+    static std::optional<InstanceLock> Acquire(const std::string& lockFile,
+                                               std::string* failure = nullptr);
 
     InstanceLock(InstanceLock&& other) noexcept;
     InstanceLock& operator=(InstanceLock&& other) noexcept;

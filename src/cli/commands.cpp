@@ -284,7 +284,9 @@ constexpr CommandSpec kCommands[] = {
         .synopsis = "--data DIR [--json]",
         .description =
             "像窗口一样启动数据目录，列出代码表、除权表、板块库、自选股、选股示例和大盘指数的情况，"
-            "以及最新交易日全部股票的涨跌家数（前复权收盘价与前一日比较）和所用时间。",
+            "以及最新交易日全部股票的涨跌家数（前复权收盘价与前一日比较）和所用时间。"
+            "数值不合理而未用的除权事件、无法使用而跳过的板块也列出（JSON 中的 ignored_events 和 "
+            "skipped），损坏的文件在 stderr 上逐个说明。",
         .options = kSummaryOptions,
         .examples = "bkqy-cli summary --data demo-market",
     },

@@ -7,6 +7,7 @@
 #include "cli/dispatch.h"
 #include "cli/json.h"
 #include "cli/market_setup.h"
+#include "cli/text_table.h"
 #include "picking/simulation.h"
 #include "sectors/estimate.h"
 
@@ -47,7 +48,7 @@ void PrintJson(uint32_t code, const std::string& name, bool simulation, const Si
 }
 
 void PrintText(uint32_t code, const std::string& name, bool simulation, const Sides& s) {
-    std::string text = data::CodeText(code) + " " + name + (simulation ? " [模拟]" : "") + " " +
+    std::string text = data::CodeText(code) + " " + Printable(name) + (simulation ? " [模拟]" : "") + " " +
                        std::to_string(s.top.date) + "\n";
     for (const auto* e : {&s.top, &s.bottom}) {
         const auto side = e == &s.top ? sectors::EstimateSide::Top : sectors::EstimateSide::Bottom;

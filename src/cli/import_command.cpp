@@ -48,8 +48,6 @@ int OpenSession(const Invocation& in, Session& session) {
     const data::DataPaths paths = data::BuildDataPaths(root);
     session.lock = data::AcquireSingleInstance(paths, prompter);
     if (!session.lock) return static_cast<int>(Exit::Refused);
-    for (const std::string& folder : {paths.shFolder, paths.szFolder, paths.root + "MKDAT"})
-        base::RemoveLeftTemporaries(folder);
     if (auto s = install::PrepareDataRoot(root); !s) return in.Fail(Exit::Refused, s.error());
     if (auto s = install::LoadInstallTables(session.workspace, root, session.market); !s)
         return in.Fail(Exit::Refused, s.error());

@@ -127,7 +127,7 @@ void PrintCsv(const SecuritySeries& s, const Computed& c) {
 
 void PrintText(const SecuritySeries& s, const Computed& c) {
     const auto unit = UnitOf(*c.def, s);
-    std::string text = s.stock.codeText + " " + s.name + "  " +
+    std::string text = s.stock.codeText + " " + Printable(s.name) + "  " +
                        indicators::TitleText(c.index, c.params) +
                        (unit ? "（单位：" + *unit + "）" : std::string()) + "\n";
     TextTable table(std::vector<bool>(static_cast<size_t>(c.Lines()) + 1, true));

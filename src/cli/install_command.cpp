@@ -142,8 +142,6 @@ int RunInstallCommand(const Invocation& in) {
     auto lock = data::AcquireSingleInstance(paths, prompter);
     if (!lock) return static_cast<int>(Exit::Refused);
     if (auto s = install::PrepareDataRoot(root); !s) return in.Fail(Exit::Refused, s.error());
-    for (const std::string& folder : {paths.shFolder, paths.szFolder, paths.root + "MKDAT"})
-        base::RemoveLeftTemporaries(folder);
 
     data::Workspace workspace;
     data::MarketState market;

@@ -17,7 +17,7 @@ std::optional<int> LoadSecuritySeries(const Invocation& in, CommandPrompter& pro
     const data::StockContext context{&codes, &s.market.exRights, &s.market.simulation};
     data::LoadStockDayFile(s.market.paths, context, s.workspace.OpenStockRegion(), s.stock);
     if (!s.stock.loaded)
-        return in.Fail(Exit::Refused, s.stock.codeText + "：日线文件无法读取");
+        return in.Fail(Exit::Refused, s.stock.codeText + "：" + s.stock.problem);
 
     s.view = s.stock.DailyView(s.workspace.OpenStockRegion(), &s.market.exRights, in.Adjust());
     const data::Period period = in.Period();

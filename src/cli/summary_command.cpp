@@ -10,6 +10,7 @@
 #include "cli/json.h"
 #include "cli/market_setup.h"
 #include "cli/numbers.h"
+#include "cli/text_table.h"
 #include "data/code_table.h"
 
 namespace cli {
@@ -77,9 +78,13 @@ void PrintJson(const Loaded& l) {
         .Field("records", l.codes)
         .Field("date", FullDate(m.codeTableDate))
         .EndObject()
-        .Key("ex_rights").BeginObject().Field("records", m.exRights.RecordCount()).EndObject()
+        .Key("ex_rights").BeginObject()
+        .Field("records", m.exRights.RecordCount())
+        .Field("ignored_events", m.exRights.IgnoredEvents())
+        .EndObject()
         .Key("sector_library").BeginObject()
         .Field("sectors", l.sectors)
+        .Field("skipped", m.sectorsSkipped)
         .Key("weights").BeginObject()
         .Field("share", m.sectorHeader.shareWeight)
         .Field("count", m.sectorHeader.countWeight)
@@ -117,13 +122,19 @@ void PrintText(const Loaded& l) {
     const Breadth& b = l.breadth;
     std::printf("数据目录      %s\n", m.paths.root.c_str());
     std::printf("代码表        %zu 条 (日期 %u)\n", l.codes, m.codeTableDate);
-    std::printf("除权表        %u 条记录\n", m.exRights.RecordCount());
-    std::printf("板块库        %u 个板块, 权重 %u/%u/%u (日期 %u)\n", l.sectors,
+    std::printf("除权表        %u 条记录%s\n", m.exRights.RecordCount(),
+                m.exRights.IgnoredEvents() == 0
+                    ? ""
+                    : ("（" + std::to_string(m.exRights.IgnoredEvents()) + " 个数值不合理的除权事件未用）").c_str());
+    std::printf("板块库        %u 个板块%s, 权重 %u/%u/%u (日期 %u)\n", l.sectors,
+                m.sectorsSkipped == 0
+                    ? ""
+                    : ("（另有 " + std::to_string(m.sectorsSkipped) + " 个无法使用，已跳过）").c_str(),
                 m.sectorHeader.shareWeight, m.sectorHeader.countWeight, m.sectorHeader.moveWeight,
                 m.sectorHeader.date);
     std::printf("自选股        %zu 只\n", m.settings.watchList.size());
     std::printf("选股示例      %u 条\n", l.Examples());
-    std::printf("大盘指数      %06u %s, %u 至 %u\n", m.index.code, l.indexName.c_str(),
+    std::printf("大盘指数      %06u %s, %u 至 %u\n", m.index.code, Printable(l.indexName).c_str(),
                 m.index.firstDate, m.index.lastDate);
     std::printf("最新交易日    %u: %zu 只股票中 %zu 只交易, 上涨 %zu, 下跌 %zu, 平盘 %zu, "
                 "涨幅≥7.5%% %zu 只\n",

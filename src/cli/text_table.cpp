@@ -10,6 +10,13 @@ size_t DisplayWidth(std::string_view utf8) {
     return base::Utf8ToGbk(utf8).size();
 }
 
+std::string Printable(std::string_view utf8) {
+    std::string text(utf8);
+    for (char& c : text)
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = '?';
+    return text;
+}
+
 std::string PadRight(std::string_view utf8, size_t columns) {
     const size_t width = DisplayWidth(utf8);
     return std::string(utf8) + std::string(width < columns ? columns - width : 0, ' ');
@@ -21,13 +28,18 @@ std::string PadLeft(std::string_view utf8, size_t columns) {
 }
 
 std::string TextTable::Text(std::string_view indent) const {
-    std::vector<size_t> widths;
+    std::vector<std::vector<std::string>> rows;
     for (const auto& row : m_rows) {
+        rows.emplace_back();
+        for (const std::string& cell : row) rows.back().push_back(Printable(cell));
+    }
+    std::vector<size_t> widths;
+    for (const auto& row : rows) {
         if (widths.size() < row.size()) widths.resize(row.size(), 0);
         for (size_t c = 0; c < row.size(); ++c) widths[c] = std::max(widths[c], DisplayWidth(row[c]));
     }
     std::string text;
-    for (const auto& row : m_rows) {
+    for (const auto& row : rows) {
         std::string line(indent);
         for (size_t c = 0; c < row.size(); ++c) {
             const bool right = c < m_right.size() && m_right[c];

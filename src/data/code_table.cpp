@@ -20,23 +20,33 @@ void UnpackWord(uint32_t word, char* out) {
 
 }  // namespace
 
-bool LoadCodeTable(const std::string& path, std::span<uint32_t> region, uint32_t* date) {
+bool LoadCodeTable(const std::string& path, std::span<uint32_t> region, uint32_t* date,
+                   CodeTableRecords* records) {
     if (date) *date = 0;
+    if (records) *records = {};
     std::span<uint8_t> bytes(reinterpret_cast<uint8_t*>(region.data()), region.size_bytes());
-    auto read = base::ReadFileInto(path, bytes);
-    if (!read) {
+    auto sized = base::ReadFileIntoSized(path, bytes);
+    if (!sized) {
         if (!region.empty()) region[kCodeCountWord] = 0;
         return false;
     }
+    const size_t read = sized->bytesRead;
     if (region.empty()) return true;
     // A short file leaves header words unread: they must not keep an older table's values.
     const size_t headerBytes = std::min(kCodeHeaderWords, region.size()) * 4;
-    if (*read < headerBytes) std::memset(bytes.data() + *read, 0, headerBytes - *read);
+    if (read < headerBytes) std::memset(bytes.data() + read, 0, headerBytes - read);
 
-    const size_t wholeRecords =
-        *read >= kCodeHeaderWords * 4 ? (*read - kCodeHeaderWords * 4) / (kCodeRecordWords * 4) : 0;
-    region[kCodeCountWord] =
-        static_cast<uint32_t>(std::min<size_t>(region[kCodeCountWord], wholeRecords));
+    constexpr uint64_t kRecordBytes = kCodeRecordWords * 4;
+    const auto whole = [](uint64_t size) {
+        return size >= kCodeHeaderWords * 4 ? (size - kCodeHeaderWords * 4) / kRecordBytes : 0;
+    };
+    const size_t wholeRecords = static_cast<size_t>(whole(read));
+    const uint32_t declared = region[kCodeCountWord];
+    region[kCodeCountWord] = static_cast<uint32_t>(std::min<size_t>(declared, wholeRecords));
+    if (records) {
+        records->inFile = static_cast<size_t>(std::min<uint64_t>(declared, whole(sized->fileSize)));
+        records->taken = CodeTable(region).Count();
+    }
 
     if (date && region.size() > kCodeDateWord) {
         uint32_t stored = region[kCodeDateWord];

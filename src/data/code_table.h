@@ -36,7 +36,14 @@ inline constexpr size_t kCodeInitialsBytes = 4;
 // records actually read. Returns false when the file cannot be opened; the
 // count is then 0. *date is the header date with 20,000,000 taken off when it
 // is above that (a stored YYYYMMDD becomes YYMMDD); 0 without a file.
-bool LoadCodeTable(const std::string& path, std::span<uint32_t> region, uint32_t* date);
+// `records`, when given, gets the records the file holds (its stored count,
+// never more than its whole records) and how many of them were taken.
+struct CodeTableRecords {
+    size_t inFile = 0;
+    size_t taken = 0;
+};
+bool LoadCodeTable(const std::string& path, std::span<uint32_t> region, uint32_t* date,
+                   CodeTableRecords* records = nullptr);
 
 struct StockSharesInfo {
     uint32_t total = 0;        // 10,000 shares

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "base/dates.h"
 #include "base/file_io.h"
 #include "data/capacities.h"
 #include "data/code_table.h"
@@ -17,11 +18,44 @@ std::span<uint8_t> AsBytes(std::span<uint32_t> words) {
 
 }  // namespace
 
+bool IsPlausibleBarDate(uint32_t date) {
+    return date >= 19'800'101 && date <= 20'991'231 && base::IsValidDate(date);
+}
+
+std::optional<size_t> FirstDisorderedBar(std::span<const uint32_t> image, size_t recordWords) {
+    uint32_t previous = 0;
+    size_t bar = 0;
+    for (size_t at = kDayHeaderWords; recordWords > 0 && at < image.size(); at += recordWords, ++bar) {
+        const uint32_t date = image[at];
+        if (!IsPlausibleBarDate(date) || date <= previous) return bar;
+        previous = date;
+    }
+    return std::nullopt;
+}
+
+namespace {
+
+base::Result<size_t> CheckedImage(const std::string& path, std::span<const uint32_t> region,
+                                  size_t words, size_t recordWords) {
+    const auto bad = FirstDisorderedBar(region.first(words), recordWords);
+    if (!bad) return words;
+    const uint32_t date = region[kDayHeaderWords + *bad * recordWords];
+    return base::Error{"数据文件已损坏：" + path + "（第" + std::to_string(*bad + 1) + "条记录的日期" +
+                       std::to_string(date) + "无效或不在前一条之后）"};
+}
+
+base::Error UnreadableDayFile(const std::string& path) {
+    const std::string reason = base::UnreadableReason(path);
+    return base::Error{"数据文件" + (reason.empty() ? std::string("无法读取") : reason) + "：" + path};
+}
+
+}  // namespace
+
 base::Result<size_t> ReadDayImage(const std::string& path, std::span<uint32_t> region,
                                   size_t recordWords) {
     if (region.size() < kDayHeaderWords) return base::Error{"region too small"};
     auto read = base::ReadFileIntoSized(path, AsBytes(region));
-    if (!read) return base::Error{read.error()};
+    if (!read) return UnreadableDayFile(path);
     const uint64_t fileSize = read->fileSize;
     const uint64_t recordBytes = recordWords * 4;
     const uint64_t records = fileSize >= kDayHeaderBytes ? (fileSize - kDayHeaderBytes) / recordBytes : 0;
@@ -29,19 +63,21 @@ base::Result<size_t> ReadDayImage(const std::string& path, std::span<uint32_t> r
     if (records <= capacity) {
         const uint64_t imageBytes =
             fileSize < kDayHeaderBytes ? fileSize : kDayHeaderBytes + records * recordBytes;
-        if (read->bytesRead < imageBytes) return base::Error{"short read: " + path};
+        if (read->bytesRead < imageBytes) return UnreadableDayFile(path);
         if (fileSize < kDayHeaderBytes)
             std::fill(region.begin() + static_cast<ptrdiff_t>(fileSize / 4),
                       region.begin() + kDayHeaderWords, 0u);
-        return kDayHeaderWords + static_cast<size_t>(records) * recordWords;
+        return CheckedImage(path, region, kDayHeaderWords + static_cast<size_t>(records) * recordWords,
+                            recordWords);
     }
     // Too long for the region: the header is in place, now put the newest
     // whole records right behind it.
     const uint64_t skip = records - capacity;
     auto tail = AsBytes(region.subspan(kDayHeaderWords, static_cast<size_t>(capacity) * recordWords));
     auto status = base::ReadFileRange(path, kDayHeaderBytes + skip * recordBytes, tail);
-    if (!status) return base::Error{status.error()};
-    return kDayHeaderWords + static_cast<size_t>(capacity) * recordWords;
+    if (!status) return UnreadableDayFile(path);
+    return CheckedImage(path, region, kDayHeaderWords + static_cast<size_t>(capacity) * recordWords,
+                        recordWords);
 }
 
 SeriesView IndexState::View(std::span<const uint32_t> image) const {
@@ -62,8 +98,17 @@ IndexState LoadIndexDayFile(const DataPaths& paths, std::span<uint32_t> region,
         int source;
     } candidates[] = {{kShanghaiIndexCode, 2}, {kShenzhenIndexCode, 1}};
     for (const auto& candidate : candidates) {
-        auto words = ReadDayImage(DayFilePath(paths, candidate.code), region, kIndexRecordWords);
-        if (!words) continue;
+        const std::string path = DayFilePath(paths, candidate.code);
+        if (base::UnreadableReason(path) == "不存在") continue;
+        auto words = ReadDayImage(path, region, kIndexRecordWords);
+        if (!words) {
+            index.problems.push_back(words.error());
+            continue;
+        }
+        if (*words <= kDayHeaderWords) {
+            index.problems.push_back("大盘指数文件中没有行情：" + path);
+            continue;
+        }
         index.source = candidate.source;
         index.code = candidate.code;
         index.words = *words;
@@ -126,9 +171,11 @@ void LoadStockDayFile(const DataPaths& paths, const StockContext& context,
     auto words = ReadDayImage(DayFilePath(paths, stock.code), region, width);
     if (!words) {
         stock.loaded = false;
+        stock.problem = words.error();
         return;
     }
     stock.loaded = true;
+    stock.problem.clear();
     stock.market = MarketLetter(stock.code);
     stock.imageWords = *words;
     stock.isIndex = isIndex;

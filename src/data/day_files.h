@@ -4,8 +4,10 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
+#include <vector>
 
 #include "base/prompter.h"
 #include "base/result.h"
@@ -21,8 +23,18 @@ class CodeTable;
 // returns the words of the image. A length that is not whole records drops the
 // partial tail; a file with more records than the region holds keeps the
 // newest whole records that fit, so a chart never loses its latest bars.
+// A file whose dates are not real calendar days (1980 to 2099) in ascending
+// order is refused as damaged ("数据文件已损坏", its path and the first bad
+// record); the failure messages name the file and the real cause.
 base::Result<size_t> ReadDayImage(const std::string& path, std::span<uint32_t> region,
                                   size_t recordWords);
+
+// A bar date a day file can hold: a real calendar day from 1980 to 2099.
+bool IsPlausibleBarDate(uint32_t date);
+
+// The first bar (0-based) of an image whose date is not plausible or not
+// after the one before it; nothing when every date is in order.
+std::optional<size_t> FirstDisorderedBar(std::span<const uint32_t> image, size_t recordWords);
 
 // The simulation date that cuts every analysis at an earlier day.
 struct SimulationDate {
@@ -40,11 +52,15 @@ struct IndexState {
     std::string lastDateText;   // "%d" of lastDate, for the date inputs
     uint32_t earliestSimulationDate = 0;
     std::string earliestSimulationText;
+    // Why each index file not used was passed over: damaged, empty, not a
+    // regular file (a missing file is not listed; it simply falls back).
+    std::vector<std::string> problems;
 
     SeriesView View(std::span<const uint32_t> image) const;
 };
 
-// Tries the Shanghai index file, then the Shenzhen one. Replaces a simulation
+// Tries the Shanghai index file, then the Shenzhen one: a file missing,
+// unreadable, damaged or without a bar falls back to the next. Replaces a simulation
 // date that still has its built-in value by the date nine bars before the last.
 IndexState LoadIndexDayFile(const DataPaths& paths, std::span<uint32_t> region,
                             SimulationDate& simulation);
@@ -68,6 +84,7 @@ struct OpenStockState {
     uint32_t floatShares = 0;
     size_t exRightsEntry = 0;
     uint64_t stocksOpened = 0;
+    std::string problem;        // why the last load failed, naming the file
 
     // The daily bars up to the view end.
     SeriesView DailyView(std::span<const uint32_t> image, const class ExRightsTable* table,

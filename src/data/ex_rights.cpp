@@ -74,6 +74,25 @@ ExRightsTable::ExRightsTable(std::span<const uint8_t> bytes) : m_bytes(bytes) {
         m_recordCount = whole >= static_cast<double>(available) ? static_cast<uint32_t>(available)
                                                                 : static_cast<uint32_t>(whole);
     }
+    // Count the events that will never be applied, walking stock records and
+    // their events.
+    for (uint32_t r = 1; r <= m_recordCount;) {
+        const size_t entry = r * kExRightsRecordFloats;
+        if (!(FloatAt(entry) >= kCodeBias)) {
+            ++r;
+            continue;
+        }
+        const uint32_t n = EventCount(entry);
+        for (uint32_t k = 0; k < n; ++k)
+            if (!IsPlausibleEvent(RawEventAt(entry, k))) ++m_ignoredEvents;
+        r += n + 1;
+    }
+}
+
+bool IsPlausibleEvent(const ExRightsEvent& e) {
+    const auto within = [](float value, float most) { return value >= 0.0f && value <= most; };
+    return within(e.bonus, 100.0f) && within(e.rights, 100.0f) && within(e.dividend, 10'000.0f) &&
+           within(e.rightsPrice, 10'000.0f);
 }
 
 float ExRightsTable::FloatAt(size_t index) const {
@@ -111,7 +130,7 @@ uint32_t ExRightsTable::EventDate(size_t entry, uint32_t k) const {
                                                 : 0;
 }
 
-ExRightsEvent ExRightsTable::EventAt(size_t entry, uint32_t k) const {
+ExRightsEvent ExRightsTable::RawEventAt(size_t entry, uint32_t k) const {
     const size_t at = entry + (k + 1) * kExRightsRecordFloats;
     ExRightsEvent e;
     e.date = EventDate(entry, k);
@@ -119,6 +138,12 @@ ExRightsEvent ExRightsTable::EventAt(size_t entry, uint32_t k) const {
     e.dividend = FloatAt(at + 2);
     e.rights = FloatAt(at + 3);
     e.rightsPrice = FloatAt(at + 4);
+    return e;
+}
+
+ExRightsEvent ExRightsTable::EventAt(size_t entry, uint32_t k) const {
+    ExRightsEvent e = RawEventAt(entry, k);
+    if (!IsPlausibleEvent(e)) e = ExRightsEvent{e.date, 0, 0, 0, 0};
     return e;
 }
 

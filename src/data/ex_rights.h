@@ -45,16 +45,27 @@ public:
     size_t FindEntry(uint32_t code) const;
     // Events of the entry that lie inside the table.
     uint32_t EventCount(size_t entry) const;
+    // An event whose values are not plausible comes back with its date and
+    // no bonus, dividend or rights: it is never applied.
     ExRightsEvent EventAt(size_t entry, uint32_t k) const;
+    // Events of the whole table ignored that way, counted at load.
+    uint32_t IgnoredEvents() const { return m_ignoredEvents; }
     uint32_t EventDate(size_t entry, uint32_t k) const;  // YYYYMMDD, 0 when unreadable
 
 private:
     float FloatAt(size_t index) const;
+    ExRightsEvent RawEventAt(size_t entry, uint32_t k) const;
 
     std::span<const uint8_t> m_bytes;
     bool m_loaded = false;
     uint32_t m_recordCount = 0;
+    uint32_t m_ignoredEvents = 0;
 };
+
+// Values a real distribution can have: none negative or not a number, at most
+// 100 bonus or rights shares per 10, a dividend and a rights price of at most
+// 10,000 yuan (per 10 shares, per share).
+bool IsPlausibleEvent(const ExRightsEvent& event);
 
 // What a price of the open (or tested) stock is adjusted with.
 struct Adjuster {

@@ -44,6 +44,23 @@ struct SectorLibraryWeights {
     uint8_t move = 0;
 };
 
+// What CheckSectorLibrary kept and left out.
+struct SectorLibraryCheck {
+    size_t bytes = 0;   // the image's length after the check
+    size_t loaded = 0;  // sectors kept
+    size_t skipped = 0;
+    std::vector<std::string> problems;  // UTF-8, one per sector left out, naming it
+};
+
+// Checks a loaded library image before it is used and keeps, in place, only
+// the sectors that can be: a sector whose family is not 1..6, whose members
+// are not six-digit codes in ascending order, whose number an earlier sector
+// already has, or whose member count runs past the file is left out (the
+// records behind it move up; after an impossible count the walk goes on at
+// the next record that reads as a sector). The header count becomes the
+// sectors kept. An image shorter than the header is left as it is.
+SectorLibraryCheck CheckSectorLibrary(std::span<uint8_t> image);
+
 std::vector<uint8_t> EncodeSectorLibrary(uint32_t date, SectorLibraryWeights weights,
                                          std::span<const SectorRecord> sectors);
 

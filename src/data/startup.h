@@ -28,6 +28,7 @@ struct MarketState {
     ExRightsTable exRights;            // a view of the ex-rights buffer
     bool sectorLibraryLoaded = false;
     size_t sectorLibraryBytes = 0;
+    size_t sectorsSkipped = 0;         // sectors left out at load (CheckSectorLibrary)
     SectorLibraryHeader sectorHeader;  // date and the three ranking weights
     Settings settings;
     bool settingsCreated = false;
@@ -41,9 +42,14 @@ struct MarketState {
 enum class StartupOutcome { Ready, Quit };
 
 // The lock that refuses a second copy on the same data root; shows
-// "《板块擎宇》已经在运行" when another copy holds it.
+// "《板块擎宇》已经在运行" when another copy holds it, and what failed when the
+// lock file cannot be created (a read-only folder, no permission). `held`,
+// when given, tells the two apart: true only when another copy holds it.
+// Once held, the temporaries a killed write left in the root, MKDAT, the day
+// folders and XG are removed.
 std::optional<base::InstanceLock> AcquireSingleInstance(const DataPaths& paths,
-                                                        base::Prompter& prompter);
+                                                        base::Prompter& prompter,
+                                                        bool* held = nullptr);
 
 // Allocates the buffers (unless already allocated) and loads, in order: the
 // code table, the ex-rights table, the sector library, the settings file, the
@@ -56,7 +62,12 @@ StartupOutcome RunStartup(Workspace& workspace, const std::string& dataRoot,
 // YYMMDD of the local date of `now`.
 std::string ShortDate(std::time_t now);
 
-inline constexpr const char* kMissingIndexMessage =
-    "沪市大盘指数文件(\\MKDAY\\SH\\999999.day)未找到\n\n深市大盘指数文件(\\MKDAY\\SZ\\399001.day)未找到";
+// The message for sectors CheckSectorLibrary left out: the file, how many
+// were kept and left out, and the first ten problems.
+std::string SectorProblemsText(const DataPaths& paths, const SectorLibraryCheck& check);
+
+// Why start-up found no market index: each index file's real path and what
+// is wrong with it ("未找到" only when it does not exist).
+std::string MissingIndexMessage(const DataPaths& paths);
 
 }  // namespace data

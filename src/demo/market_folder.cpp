@@ -11,12 +11,14 @@ namespace demo {
 namespace fs = std::filesystem;
 namespace {
 
-// Some regular file below the folder, or "" when it holds none.
+// Some regular file below the folder, or "" when it holds none; the
+// temporaries of a killed write are not counted.
 std::string AnyFileBelow(const fs::path& folder) {
     std::error_code ec;
     fs::recursive_directory_iterator it(folder, ec), end;
     for (; !ec && it != end; it.increment(ec)) {
-        if (it->is_regular_file(ec)) return it->path().string();
+        if (it->is_regular_file(ec) && !base::IsTemporaryName(it->path().filename().string()))
+            return it->path().string();
     }
     return "";
 }
@@ -48,11 +50,15 @@ base::Status PrepareMarketFolder(const data::DataPaths& paths, const std::string
                                    ") and is not a demo market: give a new or empty folder"};
         }
     }
-    // XG holds what users save; a fresh market has it ready.
+    // XG holds what users save; a fresh market has it ready. A run killed
+    // half-way left its marker (or not yet) and temporaries: the folder is
+    // ours, and its temporaries go.
     for (const std::string& folder :
          {paths.root + "MKDAT", paths.shFolder, paths.szFolder, paths.listFolder}) {
         if (auto s = base::MakeFolders(folder); !s) return s;
+        base::RemoveLeftTemporaries(folder);
     }
+    base::RemoveLeftTemporaries(paths.root);
     const std::span<const uint8_t> bytes(reinterpret_cast<const uint8_t*>(markerText.data()),
                                          markerText.size());
     return base::WriteFileAtomic(paths.root + kMarkerFile, bytes, base::Durability::NoFlush);

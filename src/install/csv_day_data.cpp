@@ -27,11 +27,13 @@ std::optional<DayColumns> NamedColumns(const std::vector<std::string>& fields) {
                                                                    {"close", &columns.close},
                                                                    {"volume", &columns.volume},
                                                                    {"amount", &columns.amount}}};
-    for (auto& [name, slot] : wanted) {
+    for (auto& entry : wanted) {
+        // Not a structured binding: clang 14 (the fuzz build) cannot capture one.
+        const auto& name = entry.first;
         const auto at = std::find_if(fields.begin(), fields.end(),
                                      [&](const std::string& f) { return LowerAscii(f) == name; });
         if (at == fields.end()) return std::nullopt;
-        *slot = static_cast<size_t>(at - fields.begin());
+        *entry.second = static_cast<size_t>(at - fields.begin());
     }
     const auto code = std::find_if(fields.begin(), fields.end(),
                                    [](const std::string& f) { return LowerAscii(f) == "code"; });

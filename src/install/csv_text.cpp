@@ -1,9 +1,12 @@
 #include "install/csv_text.h"
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <charconv>
 #include <cstring>
 
+#include "base/file_io.h"
 #include "install/package.h"
 
 namespace install {
@@ -52,8 +55,13 @@ constexpr std::string_view kFamilyTexts[] = {"新概念", "新行业", "新地�
 }  // namespace
 
 base::Result<CsvFile> CsvFile::Open(const std::string& path) {
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file) return base::Error{"文件无法打开：" + path};
+    auto fd = base::OpenForReading(path);
+    if (!fd) return base::Error{"文件无法打开：" + path};
+    std::FILE* file = ::fdopen(*fd, "rb");
+    if (!file) {
+        ::close(*fd);
+        return base::Error{"文件无法打开：" + path};
+    }
     return CsvFile(path, file);
 }
 

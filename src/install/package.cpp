@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
-#include "base/dates.h"
 #include "base/endian.h"
 #include "data/capacities.h"
+#include "data/day_files.h"
 #include "data/paths.h"
 
 namespace install {
@@ -30,7 +30,7 @@ size_t RecordWordsOf(uint32_t code) {
 }
 
 bool IsPlausibleDate(uint32_t date) {
-    return date >= 19'800'101 && date <= 20'991'231 && base::IsValidDate(date);
+    return data::IsPlausibleBarDate(date);
 }
 
 PackageReader::PackageReader(std::span<const uint32_t> words) : m_words(words) {

@@ -242,7 +242,12 @@ base::Status LoadInstallTables(data::Workspace& workspace, const std::string& ro
     auto libraryRead = base::ReadFileInto(market.paths.sectorLibrary,
                                           library.first(data::kSectorLibraryReadBytes));
     market.sectorLibraryLoaded = libraryRead.ok();
-    market.sectorLibraryBytes = libraryRead ? *libraryRead : 0;
+    market.sectorLibraryBytes = 0;
+    if (libraryRead) {
+        const data::SectorLibraryCheck check = data::CheckSectorLibrary(library.first(*libraryRead));
+        market.sectorLibraryBytes = check.bytes;
+        market.sectorsSkipped = check.skipped;
+    }
     market.sectorHeader = data::ReadSectorLibraryHeader(library.first(market.sectorLibraryBytes));
     return {};
 }

@@ -1,6 +1,7 @@
 #include "picking/candidates.h"
 
 #include <algorithm>
+#include <unordered_set>
 
 #include "base/file_io.h"
 #include "data/paths.h"
@@ -43,15 +44,24 @@ std::string ShownName(const std::string& path) {
 
 std::vector<uint32_t> SelectCandidates(const data::CodeTable& codes, CandidateMarket market) {
     std::vector<uint32_t> out;
+    std::unordered_set<uint32_t> seen;
     for (size_t i = 0; i < codes.Count() && out.size() < kCandidateCapacity; ++i) {
         const uint32_t code = codes.CodeAt(data::CodeTable::RecordOffset(i));
-        if (!data::IsIndexCode(code) && InMarket(code, market)) out.push_back(code);
+        // A code the table lists twice is one stock: counted twice it would
+        // give a sector more hits than members.
+        if (!data::IsIndexCode(code) && InMarket(code, market) && seen.insert(code).second)
+            out.push_back(code);
     }
     return out;
 }
 
 std::optional<std::vector<uint32_t>> ReadCandidateFile(const std::string& path) {
-    return data::ReadStockListFile(path, kCandidateCapacity);
+    auto codes = data::ReadStockListFile(path, kCandidateCapacity);
+    if (!codes) return codes;
+    // A code named twice is evaluated once.
+    std::unordered_set<uint32_t> seen;
+    std::erase_if(*codes, [&](uint32_t code) { return !seen.insert(code).second; });
+    return codes;
 }
 
 LoadOutcome LoadCandidatePath(const std::string& path, base::Prompter& prompter,
@@ -61,7 +71,10 @@ LoadOutcome LoadCandidatePath(const std::string& path, base::Prompter& prompter,
     if (!codes) {
         candidates.codes.clear();
         candidates.fileName.clear();
-        prompter.ShowMessage(std::string(kRefusedListFile), std::string(kPromptCaption));
+        // A file that cannot be read is not a damaged one: say which it is.
+        const std::string reason = base::UnreadableReason(path);
+        prompter.ShowMessage(reason.empty() ? std::string(kRefusedListFile) : "文件" + reason + "：" + path,
+                             std::string(kPromptCaption));
         return LoadOutcome::Refused;
     }
     candidates.codes = std::move(*codes);

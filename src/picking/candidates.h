@@ -30,12 +30,14 @@ struct CandidateSet {
 
 // The codes of a market in code-table order, at most kCandidateCapacity:
 // 沪市 from 600000 on, 深市 below 300001, 创板 from 300001 up to 600000, 全市
-// all. Index codes are never candidates.
+// all. Index codes are never candidates, and a code the table lists twice is
+// taken once.
 std::vector<uint32_t> SelectCandidates(const data::CodeTable& codes, CandidateMarket market);
 
 // The codes of a stock-list file: a header whose text opens with 擎宇 and
 // holds the count, then one code per line. Nothing when the file is refused.
-// A file declaring more codes than the capacity is read up to the capacity.
+// A file declaring more codes than the capacity is read up to the capacity; a
+// code named twice is taken once.
 std::optional<std::vector<uint32_t>> ReadCandidateFile(const std::string& path);
 
 inline constexpr std::string_view kRefusedListFile = "非擎宇文件，或者文件已被破坏。";

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "base/endian.h"
+#include "base/file_io.h"
 #include "data/capacities.h"
 #include "picking/condition_frame.h"
 #include "picking/tail_prefetch.h"
@@ -175,7 +176,8 @@ bool Evaluator::ReadStockFile(uint32_t code, const StockNeeds& needs) {
     FileCloser file{-1};
     const auto openFile = [&] {
         const std::string path = data::DayFilePath(m_market.paths, code);
-        file.fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        const auto opened = base::OpenForReading(path);
+        file.fd = opened ? *opened : -1;
         records = DayFileRecords(file.fd);
         return records > 0;
     };

@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <string>
 
+#include "base/file_io.h"
 #include "data/capacities.h"
 
 namespace picking {
@@ -69,7 +70,8 @@ void TailPrefetch::Work(std::stop_token stop, unsigned first, unsigned step) {
         Slot& slot = m_slots[i];
         int state = kFailed;
         const std::string path = data::DayFilePath(m_paths, m_codes[i]);
-        const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        const auto opened = base::OpenForReading(path);
+        const int fd = opened ? *opened : -1;
         if (fd >= 0) {
             slot.fileRecords = DayFileRecords(fd);
             slot.count = std::min(slot.fileRecords, m_wanted);

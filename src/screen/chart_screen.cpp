@@ -14,7 +14,10 @@ bool ChartScreen::Open(uint32_t code, const chart::OpenRequest& request) {
     data::StockContext context{&codes, &m_market.exRights,
                                m_market.simulation.active ? &m_market.simulation : nullptr};
     data::LoadStockDayFile(m_market.paths, context, m_workspace.OpenStockRegion(), next);
-    if (!next.loaded) return false;
+    if (!next.loaded) {
+        m_prompter.ShowMessage(next.problem, "提示");
+        return false;
+    }
     m_stock = next;
     m_page.Model().Open(request);
     m_appliedMode = m_mode;

@@ -30,8 +30,12 @@ ScreenController::~ScreenController() {
 }
 
 bool ScreenController::AcquireLock(const std::string& dataRoot) {
-    if (!m_lock) m_lock = data::AcquireSingleInstance(data::BuildDataPaths(dataRoot), m_host.Prompter());
-    return m_lock.has_value();
+    if (m_lock) return true;
+    // A lock file that cannot be created (a read-only folder) has been named in
+    // a message; the window can still show the data, so only a held lock stops it.
+    bool held = false;
+    m_lock = data::AcquireSingleInstance(data::BuildDataPaths(dataRoot), m_host.Prompter(), &held);
+    return m_lock.has_value() || !held;
 }
 
 bool ScreenController::Start(const std::string& dataRoot, std::time_t now) {

@@ -44,7 +44,8 @@ public:
     ScreenController& operator=(const ScreenController&) = delete;
 
     // The first step of the start-up: the data root's single-instance lock.
-    // False, after "《板块擎宇》已经在运行", when another copy holds it.
+    // False, after "《板块擎宇》已经在运行", when another copy holds it; a lock
+    // file that cannot be created is reported and the start goes on.
     bool AcquireLock(const std::string& dataRoot);
     // The start-up on a data root: the lock (unless held already), the
     // buffers and tables, the watch list and the first layout. False when the

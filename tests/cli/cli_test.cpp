@@ -188,7 +188,7 @@ TEST_F(CliMarket, UsageErrorsExitTwoAndRefusalsExitOne) {
         {"scan " + data + " --type 1 --threshold 20 --market all", 1,
          "bkqy-cli scan: 扫描的单日涨幅不能大于等于20%"},
         {"scan " + data + " --type 3 --threshold 20.5 --market all", 1, "扫描的单日跌幅不能大于等于20%"},
-        {"scan " + data + " --type 1 --threshold 5 --list /nowhere.TXT", 1, "非擎宇文件，或者文件已被破坏。"},
+        {"scan " + data + " --type 1 --threshold 5 --list /nowhere.TXT", 1, "文件不存在：/nowhere.TXT"},
         {"estimate " + data + " --code 600009", 1, "600009：未找到该代码对应股票"},
         {"bars " + data + " --code 600009 --csv", 1, "600009股票数据文件不存在"},
         {"summary --data /nowhere/at/all", 1, "bkqy-cli summary: "},

@@ -108,9 +108,10 @@ TEST(Startup, ShenzhenIndexAloneIsEnoughAndNoIndexQuits) {
     EXPECT_EQ(data::RunStartup(workspace, market.Root(), prompter, kNoon20170601, state),
               data::StartupOutcome::Quit);
     ASSERT_EQ(prompter.records.size(), 1u);
+    // The real paths, not the Windows-style names of the message it replaces.
     EXPECT_EQ(prompter.records[0].text,
-              "沪市大盘指数文件(\\MKDAY\\SH\\999999.day)未找到\n\n"
-              "深市大盘指数文件(\\MKDAY\\SZ\\399001.day)未找到");
+              "沪市大盘指数文件(" + data::DayFilePath(market.Paths(), 999999) + ")未找到\n\n" +
+                  "深市大盘指数文件(" + data::DayFilePath(market.Paths(), 399001) + ")未找到");
     EXPECT_EQ(prompter.records[0].caption, "《板块擎宇》提示");
 }
 

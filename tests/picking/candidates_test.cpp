@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <string>
 #include <vector>
 
@@ -53,6 +55,9 @@ TEST(Candidates, OddCodeTables) {
     EXPECT_EQ(Select(odd, CandidateMarket::Shanghai), (std::vector<uint32_t>{600004}));
     Codes empty({});
     EXPECT_TRUE(Select(empty, CandidateMarket::All).empty());
+    // Every code listed twice: each stock is still one candidate.
+    Codes twice({1, 1, 600000, 600000, 600001, 600001});
+    EXPECT_EQ(Select(twice, CandidateMarket::All), (std::vector<uint32_t>{1, 600000, 600001}));
 
     // More codes than the candidate list holds.
     std::vector<uint32_t> many;
@@ -101,7 +106,8 @@ TEST_F(ListFiles, ReadsTheDeclaredCodes) {
 }
 
 TEST_F(ListFiles, RefusesForeignAndBrokenFiles) {
-    const auto refused = [&](const std::string& path) {
+    const auto refused = [&](const std::string& path,
+                             std::string message = "非擎宇文件，或者文件已被破坏。") {
         base::RecordingPrompter prompter;
         picking::CandidateSet set;
         set.codes = {600000};
@@ -109,7 +115,7 @@ TEST_F(ListFiles, RefusesForeignAndBrokenFiles) {
             << path;
         EXPECT_TRUE(set.codes.empty());
         ASSERT_EQ(prompter.Messages().size(), 1u);
-        EXPECT_EQ(prompter.Messages()[0].text, "非擎宇文件，或者文件已被破坏。");
+        EXPECT_EQ(prompter.Messages()[0].text, message);
         EXPECT_EQ(prompter.Messages()[0].caption, "提示");
     };
     refused(Write("a.TXT", Gbk("自选股共1个:\r\n600000\r\n")));
@@ -119,7 +125,21 @@ TEST_F(ListFiles, RefusesForeignAndBrokenFiles) {
     // The last line lacks its line break before the code.
     refused(Write("d.TXT", Gbk("擎宇选出股共2个:\r\n600000 600001")));
     refused(Write("e.TXT", Gbk("擎宇")));
-    refused(m_market.Root() + "/XG/missing.TXT");
+    // What cannot be read is named as such, not as a damaged file.
+    refused(m_market.Root() + "/XG/missing.TXT", "文件不存在：" + m_market.Root() + "/XG/missing.TXT");
+    refused(m_market.Root() + "/XG", "文件不是普通文件：" + m_market.Root() + "/XG");
+    const std::string pipe = m_market.Root() + "/XG/pipe.TXT";
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0644), 0);
+    refused(pipe, "文件不是普通文件：" + pipe);
+}
+
+TEST_F(ListFiles, ACodeNamedTwiceIsOneCandidate) {
+    std::string text = Gbk("擎宇选出股共52个:");
+    for (int i = 0; i < 50; ++i) text += "\r\n600144";
+    text += "\r\n600000\r\n600144";
+    auto codes = picking::ReadCandidateFile(Write("twice.TXT", text));
+    ASSERT_TRUE(codes.has_value());
+    EXPECT_EQ(*codes, (std::vector<uint32_t>{600144, 600000}));
 }
 
 TEST_F(ListFiles, ReadsNoMoreThanTheCandidateList) {

@@ -287,7 +287,7 @@ TEST_F(PickCli, RefusalsGoToStderrWithAFailingExit) {
     EXPECT_NE(run.exitCode, 0);
     run = Run("pick", "--method \"a3(5,2.00,30.00);\" --list " + m_scratch.Path() + "/none.TXT");
     EXPECT_NE(run.exitCode, 0);
-    EXPECT_NE(run.err.find("非擎宇文件，或者文件已被破坏。"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("文件不存在：" + m_scratch.Path() + "/none.TXT"), std::string::npos) << run.err;
     run = Run("pick", "--method \"z9(1);\" --market all");
     EXPECT_NE(run.exitCode, 0);
     run = Run("history", "--method \"a3(1,5.00,10.00);\" --market all");
