@@ -1,11 +1,15 @@
 #include "cli/offscreen_window.h"
 
+#include <QBuffer>
+#include <QByteArray>
 #include <QPixmap>
 
 #include <cstdio>
 #include <cstdlib>
+#include <span>
 #include <string>
 
+#include "base/file_io.h"
 #include "cli/market_setup.h"
 
 namespace cli {
@@ -41,7 +45,13 @@ int OffscreenWindow::SavePng(std::optional<QRect> area) {
     m_window.show();
     QApplication::processEvents();
     const QPixmap picture = area ? m_window.grab(*area) : m_window.grab();
-    if (!picture.save(QString::fromStdString(png), "PNG"))
+    // Encoded in memory, then written as every file is: never half a picture.
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    if (!picture.save(&buffer, "PNG") ||
+        !base::WriteFileAtomic(png, std::span(reinterpret_cast<const uint8_t*>(bytes.constData()),
+                                              static_cast<size_t>(bytes.size()))))
         return m_in.Fail(Exit::Refused, "无法写入 " + png);
     std::printf("%s\n", png.c_str());
     return static_cast<int>(Exit::Ok);

@@ -9,6 +9,7 @@
 #include "base/endian.h"
 #include "base/file_io.h"
 #include "data/capacities.h"
+#include "data/day_files.h"
 #include "picking/condition_frame.h"
 #include "picking/tail_prefetch.h"
 
@@ -211,7 +212,9 @@ bool Evaluator::ReadStockFile(uint32_t code, const StockNeeds& needs) {
         if (!ReadTail(file.fd, records, std::min(records, capacity))) return false;
         m_whole = true;
     }
-    return true;
+    // Bars whose dates are not real days in ascending order are damage, not
+    // data: the stock is not evaluated.
+    return !data::FirstDisorderedBar(m_view.image.first(m_view.end), kStockWidth);
 }
 
 bool Evaluator::LoadStock(uint32_t code, const StockNeeds& needs) {

@@ -1,5 +1,5 @@
-// Inif2.DAT: the settings read, the watch list shown, and the file written
-// back and read again.
+// Inif2.DAT: the settings read and the watch list shown. (Saving is left
+// out: the settings writer waits for the disk, which would slow every run.)
 #include <cstdint>
 #include <vector>
 
@@ -15,6 +15,5 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const data::Settings settings = data::LoadSettings(path, &created);
     std::vector<uint32_t> region(data::kCodeFirstRecordWord);
     (void)watchlist::ListBoxLines(settings.watchList, data::CodeTable(region));
-    if (data::SaveSettings(path, settings)) (void)data::LoadSettings(path, &created);
     return 0;
 }

@@ -102,6 +102,21 @@ TEST_F(RunMarket, ThreadedRunCountsEveryCandidate) {
     EXPECT_EQ(outcome->results.chartOverride->values, (std::array<int32_t, 5>{5, 7, 10, 20, 30}));
 }
 
+TEST_F(RunMarket, AStockWhoseDatesAreDamagedIsNeverSelected) {
+    // 600000 would pass (a close of 15.00), but two of its bars are swapped.
+    auto bars = m_market.Bars(std::vector<uint32_t>(30, 1500));
+    std::swap(bars[27].date, bars[28].date);
+    m_market.Stock(600000, bars);
+    picking::PickingRun run;
+    base::RecordingPrompter prompter;
+    ASSERT_TRUE(run.Start(Context("a1(14.00,16.00);"), prompter));
+    ASSERT_TRUE(WaitForRun(run));
+    auto outcome = run.Finish(prompter);
+    ASSERT_TRUE(outcome.has_value());
+    EXPECT_EQ(outcome->results.selected.size(), 9u);
+    EXPECT_EQ(outcome->results.selected.front(), 600002u);
+}
+
 TEST_F(RunMarket, OnlyCodesOutsideTheCatalogueAreRefused) {
     picking::PickingRun run;
     base::RecordingPrompter prompter;

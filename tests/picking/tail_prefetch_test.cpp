@@ -96,9 +96,12 @@ TEST(TailPrefetch, EvaluationsAreTheSameAsReadingEachFile) {
     // Bars on days the index does not have, after the simulation date: the
     // tail read ahead misses the reference day and the file is read whole.
     auto extra = m.Bars(Closes(40, 1500));
+    std::vector<uint32_t> later;  // real weekdays after the last index day
+    for (uint32_t date : fixture::Weekdays(m.LastDate(), 32))
+        if (date > m.LastDate() && later.size() < 30) later.push_back(date);
     for (size_t i = 0; i < 30; ++i) {
         data::Bar b = extra.back();
-        b.date = m.LastDate() + 1 + static_cast<uint32_t>(i);
+        b.date = later[i];
         b.close += static_cast<uint32_t>(i);
         extra.push_back(b);
     }
