@@ -92,6 +92,8 @@ private:
     void ShowSimulationControls(bool active, const std::string& date) override;
     void FocusCodeBox() override;
     void ShowControl(screen::ControlId id, bool visible) override;
+    void PlaceControl(screen::ControlId id, int x, int y, int width, int height) override;
+    bool DrawPicture(ui::Canvas& canvas, const std::string& path, int x, int y) override;
     screen::FinderChoice RunCodeFinder(const data::CodeTable& codes, const std::string& typed) override;
     void RunIndicatorSettings(indicators::IndicatorState& indicators) override;
     void RunWeightsEditor(sectors::FactorWeights& top, sectors::FactorWeights& bottom) override;
@@ -103,6 +105,7 @@ private:
                            QButtonGroup* adjustments);
     void CreateScrollBars();
     void CreateSimulationBar();
+    void CreateBoardFields();
     void CreateWatchList();
     void ApplyStartupControlValues();
     // Paints what the controller has pending.

@@ -59,6 +59,12 @@ void QtCanvas::SetPixel(int x, int y, QRgb colour) {
     }
 }
 
+void QtCanvas::DrawImage(const QImage& picture, int x, int y) {
+    QPainter painter(&m_image);
+    const int s = m_scale;
+    painter.drawImage(QRect(x * s, y * s, picture.width() * s, picture.height() * s), picture);
+}
+
 void QtCanvas::FillRect(int left, int top, int right, int bottom, ui::Rgb colour) {
     const int s = m_scale;
     const int l = std::max(left * s, 0), t = std::max(top * s, 0);

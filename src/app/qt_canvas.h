@@ -40,6 +40,8 @@ public:
     void RestoreSnapshot(int left, int top, int right, int bottom) override;
     bool HasSnapshot() const override { return !m_snapshot.isNull(); }
 
+    // A picture at its natural size in window pixels, top-left at (x, y).
+    void DrawImage(const QImage& picture, int x, int y);
     const QImage& Image() const { return m_image; }
     QImage& Image() { return m_image; }
 

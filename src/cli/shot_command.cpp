@@ -6,6 +6,7 @@
 
 #include "cli/offscreen_window.h"
 #include "cli/values.h"
+#include "picking/catalogue.h"
 
 namespace cli {
 namespace {
@@ -39,6 +40,24 @@ bool RunScanInWindow(app::CMainDlg& window, const Invocation& in) {
     return true;
 }
 
+// The picking page, and on it the board and article of a condition.
+std::optional<int> ShowPage(app::CMainDlg& window, const Invocation& in) {
+    const std::string page = in.Optional("page").value_or("sector");
+    if (page != "sector" && page != "picking")
+        return in.Fail(Exit::Usage, "--page 只能是 sector 或 picking");
+    if (in.Has("condition") && page != "picking")
+        return in.Fail(Exit::Usage, "--condition 要与 --page picking 一起给出");
+    if (page == "sector") return std::nullopt;
+    window.Run([](auto& c) { c.ShowPickingPage(); });
+    if (!in.Has("condition")) return std::nullopt;
+    const std::string text = in.Text("condition");
+    const picking::Condition condition = picking::ReadMethodEntry(text);
+    const bool whole = condition.code.number != 0 && condition.code.Text() == text;
+    if (!whole || !window.Run([&](auto& c) { return c.OpenCondition(condition.code); }))
+        return in.Fail(Exit::Usage, "“" + text + "”不是方法库中的选股条件（bkqy-cli methods 列出全部）");
+    return std::nullopt;
+}
+
 }  // namespace
 
 int RunShotCommand(const Invocation& in) {
@@ -49,6 +68,7 @@ int RunShotCommand(const Invocation& in) {
     if (!offscreen.Start()) return static_cast<int>(Exit::Refused);
     if (in.Has("type") && !RunScanInWindow(offscreen.Window(), in))
         return static_cast<int>(Exit::Refused);
+    if (auto failed = ShowPage(offscreen.Window(), in)) return *failed;
     return offscreen.SavePng();
 }
 

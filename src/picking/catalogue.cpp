@@ -231,6 +231,12 @@ int ConditionAtPosition(int group, int position) {
     return data::ConditionAtPosition(group, position);
 }
 
+int ConditionPosition(ConditionCode code) {
+    for (int p = 1; p <= data::VisibleConditionCount(code.group); ++p)
+        if (data::ConditionAtPosition(code.group, p) == code.number) return p;
+    return 0;
+}
+
 std::string ConditionTitleOf(int group, int number) {
     auto item = FindItem(group, number);
     return item ? std::string(item->title) : std::string();

@@ -44,6 +44,8 @@ int ConditionCount(int group);
 
 // The condition number shown at a display position (from 1); 0 beyond the list.
 int ConditionAtPosition(int group, int position);
+// The display position of a condition in its group's list; 0 when not shown.
+int ConditionPosition(ConditionCode code);
 
 // Title of a condition or article by number, without its code; empty when the
 // number is not in the list.

@@ -312,8 +312,10 @@ bool SaveResultsFile(const std::string& dataRoot, const std::string& fileName, R
     for (const ResultLine& r : results) {
         text += "\r\n" + data::CodeText(r.code) + " ";
         text += codes ? codes->StockName(r.code) : data::UnknownStockName();
-        char value[64];
-        if (kind == ResultKind::Turnover)
+        char value[64] = "";
+        if (kind == ResultKind::Picked) {
+            // A picking run measures nothing: the line ends with the name.
+        } else if (kind == ResultKind::Turnover)
             std::snprintf(value, sizeof value, "  %lld%%", static_cast<long long>(r.value));
         else
             std::snprintf(value, sizeof value, " %c%.2f", kind == ResultKind::Rise ? '+' : '-',

@@ -163,7 +163,8 @@ private:
 int ProgressPosition(size_t processed, size_t total);
 
 // Results files (picked stocks saved to the XG folder).
-enum class ResultKind : int { Rise = 1, Turnover = 2, Fall = 3 };  // the scan types
+// The scan types, and the stocks of a picking run, which carry no value.
+enum class ResultKind : int { Picked = 0, Rise = 1, Turnover = 2, Fall = 3 };
 
 struct ResultLine {
     uint32_t code = 0;

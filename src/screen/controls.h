@@ -58,6 +58,9 @@ enum class ControlId : int {
     SpareScrollBar = 1097,
     MemberScrollBar = 1098,
     PickedScrollBar = 1099,
+    // The picking page's setting board: two fields per parameter (the whole
+    // part, then the two-digit fraction), 1101..1112, placed by the board.
+    BoardFieldFirst = 1101,
 };
 
 inline constexpr int IdNumber(ControlId id) { return static_cast<int>(id); }
@@ -136,6 +139,12 @@ inline constexpr const auto& kControlSpecs = table::kControls;
 // Pictures of the bitmap buttons, looked up in the data root.
 inline constexpr std::string_view kDataButtonPicture = "sjxz.bmp";
 inline constexpr std::string_view kExitButtonPicture = "exit.bmp";
+
+// The controls of the sector page only, hidden while the picking page shows.
+inline constexpr std::array<ControlId, 8> kSectorPageControls = {
+    ControlId::HotWhole,     ControlId::HotHundredths, ControlId::FallWhole,
+    ControlId::FallHundredths, ControlId::FundThreshold, ControlId::QueryBox,
+    ControlId::EstimateCode, ControlId::PickedEight};
 
 // The four vertical scroll bars set up at start-up: range 0..145, page 20.
 inline constexpr std::array<ControlId, 4> kScrollBarIds = {

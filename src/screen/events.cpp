@@ -24,7 +24,12 @@ std::optional<StripCommand> StripCommandOf(int number) {
         case StripCommand::LowerPanelUp:
         case StripCommand::LowerPanelDown:
         case StripCommand::HelpLower:
-        case StripCommand::HelpUpper: return static_cast<StripCommand>(number);
+        case StripCommand::HelpUpper:
+        case StripCommand::PickingPage:
+        case StripCommand::SectorPage:
+        case StripCommand::StepPick:
+        case StripCommand::SaveResults:
+        case StripCommand::MethodConfirm: return static_cast<StripCommand>(number);
     }
     return std::nullopt;
 }

@@ -32,6 +32,12 @@ enum class StripCommand : int {
     LowerPanelDown = 40,  // ↓
     HelpLower = 41,       // 帮助
     HelpUpper = 42,       // 帮助
+    // The picking page's own buttons, which the documented strip lacks.
+    PickingPage = 43,     // 条件选股 (home page)
+    SectorPage = 44,      // 返回板块
+    StepPick = 45,        // 单步选股
+    SaveResults = 46,     // 保存 (the picked stocks)
+    MethodConfirm = 47,   // 确认修改
 };
 
 // A command number of the strip as the controller names it; nothing for a

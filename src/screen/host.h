@@ -16,6 +16,7 @@
 #include "screen/controls.h"
 #include "screen/data_changes.h"
 #include "sectors/estimate.h"
+#include "ui/canvas.h"
 #include "watchlist/watch_list.h"
 
 namespace screen {
@@ -61,6 +62,11 @@ public:
     virtual void FocusCodeBox() = 0;
     // A control that belongs to one screen only, shown or hidden.
     virtual void ShowControl(ControlId id, bool visible) = 0;
+    // Draws a picture file (JPEG) on the canvas at its natural size with its
+    // top-left corner at (x, y); false when the file cannot be opened.
+    virtual bool DrawPicture(ui::Canvas& canvas, const std::string& path, int x, int y) = 0;
+    // Moves a control (the setting board's fields) to a rectangle in canvas pixels.
+    virtual void PlaceControl(ControlId id, int x, int y, int width, int height) = 0;
 
     // The modal dialogs; each returns when the user has closed it.
     virtual FinderChoice RunCodeFinder(const data::CodeTable& codes, const std::string& typed) = 0;

@@ -22,7 +22,7 @@ constexpr ui::Rgb kClockText{51, 255, 51};
 }  // namespace
 
 ScreenController::ScreenController(ScreenHost& host, ui::Canvas& canvas)
-    : m_host(host), m_canvas(canvas), m_strip(ui::MainStrip()) {}
+    : m_host(host), m_canvas(canvas), m_strip(PageStrip(PageKind::Sector)) {}
 
 // A run still going reads the workspace: it is waited for before that goes.
 ScreenController::~ScreenController() {
@@ -70,10 +70,6 @@ bool ScreenController::RequestExit() {
     m_workspace.Release();
     m_lock.reset();
     return true;
-}
-
-void ScreenController::NotBuiltYet(std::string_view what) {
-    m_host.Prompter().ShowMessage(std::string(what) + "功能尚未提供，将在后续版本中加入", "提示");
 }
 
 // ---- the canvas -------------------------------------------------------------
@@ -154,7 +150,7 @@ void ScreenController::ShowChartScreen() {
 }
 
 void ScreenController::ApplyStripMask() {
-    m_strip.mask = ui::kSectorHomeMask;
+    m_strip.mask = PageStripMask(m_pageKind);
     // The lower-panel arrows beside the chart belong to the chart screen.
     if (m_screenMode == ScreenMode::Chart) m_strip.mask |= ui::kChartOnlyButtons;
     ui::ApplyMainStripMask(m_strip, static_cast<int>(m_screenMode));
@@ -267,8 +263,10 @@ void ScreenController::Click(int x, int y) {
         Invalidate(Invalidation::Chart);
         return;
     }
-    // The sector page's zones; nothing while a run is busy.
-    if (y >= kLowerTop && !m_busy.load() && ClickSectorPage(x, y)) return;
+    // The page's zones; nothing while a run is busy.
+    if (y >= kLowerTop && !m_busy.load()) {
+        if (m_pageKind == PageKind::Picking ? ClickPickingPage(x, y) : ClickSectorPage(x, y)) return;
+    }
     if (ChartShown()) ClickTabRow(x, y);
 }
 
@@ -318,7 +316,7 @@ void ScreenController::Tick(Timer timer) {
     const int value = m_run.Progress();
     if (value > m_host.Progress()) m_host.SetProgress(value);
     // The worker is done: the screen draws what it left.
-    if (m_run.Finished()) FinishScan();
+    if (m_run.Finished()) FinishRun();
 }
 
 void ScreenController::StripNumber(int number) {
@@ -350,7 +348,12 @@ void ScreenController::Strip(StripCommand command) {
         case StripCommand::MethodDelete:
         case StripCommand::MethodInsert:
         case StripCommand::MethodAppend:
-        case StripCommand::MethodModify: NotBuiltYet("选股方法编辑"); return;
+        case StripCommand::MethodModify:
+        case StripCommand::MethodConfirm: EditMethods(command); return;
+        case StripCommand::PickingPage: ShowPickingPage(); return;
+        case StripCommand::SectorPage: ShowSectorPage(); return;
+        case StripCommand::StepPick: StartPicking(); return;
+        case StripCommand::SaveResults: SavePickedStocks(); return;
         case StripCommand::HelpGrowFunds:
         case StripCommand::HelpSectors:
         case StripCommand::HelpLower:

@@ -24,6 +24,7 @@
 #include "screen/chart_screen.h"
 #include "screen/events.h"
 #include "screen/host.h"
+#include "screen/picking_page.h"
 #include "screen/sector_page.h"
 #include "sectors/estimate.h"
 #include "sectors/query.h"
@@ -105,6 +106,20 @@ public:
     void ExitSimulationMode();
     // Analyses see the market as of `date` (0 ends that).
     void UseSimulationDate(uint32_t date);
+    // The picking page: 条件选股 opens it, 返回板块 goes back to the sector page.
+    void ShowPickingPage();
+    void ShowSectorPage();
+    void ChooseLibraryTab(int group);
+    // Opens the board of the condition at a display position of the tab,
+    // with the values last used (or `params` when given).
+    void OpenConditionBoard(int position, const std::optional<picking::ParamRecord>& params = {});
+    // The condition's tab and board (false for one the library does not show).
+    bool OpenCondition(picking::ConditionCode code);
+    void ToggleLibraryMarker(int position);
+    void ChooseMethodRow(int row);
+    // 单步选股: the method list's first entry over the candidates, on the worker.
+    bool StartPicking();
+    void ChoosePickedResult(int index);
 
     // ---- what the screen shows ------------------------------------------------
     ScreenMode Screen() const { return m_screenMode; }
@@ -114,6 +129,8 @@ public:
     const SectorView& Sectors() const { return m_sectors; }
     const sectors::SectorScan& Scan() const { return m_scan; }
     const picking::MethodList& Methods() const { return m_methods; }
+    const PickingView& Picking() const { return m_picking; }
+    const picking::ConditionParamTable& ParamMemory() const { return m_paramMemory; }
     ChartScreen* Chart() { return m_chart.get(); }
     const std::vector<uint32_t>& SmallChartCodes() const { return m_smallChartCodes; }
     const std::vector<uint32_t>& WatchCodes() const { return m_watch.Codes(); }
@@ -129,7 +146,6 @@ public:
 
 private:
     void Invalidate(Invalidation level) { m_pending = m_pending | level; }
-    void NotBuiltYet(std::string_view what);
 
     // Screens and pages (screen_controller.cpp).
     void DrawInitialLayout();
@@ -191,6 +207,24 @@ private:
     sectors::RankWeights RankingWeights();
     void DrawSimulationBar();
     void AfterSimulationChange();
+    // Whichever run the worker finished: a scan or 单步选股.
+    void FinishRun();
+
+    // The picking page (picking_actions.cpp).
+    void DrawLowerPage();
+    void RedrawPickingPage();
+    void ShowSectorControls(bool shown);
+    void HideBoardFields();
+    bool ClickPickingPage(int x, int y);
+    picking::SettingBoard ReadBoard() const;
+    void EditMethods(StripCommand command);
+    void ModifyChosenMethod();
+    void FinishPicking();
+    void ShowConditionArticle(picking::ConditionCode code);
+    void ShowIdeaArticle(int number);
+    void ShowArticle(const std::string& utf8);
+    void DrawExamplePicture(picking::ConditionCode code);
+    void SavePickedStocks();
 
     ScreenHost& m_host;
     ui::Canvas& m_canvas;
@@ -204,6 +238,10 @@ private:
     picking::PickingRun m_run;
     picking::CandidateSet m_candidates;
     picking::MethodList m_methods;
+    picking::ConditionParamTable m_paramMemory;
+    PickingView m_picking;
+    std::optional<picking::ChartOverride> m_pickOverride;  // of the last 单步选股
+    enum class RunKind { Scan, Picking } m_runKind = RunKind::Scan;
     std::unique_ptr<data::CodeTable> m_scanCodes;  // outlives the run that reads it
     std::atomic<bool> m_busy{false};
     sectors::RankTuning m_tuning;

@@ -13,6 +13,11 @@
 namespace screen {
 
 void ScreenController::RedrawSectorPage() {
+    // The candidate sets are on both pages: whoever changes them redraws here.
+    if (m_pageKind == PageKind::Picking) {
+        RedrawPickingPage();
+        return;
+    }
     data::CodeTable codes(m_workspace.CodeTableRegion());
     DrawSimulationBar();  // first: the ranking's title shares its line
     DrawSectorPage(m_canvas, m_sectors, codes);
@@ -128,7 +133,7 @@ bool ScreenController::StartScan() {
 
 void ScreenController::WaitForScan() {
     while (m_run.Busy()) std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    if (m_run.Finished()) FinishScan();
+    if (m_run.Finished()) FinishRun();
 }
 
 void ScreenController::FinishScan() {

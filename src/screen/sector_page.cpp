@@ -8,15 +8,12 @@
 #include "data/sector_library_file.h"
 #include "ui/drawing.h"
 #include "ui/fonts.h"
+#include "screen/page_parts.h"
 
 namespace screen {
 namespace {
 
-constexpr ui::Rgb kLightBlue{218, 240, 255};
-constexpr ui::Rgb kSunkenEdge{113, 110, 101};
-constexpr ui::Rgb kStrip{0, 65, 130};
-constexpr ui::Rgb kMarker{170, 0, 0};
-constexpr ui::Rgb kChosenRow{0, 0, 250};
+using namespace parts;
 
 // The ranking panel.
 constexpr int kRankLeft = 277, kRankTop = 435, kRankWidth = 263, kRankHeight = 192;
@@ -28,31 +25,11 @@ constexpr int kMemberValueRight = kMemberRight - 16;  // clear of the list's scr
 // Candidate sets and lists on the left.
 constexpr int kPickedTop = 558;
 constexpr int kPickedRows = 3;
-constexpr int kSetLeft = 74, kSetTop = 433, kSetWidth = 38, kSetHeight = 18;
+constexpr int kSetLeft = 74, kSetTop = 433;
 constexpr int kListLeft = 72, kListRight = 270;
 // The three option rows.
 constexpr int kOptionLeft = 104, kOptionRight = 385;
 constexpr int kOptionTops[3] = {630, 652, 674};
-
-std::string Gbk(std::string_view utf8) { return base::Utf8ToGbk(utf8); }
-
-void Text(ui::Canvas& canvas, int code, int x, int y, ui::Rgb colour, std::string_view utf8) {
-    ui::DrawTextAt(canvas, code, x, y, colour, Gbk(utf8));
-}
-
-void Panel(ui::Canvas& canvas, int left, int top, int right, int bottom) {
-    ui::FillBox(canvas, left, top, right, bottom, kLightBlue);
-    ui::DrawSunkenField(canvas, left + 5, top + 4, right - 5, bottom - 4, kSunkenEdge);
-}
-
-// A caption strip with white text, centred.
-void Strip(ui::Canvas& canvas, int left, int top, int right, int bottom, const std::string& gbk) {
-    ui::FillBox(canvas, left, top, right, bottom, kStrip);
-    const int width = ui::TextWidth(14, gbk);
-    ui::DrawTextAt(canvas, 14, left + std::max(2, (right - left - width) / 2), top + 2, ui::kWhite, gbk);
-}
-
-const char* kSetNames[5] = {"载入", "沪市", "深市", "创板", "全市"};
 
 std::string MarketName(picking::CandidateMarket market) {
     switch (market) {
@@ -71,17 +48,6 @@ ui::Rgb BarColour(sectors::ScanType type, int rank) {
         case sectors::ScanType::Fall: return top ? ui::Rgb{0, 102, 0} : ui::Rgb{117, 255, 117};
     }
     return ui::kBlack;
-}
-
-// Name bytes cut to at most `max`, never inside a two-byte character.
-std::string CutName(const std::string& gbk, size_t max) {
-    size_t end = 0;
-    while (end < gbk.size()) {
-        const size_t width = ui::IsGbkLeadByte(static_cast<unsigned char>(gbk[end])) ? 2 : 1;
-        if (end + width > max) break;
-        end += width;
-    }
-    return gbk.substr(0, end);
 }
 
 }  // namespace
@@ -113,14 +79,7 @@ void DrawSectorPage(ui::Canvas& canvas, const SectorView& v, const data::CodeTab
 
 void DrawCandidates(ui::Canvas& canvas, const SectorView& v) {
     ui::FillBox(canvas, 70, 430, 272, 628, ui::kPanelBeige);
-    for (int i = 0; i < 5; ++i) {
-        const int left = kSetLeft + i * kSetWidth;
-        const bool chosen = v.market && static_cast<int>(*v.market) == i + 1;
-        ui::DrawRoundBoxSmall(canvas, left, kSetTop, left + kSetWidth - 2, kSetTop + kSetHeight,
-                              {30, 0, 0}, chosen ? ui::Rgb{0, 79, 174} : ui::Rgb{208, 227, 255});
-        Text(canvas, 13, left + 6, kSetTop + 3, chosen ? ui::kWhite : ui::Rgb{120, 8, 8},
-             kSetNames[i]);
-    }
+    DrawSetButtons(canvas, kSetLeft, kSetTop, v.market);
     char count[32];
     std::snprintf(count, sizeof count, "待选股(%5zu)", v.candidateCount);
     Strip(canvas, kListLeft, 456, kListRight, 473, Gbk(count));
@@ -266,11 +225,8 @@ int RankBarLength(int64_t score, int64_t topScore) {
 
 SectorPageClick HitTestSectorPage(const SectorView& v, int x, int y) {
     using Kind = SectorPageClick::Kind;
-    for (int i = 0; i < 5; ++i) {
-        const int left = kSetLeft + i * kSetWidth;
-        if (x >= left && x < left + kSetWidth - 2 && y >= kSetTop && y < kSetTop + kSetHeight)
-            return i == 0 ? SectorPageClick{Kind::LoadList, 0} : SectorPageClick{Kind::ChooseMarket, i + 1};
-    }
+    if (const auto set = SetButtonAt(kSetLeft, kSetTop, x, y))
+        return *set == 1 ? SectorPageClick{Kind::LoadList, 0} : SectorPageClick{Kind::ChooseMarket, *set};
     if (x >= kOptionLeft && x < 258) {  // left of the entry boxes, which take their own clicks
         for (int row = 0; row < 3; ++row)
             if (y >= kOptionTops[row] && y < kOptionTops[row] + 20) return {Kind::ChooseType, row + 1};

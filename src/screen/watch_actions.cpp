@@ -54,6 +54,11 @@ void ScreenController::AddPickedStockToWatchList() {
 }
 
 std::optional<uint32_t> ScreenController::ChosenPickedStock() const {
+    if (m_pageKind == PageKind::Picking) {
+        const int chosen = m_picking.chosenResult;
+        if (chosen < 0 || chosen >= static_cast<int>(m_picking.picked.size())) return std::nullopt;
+        return m_picking.picked[static_cast<size_t>(chosen)];
+    }
     // The sector page has two lists of picked stocks: the member list of the
     // highlighted sector and the first rows of 选出股; the row chosen last counts.
     const int member = m_sectors.selectedMember;

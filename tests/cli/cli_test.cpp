@@ -131,7 +131,7 @@ TEST_F(CliMarket, HelpAndVersionGoToStdoutAndExitZero) {
     EXPECT_NE(Run("--help").out.find("退出码"), std::string::npos);
     for (const std::string command : {"scan", "pick", "history", "estimate", "indicator", "bars",
                                       "summary", "methods", "chart", "shot", "install", "import",
-                                      "demo"}) {
+                                      "demo", "watch"}) {
         const CliRun help = Run("help " + command);
         const CliRun option = Run(command + " --help");
         // Help never starts a command, whatever else the line holds.
@@ -174,6 +174,11 @@ TEST_F(CliMarket, UsageErrorsExitTwoAndRefusalsExitOne) {
         {"bars " + data + " --code 600001", 2, "需要 --json、--csv 之一"},
         {"bars " + data + " --code 600001 --csv --from 20200801 --to 20200701", 2, "晚于 --to"},
         {"shot " + data + " --threshold 5 --png x.png", 2, "--threshold 要与 --type 一起给出"},
+        {"shot " + data + " --condition a3 --png x.png", 2, "--condition 要与 --page picking 一起给出"},
+        {"shot " + data + " --page pick --png x.png", 2, "--page 只能是 sector 或 picking"},
+        {"shot " + data + " --page picking --condition b8 --png x.png", 2, "“b8”不是方法库中的选股条件"},
+        {"shot " + data + " --page picking --condition b018 --png x.png", 2, "不是方法库中的选股条件"},
+        {"watch " + data, 2, "请给出一个动作"},
         {"chart " + data + " --code 600001", 2, "缺少 --png FILE"},
         {"chart " + data + " --code 600001 --scale 3 --png x.png", 2, "--scale 的值 “3” 应为 1 到 2 的整数"},
         {"chart " + data + " --code 600001 --area top --png x.png", 2, "--area 的值 “top”"},
@@ -213,6 +218,9 @@ TEST_F(CliMarket, OnlyTheWindowProgramLinksTheWindowLibraries) {
     ASSERT_EQ(shot.exitCode, 0) << shot.err;
     EXPECT_EQ(shot.out, png + "\n");
     EXPECT_EQ(ReadText(png).substr(0, 8), std::string("\x89PNG\r\n\x1a\n", 8));
+    const CliRun picking = Run("shot " + Data() + " --page picking --condition b18 --png '" + png + "'");
+    ASSERT_EQ(picking.exitCode, 0) << picking.err;
+    EXPECT_EQ(picking.out, png + "\n");
     const std::string chart = m_scratch.Path() + "/chart.png";
     const CliRun run = Run("chart " + Data() + " --code 688001 --indicator macd --period week "
                            "--date 2020-08-21 --png '" + chart + "'");

@@ -45,6 +45,13 @@ public:
     }
     void FocusCodeBox() override { ++focusCount; }
     void ShowControl(screen::ControlId id, bool visible) override { shown[id] = visible; }
+    bool DrawPicture(ui::Canvas&, const std::string& path, int, int) override {
+        pictures.push_back(path);
+        return false;
+    }
+    void PlaceControl(screen::ControlId id, int x, int y, int width, int height) override {
+        places[id] = {id, x, y, width, height};
+    }
     screen::FinderChoice RunCodeFinder(const data::CodeTable&, const std::string& typed) override {
         finderTexts.push_back(typed);
         return finderChoice;
@@ -74,6 +81,8 @@ public:
     std::string simulationDate;
     int focusCount = 0;
     std::map<screen::ControlId, bool> shown;
+    std::map<screen::ControlId, screen::ControlPlace> places;
+    std::vector<std::string> pictures;
     std::vector<std::string> finderTexts;
     screen::FinderChoice finderChoice;
     int indicatorSettingsRuns = 0;

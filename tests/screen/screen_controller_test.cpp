@@ -24,8 +24,6 @@ using screentest::FirstStock;
 using screentest::OwnMarket;
 using screentest::Screen;
 
-constexpr const char* kNotBuiltMethods = "选股方法编辑功能尚未提供，将在后续版本中加入";
-
 TEST(ScreenController, StartsOnTheIndexChartAndRefusesASecondCopy) {
     Screen s;
     ASSERT_TRUE(s.started);
@@ -53,12 +51,16 @@ TEST(ScreenController, EveryStripCommandDoesItsJobOrSaysWhy) {
         {StripCommand::SectorTrend, {"请先扫描生成板块"}},
         {StripCommand::SaveSector, {"当前选出股为空，无法保存"}},
         {StripCommand::AddPicked, {"请先在“选出股”中点取股票，再开始加入自选"}},
-        {StripCommand::MethodUp, {kNotBuiltMethods}},
-        {StripCommand::MethodDown, {kNotBuiltMethods}},
-        {StripCommand::MethodDelete, {kNotBuiltMethods}},
-        {StripCommand::MethodInsert, {kNotBuiltMethods}},
-        {StripCommand::MethodAppend, {kNotBuiltMethods}},
-        {StripCommand::MethodModify, {kNotBuiltMethods}},
+        // The method-list commands belong to the picking page: nothing here.
+        {StripCommand::MethodUp, {}},
+        {StripCommand::MethodDown, {}},
+        {StripCommand::MethodDelete, {}},
+        {StripCommand::MethodInsert, {}},
+        {StripCommand::MethodAppend, {}},
+        {StripCommand::MethodModify, {}},
+        {StripCommand::MethodConfirm, {}},
+        {StripCommand::SaveResults, {"当前选出股为空，无法保存"}},
+        {StripCommand::StepPick, {"选股方法为空，请先“加入方法”再“单步选股”"}},
         {StripCommand::EstimateTop, {}},  // an empty code box is no code
         {StripCommand::StripLoad, {}},
     };
