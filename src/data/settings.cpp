@@ -34,7 +34,11 @@ bool PathExists(const std::string& path) {
 // The file's bytes (at most what the market buffer holds); nothing when it
 // cannot be read.
 std::optional<std::vector<uint8_t>> ReadSettingsFile(const std::string& path) {
-    std::vector<uint8_t> bytes(kSettingsReadBytes);
+    // Room for the file as it is (a few hundred bytes), never for all that
+    // could be read: zeroing the whole allowance cost more than the read.
+    const int64_t size = base::FileSize(path);
+    if (size < 0) return std::nullopt;
+    std::vector<uint8_t> bytes(std::min<uint64_t>(static_cast<uint64_t>(size), kSettingsReadBytes));
     auto read = base::ReadFileInto(path, bytes);
     if (!read) return std::nullopt;
     bytes.resize(*read);

@@ -1,19 +1,23 @@
 #include "data/workspace.h"
 
-#include <new>
+#include <cstdlib>
 #include <string>
 
 namespace data {
 namespace {
 
-
-std::unique_ptr<uint32_t[]> NewZeroedWords(size_t words) {
-    return std::unique_ptr<uint32_t[]>(new (std::nothrow) uint32_t[words]());
-}
-
 size_t WordsOf(size_t bytes) { return (bytes + 3) / 4; }
 
 }  // namespace
+
+void FreeWords::operator()(uint32_t* words) const { std::free(words); }
+
+// calloc hands large blocks over as fresh anonymous pages, which it knows to be
+// zero: nothing is written, and a page costs only when it is first used.
+// Filling the buffers here made every start-up fault in all of their pages.
+ZeroedWords AllocateZeroedWords(size_t words) {
+    return ZeroedWords(static_cast<uint32_t*>(std::calloc(words, sizeof(uint32_t))));
+}
 
 const std::array<BufferSpec, kBufferCount>& BufferSpecs() {
     static const std::array<BufferSpec, kBufferCount> specs = {{
@@ -40,7 +44,9 @@ const std::array<BufferSpec, kBufferCount>& BufferSpecs() {
     return specs;
 }
 
-bool Workspace::Allocate(base::Prompter& prompter) { return Allocate(prompter, NewZeroedWords); }
+bool Workspace::Allocate(base::Prompter& prompter) {
+    return Allocate(prompter, AllocateZeroedWords);
+}
 
 bool Workspace::Allocate(base::Prompter& prompter, const WordAllocator& allocator) {
     const auto& specs = BufferSpecs();

@@ -1,6 +1,6 @@
 // The owner of the ten fixed data buffers that all analysis works in. Each is
-// allocated once, zero-filled, and kept until the workspace goes; functions get
-// the regions they read and write from here explicitly.
+// allocated once, already zero, and kept until the workspace goes; functions
+// get the regions they read and write from here explicitly.
 #pragma once
 
 #include <array>
@@ -40,10 +40,19 @@ struct BufferSpec {
 // The buffers in allocation order with their sizes and allocation-failure messages.
 const std::array<BufferSpec, kBufferCount>& BufferSpecs();
 
+struct FreeWords {
+    void operator()(uint32_t* words) const;
+};
+using ZeroedWords = std::unique_ptr<uint32_t[], FreeWords>;
+
+// Zero-filled storage of the given number of 32-bit words, or null. The
+// pages come zeroed from the system and stay untouched until used, so a
+// command pays only for the parts of the buffers it reads into.
+ZeroedWords AllocateZeroedWords(size_t words);
+
 class Workspace {
 public:
-    // Returns zero-filled storage of the given number of 32-bit words, or null.
-    using WordAllocator = std::function<std::unique_ptr<uint32_t[]>(size_t words)>;
+    using WordAllocator = std::function<ZeroedWords(size_t words)>;
 
     Workspace() = default;
     Workspace(const Workspace&) = delete;
@@ -71,9 +80,9 @@ public:
     std::span<uint32_t> MonthlyRegion() { return {m_monthly.get(), m_monthly ? kPeriodBarCapacity * 7 : 0}; }
 
 private:
-    std::array<std::unique_ptr<uint32_t[]>, kBufferCount> m_buffers;
-    std::unique_ptr<uint32_t[]> m_weekly;
-    std::unique_ptr<uint32_t[]> m_monthly;
+    std::array<ZeroedWords, kBufferCount> m_buffers;
+    ZeroedWords m_weekly;
+    ZeroedWords m_monthly;
     bool m_allocated = false;
 };
 

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "base/file_io.h"
@@ -121,9 +122,9 @@ TEST(Startup, FailedAllocationNamesItsBufferAndStops) {
     const auto& specs = data::BufferSpecs();
     for (size_t failing = 0; failing < specs.size(); ++failing) {
         size_t calls = 0;
-        auto allocator = [&](size_t words) -> std::unique_ptr<uint32_t[]> {
+        auto allocator = [&](size_t words) -> data::ZeroedWords {
             if (calls++ == failing) return nullptr;
-            return std::unique_ptr<uint32_t[]>(new uint32_t[words]());
+            return data::AllocateZeroedWords(words);
         };
         data::Workspace workspace;
         base::RecordingPrompter prompter;
@@ -155,7 +156,29 @@ TEST(Startup, BuffersHaveTheirDocumentedSizesAndStartZeroed) {
     EXPECT_EQ(workspace.CodeTableRegion().size(), 83'000u);
     EXPECT_EQ(workspace.ScanAreaRegion().size(), 52'000u);
     EXPECT_EQ(workspace.WeeklyRegion().size(), data::kPeriodBarCapacity * 7);
-    for (uint8_t b : workspace.Bytes(data::BufferId::SortPairs)) ASSERT_EQ(b, 0);
+    // Zero however the memory was used before: a workspace filled and let go
+    // leaves nothing behind for the next.
+    {
+        data::Workspace used;
+        ASSERT_TRUE(used.Allocate(prompter));
+        for (size_t i = 0; i < data::kBufferCount; ++i) {
+            auto bytes = used.Bytes(static_cast<data::BufferId>(i));
+            std::fill(bytes.begin(), bytes.end(), uint8_t{0xA5});
+        }
+        std::fill(used.WeeklyRegion().begin(), used.WeeklyRegion().end(), 7u);
+        std::fill(used.MonthlyRegion().begin(), used.MonthlyRegion().end(), 7u);
+    }
+    data::Workspace fresh;
+    ASSERT_TRUE(fresh.Allocate(prompter));
+    for (size_t i = 0; i < data::kBufferCount; ++i) {
+        const auto bytes = fresh.Bytes(static_cast<data::BufferId>(i));
+        EXPECT_EQ(std::count(bytes.begin(), bytes.end(), uint8_t{0}),
+                  static_cast<ptrdiff_t>(bytes.size()))
+            << data::BufferSpecs()[i].name;
+    }
+    for (auto region : {fresh.WeeklyRegion(), fresh.MonthlyRegion()})
+        EXPECT_EQ(std::count(region.begin(), region.end(), 0u),
+                  static_cast<ptrdiff_t>(region.size()));
     // Two workspaces are independent.
     data::Workspace other;
     ASSERT_TRUE(other.Allocate(prompter));
