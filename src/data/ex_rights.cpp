@@ -87,12 +87,28 @@ ExRightsTable::ExRightsTable(std::span<const uint8_t> bytes) : m_bytes(bytes) {
             if (!IsPlausibleEvent(RawEventAt(entry, k))) ++m_ignoredEvents;
         r += n + 1;
     }
+    IndexStockRecords();
 }
 
 bool IsPlausibleEvent(const ExRightsEvent& e) {
     const auto within = [](float value, float most) { return value >= 0.0f && value <= most; };
     return within(e.bonus, 100.0f) && within(e.rights, 100.0f) && within(e.dividend, 10'000.0f) &&
            within(e.rightsPrice, 10'000.0f);
+}
+
+void ExRightsTable::IndexStockRecords() {
+    // A code's key is never below the bias, so nothing below it (event
+    // dates, a NaN) can be found; what is left keeps the record order, which
+    // a stable sort by value preserves among equal keys: the first record of
+    // a code comes first, as in a walk from the top.
+    for (uint32_t r = 1; r <= m_recordCount; ++r) {
+        const size_t offset = size_t{r} * kExRightsRecordFloats;
+        const float first = FloatAt(offset);
+        if (first >= kCodeBias) m_stockKeys.push_back({first, static_cast<uint32_t>(offset)});
+    }
+    const auto byValue = [](const StockKey& a, const StockKey& b) { return a.first < b.first; };
+    if (!std::is_sorted(m_stockKeys.begin(), m_stockKeys.end(), byValue))
+        std::stable_sort(m_stockKeys.begin(), m_stockKeys.end(), byValue);
 }
 
 float ExRightsTable::FloatAt(size_t index) const {
@@ -104,13 +120,11 @@ float ExRightsTable::DataDate() const {
 }
 
 size_t ExRightsTable::FindEntry(uint32_t code) const {
-    if (!m_loaded) return 0;
     const float wanted = static_cast<float>(code) + kCodeBias;
-    for (uint32_t r = 1; r <= m_recordCount; ++r) {
-        size_t offset = r * kExRightsRecordFloats;
-        if (FloatAt(offset) == wanted) return offset;
-    }
-    return 0;
+    const auto it = std::lower_bound(
+        m_stockKeys.begin(), m_stockKeys.end(), wanted,
+        [](const StockKey& key, float value) { return key.first < value; });
+    return it != m_stockKeys.end() && it->first == wanted ? it->offset : 0;
 }
 
 uint32_t ExRightsTable::EventCount(size_t entry) const {

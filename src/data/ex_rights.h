@@ -41,7 +41,8 @@ public:
     uint32_t RecordCount() const { return m_recordCount; }
     float DataDate() const;  // header float 3
 
-    // Float offset of the code's stock record, 0 when it has none.
+    // Float offset of the code's stock record, 0 when it has none: the first
+    // record whose float 0 is the code plus 6,000,000.
     size_t FindEntry(uint32_t code) const;
     // Events of the entry that lie inside the table.
     uint32_t EventCount(size_t entry) const;
@@ -55,11 +56,21 @@ public:
 private:
     float FloatAt(size_t index) const;
     ExRightsEvent RawEventAt(size_t entry, uint32_t k) const;
+    void IndexStockRecords();
 
     std::span<const uint8_t> m_bytes;
     bool m_loaded = false;
     uint32_t m_recordCount = 0;
     uint32_t m_ignoredEvents = 0;
+    // Every record that could be a stock record (float 0 at least the code
+    // bias), by float 0 and then by position, made once with the view: a
+    // lookup is a binary search instead of a walk over the whole table,
+    // which every stock of a market-wide pass paid for.
+    struct StockKey {
+        float first = 0;
+        uint32_t offset = 0;
+    };
+    std::vector<StockKey> m_stockKeys;
 };
 
 // Values a real distribution can have: none negative or not a number, at most

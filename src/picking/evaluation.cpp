@@ -31,31 +31,7 @@ struct FileCloser {
     }
 };
 
-// A stock record read as an event record: its first float, code + 6,000,000,
-// comes back through the century rule of event dates as code + 25,000,000,
-// above any date an event can carry.
-constexpr uint32_t kStockRecordAsDate = 25'000'000;
-
 }  // namespace
-
-ExRightsIndex::ExRightsIndex(const data::ExRightsTable* table) : m_table(table) {
-    if (!table || !table->Loaded()) return;
-    // The view reads no record's first float directly; an event read at the
-    // header entry (0) steps through every record in turn.
-    for (uint32_t r = 1; r <= table->RecordCount(); ++r) {
-        const uint32_t date = table->EventAt(0, r - 1).date;
-        if (date >= kStockRecordAsDate)  // the first record of a code wins, as in a search
-            m_entries.emplace(date - kStockRecordAsDate, size_t{r} * data::kExRightsRecordFloats);
-    }
-    m_searchEach = m_entries.empty() && table->RecordCount() > 0;
-}
-
-size_t ExRightsIndex::Find(uint32_t code) const {
-    if (!m_table) return 0;
-    if (m_searchEach) return m_table->FindEntry(code);
-    const auto it = m_entries.find(code);
-    return it == m_entries.end() ? 0 : it->second;
-}
 
 MarketInputs MarketInputsOf(data::Workspace& workspace, const data::MarketState& market,
                             const data::CodeTable& codes) {
@@ -231,8 +207,7 @@ bool Evaluator::LoadStock(uint32_t code, const StockNeeds& needs) {
         m_loaded = true;
     }
     if (m_entryCode != code) {
-        if (!m_exRightsIndex) m_exRightsIndex = std::make_unique<ExRightsIndex>(m_market.exRights);
-        m_entry = m_exRightsIndex->Find(code);
+        m_entry = m_market.exRights ? m_market.exRights->FindEntry(code) : 0;
         m_entryCode = code;
     }
     m_view.adjuster = {m_market.exRights, m_entry, data::AdjustMode::Forward};

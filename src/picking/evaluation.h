@@ -11,7 +11,6 @@
 #include <optional>
 #include <span>
 #include <string>
-#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -108,21 +107,6 @@ struct PendingMessage {
 };
 
 inline constexpr std::string_view kMissingIndexText = "大盘指数文件不存在";
-
-// The ex-rights entries of the stocks by code, made in one pass over the
-// table: a run looks up thousands of stocks, and a linear search each time
-// would cost more than reading their bars.
-class ExRightsIndex {
-public:
-    explicit ExRightsIndex(const data::ExRightsTable* table);
-    // The same entry as data::FindExRightsEntry: 0 when the stock has none.
-    size_t Find(uint32_t code) const;
-
-private:
-    const data::ExRightsTable* m_table;
-    std::unordered_map<uint32_t, size_t> m_entries;
-    bool m_searchEach = false;  // the one-pass reading found nothing: search per code
-};
 
 class Evaluator;
 
@@ -234,8 +218,7 @@ private:
     size_t m_skipped = 0;
     data::SeriesView m_view;
     size_t m_referenceBar = 0;
-    std::unique_ptr<ExRightsIndex> m_exRightsIndex;  // made at the first stock
-    uint32_t m_entryCode = UINT32_MAX;               // whose ex-rights entry m_entry is
+    uint32_t m_entryCode = UINT32_MAX;  // whose ex-rights entry m_entry is
     size_t m_entry = 0;
 
     std::vector<PendingMessage> m_messages;

@@ -135,6 +135,74 @@ TEST(ExRights, EventTextDropsTrailingZeros) {
     EXPECT_EQ(data::EventText({0, 0, 0, 0, 0}), "");
 }
 
+// The entry as the table defines it: the first of the counted records whose
+// float 0 equals the code plus 6,000,000, found by walking them all.
+size_t EntryByWalking(std::span<const uint8_t> bytes, uint32_t records, uint32_t code) {
+    const float wanted = static_cast<float>(code) + 6'000'000.0f;
+    for (uint32_t r = 1; r <= records; ++r)
+        if (base::ReadF32(bytes.data() + r * 20) == wanted) return r * 5;
+    return 0;
+}
+
+TEST(ExRights, LookupFindsWhatAWalkOverTheTableFinds) {
+    // Codes out of order, one listed twice (the first record counts), a
+    // stock without events, events of both centuries.
+    Table t({{600010, {Bonus(19991231, 10), Dividend(20170523, 5)}},
+             {1, {{20000101, 3, 1.2f, 0, 0}}},
+             {688001, {}},
+             {600010, {Bonus(20200101, 1)}},
+             {300750, {{20240102, 0, 0, 2, 8.5f}}}});
+    for (uint32_t code : {0u, 1u, 2u, 300750u, 600010u, 688001u, 999999u, 6'000'000u}) {
+        EXPECT_EQ(t.view.FindEntry(code), EntryByWalking(t.bytes, t.view.RecordCount(), code))
+            << code;
+    }
+    EXPECT_EQ(t.view.FindEntry(600010), 5u);
+    EXPECT_EQ(t.view.EventCount(t.view.FindEntry(600010)), 2u);
+
+    // Records past the header's count are not part of the table; a NaN, or
+    // an event whose first float happens to equal a code's key, are records
+    // like any other.
+    std::vector<uint8_t> bytes = t.bytes;
+    // Event 1 of 600010 now reads as 300750's key.
+    base::WriteF32(bytes.data() + 2 * 20, 6'300'750.0f);
+    base::WriteU32(bytes.data() + 4 * 20, 0x7FC00000);    // stock 1's record: NaN
+    const data::ExRightsTable odd(bytes);
+    for (uint32_t code : {1u, 300750u, 600010u, 688001u})
+        EXPECT_EQ(odd.FindEntry(code), EntryByWalking(bytes, odd.RecordCount(), code)) << code;
+    EXPECT_EQ(odd.FindEntry(300750), 10u);
+    EXPECT_EQ(odd.FindEntry(1), 0u);
+    base::WriteF32(bytes.data(), 3.0f);  // counted: 600010's record and its two events
+    const data::ExRightsTable cut(bytes);
+    EXPECT_EQ(cut.FindEntry(688001), 0u);
+    EXPECT_EQ(cut.FindEntry(300750), 10u);
+}
+
+TEST(ExRights, LookupAgreesWithTheWalkOnALargeShuffledTable) {
+    // Four thousand stocks in a scrambled order, some twice, most with events.
+    std::vector<ExRightsStock> stocks;
+    uint32_t state = 12345;
+    const auto next = [&state] { return state = state * 1103515245u + 12345u; };
+    for (uint32_t i = 0; i < 4000; ++i) {
+        const uint32_t code = (next() >> 8) % 1'000'000;
+        std::vector<ExRightsEvent> events;
+        for (uint32_t k = next() % 4; k > 0; --k)
+            events.push_back(Dividend(20100101 + k * 10000, 1));
+        stocks.push_back({code, events});
+        if (i % 97 == 0) stocks.push_back({code, {Bonus(20230101, 2)}});
+    }
+    const auto bytes = data::EncodeExRightsTable(20260101, stocks);
+    const data::ExRightsTable table(bytes);
+    size_t found = 0;
+    for (const ExRightsStock& stock : stocks) {
+        for (uint32_t code : {stock.code, stock.code + 1}) {
+            const size_t entry = table.FindEntry(code);
+            ASSERT_EQ(entry, EntryByWalking(bytes, table.RecordCount(), code)) << code;
+            found += entry != 0;
+        }
+    }
+    EXPECT_GT(found, 4000u);
+}
+
 TEST(ExRights, CountsThatRunPastTheImageAreCut) {
     auto bytes = data::EncodeExRightsTable(20170601, std::vector<ExRightsStock>{
                                                          {600000, {Bonus(20170523, 10)}}});

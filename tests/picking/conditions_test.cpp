@@ -63,26 +63,6 @@ TEST(EvaluationFrame, ReferenceDayCutOffAndAdjustment) {
     EXPECT_FALSE(m.Passes("a1(0.00,999.00);", 600099));
 }
 
-TEST(EvaluationFrame, ExRightsIndexFindsWhatTheTableSearchFinds) {
-    PickingMarket m;
-    // Codes out of order, one listed twice (the first record counts), one
-    // without events, and dates from both centuries.
-    m.ExRights({{600010, {{19991231, 10, 0, 0, 0}, {20170523, 0, 5, 0, 0}}},
-                {1, {{20000101, 3, 1.2f, 0, 0}}},
-                {688001, {}},
-                {600010, {{20200101, 1, 0, 0, 0}}},
-                {300750, {{20240102, 0, 0, 2, 8.5f}}}});
-    const auto inputs = m.Inputs();
-    const picking::ExRightsIndex index(inputs.exRights);
-    for (uint32_t code : {1u, 2u, 300750u, 600010u, 688001u, 999999u}) {
-        EXPECT_EQ(index.Find(code), inputs.exRights->FindEntry(code)) << code;
-    }
-    EXPECT_NE(index.Find(600010), 0u);
-    EXPECT_EQ(picking::ExRightsIndex(nullptr).Find(1), 0u);
-    const data::ExRightsTable missing;
-    EXPECT_EQ(picking::ExRightsIndex(&missing).Find(1), 0u);
-}
-
 TEST(EvaluationFrame, MissingIndexSaysSoOnceAndFailsEveryStock) {
     PickingMarket m;
     m.Stock(600001, m.Bars(Repeat(1500, 20)));

@@ -204,18 +204,6 @@ TEST_F(PickCli, EverySelectedStockAndNoOtherPassesTheRecomputedTest) {
     EXPECT_GT(selected.size(), 5u);
 }
 
-TEST_F(PickCli, ExRightsIndexAgreesOverTheWholeMarket) {
-    const picking::ExRightsIndex index(&s_market->exRights);
-    data::CodeTable codes(s_workspace->CodeTableRegion());
-    size_t withEvents = 0;
-    for (size_t i = 0; i < codes.Count(); ++i) {
-        const uint32_t code = codes.CodeAt(data::CodeTable::RecordOffset(i));
-        ASSERT_EQ(index.Find(code), s_market->exRights.FindEntry(code)) << code;
-        withEvents += index.Find(code) != 0;
-    }
-    EXPECT_GT(withEvents, 50u);
-}
-
 TEST_F(PickCli, SimulationDateAndMarkets) {
     // A Sunday: the reference day is the Friday before.
     // A fall scan's settings: from its threshold up to the entry's upper bound.
