@@ -16,8 +16,8 @@ bool EnterSimulationDate(uint32_t date, data::SimulationDate& simulation,
 }
 
 bool StartMarket(const Invocation& in, base::Prompter& prompter, data::Workspace& workspace,
-                 data::MarketState& market) {
-    if (data::RunStartup(workspace, in.Text("data"), prompter, std::time(nullptr), market) !=
+                 data::MarketState& market, const data::StartupParts& parts) {
+    if (data::RunStartup(workspace, in.Text("data"), prompter, std::time(nullptr), market, parts) !=
         data::StartupOutcome::Ready)
         return false;
     const auto date = in.Date();

@@ -150,7 +150,8 @@ int RunSummaryCommand(const Invocation& in) {
     CommandPrompter prompter(in.Command().name);
     data::Workspace workspace;
     data::MarketState market;
-    if (!StartMarket(in, prompter, workspace, market)) return static_cast<int>(Exit::Refused);
+    if (!StartMarket(in, prompter, workspace, market, data::kEveryPart))
+        return static_cast<int>(Exit::Refused);
     const auto loaded = std::chrono::steady_clock::now();
     data::CodeTable codes(workspace.CodeTableRegion());
     const auto library = workspace.Bytes(data::BufferId::SectorLibrary);

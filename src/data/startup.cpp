@@ -124,14 +124,15 @@ std::string SectorProblemsText(const DataPaths& paths, const SectorLibraryCheck&
 }
 
 StartupOutcome RunStartup(Workspace& workspace, const std::string& dataRoot,
-                          base::Prompter& prompter, std::time_t now, MarketState& state) {
+                          base::Prompter& prompter, std::time_t now, MarketState& state,
+                          const StartupParts& parts) {
     if (!workspace.Allocated() && !workspace.Allocate(prompter)) return StartupOutcome::Quit;
     state.paths = BuildDataPaths(dataRoot);
-    LoadCodeTableStep(workspace, state, prompter);
-    LoadExRightsStep(workspace, state, prompter);
-    LoadSectorLibraryStep(workspace, state, prompter);
-    state.settings = LoadSettings(state.paths.settings, &state.settingsCreated);
-    LoadExamplesStep(workspace, state, prompter);
+    if (parts.codeTable) LoadCodeTableStep(workspace, state, prompter);
+    if (parts.exRights) LoadExRightsStep(workspace, state, prompter);
+    if (parts.sectorLibrary) LoadSectorLibraryStep(workspace, state, prompter);
+    if (parts.settings) state.settings = LoadSettings(state.paths.settings, &state.settingsCreated);
+    if (parts.examples) LoadExamplesStep(workspace, state, prompter);
     state.todayShort = ShortDate(now);
     state.index = LoadIndexDayFile(state.paths, workspace.Words(BufferId::Index), state.simulation);
     if (state.index.source == 0) {

@@ -41,6 +41,23 @@ struct MarketState {
 
 enum class StartupOutcome { Ready, Quit };
 
+// The tables a start-up loads besides the buffers and the market index, which
+// it always loads. A part left out stays as a MarketState starts, with no
+// message: a command that never reads a table neither loads it nor complains
+// of its absence (nor creates a missing settings file).
+struct StartupParts {
+    bool codeTable = true;
+    bool exRights = true;
+    bool sectorLibrary = true;
+    bool settings = true;
+    bool examples = true;
+};
+// The window: everything.
+inline constexpr StartupParts kEveryPart{};
+// Scans, picks and estimates: codes, events and sectors, without the
+// window's settings and picking examples.
+inline constexpr StartupParts kAnalysisParts{.settings = false, .examples = false};
+
 // The lock that refuses a second copy on the same data root; shows
 // "《板块擎宇》已经在运行" when another copy holds it, and what failed when the
 // lock file cannot be created (a read-only folder, no permission). `held`,
@@ -53,11 +70,12 @@ std::optional<base::InstanceLock> AcquireSingleInstance(const DataPaths& paths,
 
 // Allocates the buffers (unless already allocated) and loads, in order: the
 // code table, the ex-rights table, the sector library, the settings file, the
-// example file, today's date and the market index. Missing optional files give
-// their message and an empty table; a failed allocation or a missing market
-// index gives its message and Quit.
+// example file (each when among `parts`), today's date and the market index.
+// Missing optional files give their message and an empty table; a failed
+// allocation or a missing market index gives its message and Quit.
 StartupOutcome RunStartup(Workspace& workspace, const std::string& dataRoot,
-                          base::Prompter& prompter, std::time_t now, MarketState& state);
+                          base::Prompter& prompter, std::time_t now, MarketState& state,
+                          const StartupParts& parts = kEveryPart);
 
 // YYMMDD of the local date of `now`.
 std::string ShortDate(std::time_t now);

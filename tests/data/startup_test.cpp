@@ -89,6 +89,41 @@ TEST(Startup, EachMissingOptionalFileGivesItsMessageAndAnEmptyTable) {
     EXPECT_EQ(state.index.source, 2);
 }
 
+TEST(Startup, PartsLeftOutAreNeitherLoadedNorMissed) {
+    fixture::FixtureMarket market;
+    WriteCompleteMarket(market);
+    market.Remove("MKDAT/DEMOD.TXT");
+    data::Workspace workspace;
+    base::RecordingPrompter prompter;
+    data::MarketState state;
+    ASSERT_EQ(data::RunStartup(workspace, market.Root(), prompter, kNoon20170601, state,
+                               data::kAnalysisParts),
+              data::StartupOutcome::Ready);
+    // The scan's tables are there; the settings file is not created, and the
+    // missing example file goes unmentioned.
+    EXPECT_TRUE(prompter.records.empty());
+    EXPECT_EQ(data::CodeTable(workspace.CodeTableRegion()).Count(), 3u);
+    EXPECT_NE(state.exRights.FindEntry(600000), 0u);
+    EXPECT_TRUE(state.sectorLibraryLoaded);
+    EXPECT_EQ(state.index.source, 2);
+    EXPECT_FALSE(state.settingsCreated);
+    EXPECT_EQ(base::FileSize(state.paths.settings), -1);
+    EXPECT_EQ(state.exampleCount, 0u);
+
+    // A part asked for still says when its file is missing.
+    market.Remove("MKDAT/MKCQ.DAT");
+    data::Workspace second;
+    data::MarketState secondState;
+    ASSERT_EQ(data::RunStartup(second, market.Root(), prompter, kNoon20170601, secondState,
+                               {.codeTable = false, .sectorLibrary = false, .settings = false,
+                                .examples = false}),
+              data::StartupOutcome::Ready);
+    ASSERT_EQ(prompter.records.size(), 1u);
+    EXPECT_EQ(prompter.records[0].caption, "除权表文件不存在");
+    EXPECT_EQ(data::CodeTable(second.CodeTableRegion()).Count(), 0u);
+    EXPECT_FALSE(secondState.sectorLibraryLoaded);
+}
+
 TEST(Startup, ShenzhenIndexAloneIsEnoughAndNoIndexQuits) {
     fixture::FixtureMarket market;
     WriteCompleteMarket(market);
