@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstring>
 #include <string>
 
 #include "base/endian.h"
@@ -88,11 +89,29 @@ void Evaluator::Note(std::string text, std::string caption) {
     m_messages.push_back({std::move(text), std::move(caption)});
 }
 
-size_t Evaluator::IndexBarsAfterReference() {
-    const auto& index = m_market.index;
-    const auto& reference = Reference();
+namespace {
+
+// Index bars after the reference bar: a tail read reaches back over them.
+size_t IndexBarsAfter(const data::SeriesView& index, const data::IndexAlignment& reference) {
     if (!reference.aligned || index.BarCount() == 0) return 0;
     return (index.LastBar() - reference.offset) / index.width;
+}
+
+size_t TailReadRecords(const StockNeeds& needs, size_t indexBarsAfter) {
+    return needs.barsBefore + 1 + kTailSlack + indexBarsAfter;
+}
+
+// A tail read ahead or kept serves a test when it holds as many of the file's
+// newest records as the test would read itself.
+bool TailServes(const TailPrefetch::Tail& tail, size_t wanted) {
+    return tail.fileRecords > 0 &&
+           tail.bytes.size() / kRecordBytes >= std::min(tail.fileRecords, wanted);
+}
+
+}  // namespace
+
+size_t TailReadRecords(const data::SeriesView& index, uint32_t cutoff, const StockNeeds& needs) {
+    return TailReadRecords(needs, IndexBarsAfter(index, data::AlignWithIndex(index, cutoff, 0)));
 }
 
 StockNeeds NDayChangeNeeds(int n) {
@@ -101,16 +120,27 @@ StockNeeds NDayChangeNeeds(int n) {
 }
 
 size_t Evaluator::TailRecords(const StockNeeds& needs) {
-    return needs.barsBefore + 1 + kTailSlack + IndexBarsAfterReference();
+    return TailReadRecords(needs, IndexBarsAfter(m_market.index, Reference()));
+}
+
+size_t Evaluator::ReadDepth(size_t wanted) const {
+    // With tails kept for later runs every file read takes the kept depth.
+    return m_kept ? std::max(wanted, KeptTails::kDepth) : wanted;
+}
+
+size_t Evaluator::StorageRecords() const {
+    return m_storage.size() > data::kDayHeaderWords
+               ? (m_storage.size() - data::kDayHeaderWords) / kStockWidth
+               : 0;
 }
 
 void Evaluator::StartPrefetch(std::vector<uint32_t> codes, const StockNeeds& needs,
                               unsigned threads) {
-    const size_t capacity = m_storage.size() > data::kDayHeaderWords
-                                ? (m_storage.size() - data::kDayHeaderWords) / kStockWidth
-                                : 0;
-    const size_t wanted = std::min(TailRecords(needs), capacity);
+    const size_t wanted = std::min(ReadDepth(TailRecords(needs)), StorageRecords());
     if (m_reading != StockReading::Tail || wanted == 0) return;
+    // What is kept is not read again.
+    if (m_kept) std::erase_if(codes, [this](uint32_t code) { return m_kept->Holds(code); });
+    if (codes.empty()) return;
     m_prefetch = std::make_unique<TailPrefetch>(m_market.paths, std::move(codes), wanted, threads);
 }
 
@@ -121,13 +151,45 @@ uint8_t* Evaluator::BarBytes() {
 void Evaluator::PlaceTail(size_t records, size_t count) {
     m_skipped = records - count;
     m_view.end = data::kDayHeaderWords + count * kStockWidth;
-    m_barsRead += count;
 }
 
 bool Evaluator::ReadTail(int fd, size_t records, size_t count) {
     if (!ReadNewestRecords(fd, records, count, BarBytes())) return false;
     PlaceTail(records, count);
+    m_barsRead += count;
+    ++m_filesRead;
     return true;
+}
+
+void Evaluator::UseTail(std::span<const uint8_t> bytes, size_t records, size_t wanted) {
+    // The newest records a read of its own would have taken, whatever more
+    // the tail holds: the test sees the same bars either way.
+    const size_t count = std::min({bytes.size() / kRecordBytes, wanted, StorageRecords()});
+    std::memmove(BarBytes(), bytes.data() + bytes.size() - count * kRecordBytes,
+                 count * kRecordBytes);
+    PlaceTail(records, count);
+}
+
+std::optional<TailPrefetch::Tail> Evaluator::TailInMemory(uint32_t code, size_t wanted) {
+    if (m_reading != StockReading::Tail) return std::nullopt;
+    std::optional<TailPrefetch::Tail> tail;
+    if (m_kept) tail = m_kept->Find(code);
+    if (!tail && m_prefetch) {
+        tail = m_prefetch->Take(code);
+        if (tail) {
+            m_barsRead += tail->bytes.size() / kRecordBytes;
+            ++m_filesRead;
+            if (m_kept) m_kept->Keep(code, tail->fileRecords, tail->bytes);
+        }
+    }
+    if (tail && !TailServes(*tail, wanted)) return std::nullopt;
+    return tail;
+}
+
+void Evaluator::KeepStorage(uint32_t code, size_t records) {
+    if (!m_kept) return;
+    const size_t count = (m_view.end - data::kDayHeaderWords) / kStockWidth;
+    m_kept->Keep(code, records, {BarBytes(), count * kRecordBytes});
 }
 
 bool Evaluator::TailHoldsReference(const StockNeeds& needs, uint32_t referenceDate) const {
@@ -142,7 +204,7 @@ bool Evaluator::TailHoldsReference(const StockNeeds& needs, uint32_t referenceDa
 }
 
 bool Evaluator::ReadStockFile(uint32_t code, const StockNeeds& needs) {
-    const size_t capacity = (m_storage.size() - data::kDayHeaderWords) / kStockWidth;
+    const size_t capacity = StorageRecords();
     std::fill_n(m_storage.begin(), data::kDayHeaderWords, 0u);
     m_view = data::SeriesView{};
     m_view.image = m_storage;
@@ -159,25 +221,22 @@ bool Evaluator::ReadStockFile(uint32_t code, const StockNeeds& needs) {
         return records > 0;
     };
 
-    // A tail read ahead by the helpers serves when it holds as much as this
-    // test would read itself.
+    // A tail kept from an earlier run or read ahead by the helpers, else the
+    // file's own newest records.
     const size_t wanted = TailRecords(needs);
-    std::optional<TailPrefetch::Tail> tail;
-    if (m_prefetch && m_reading == StockReading::Tail) tail = m_prefetch->Take(code);
-    if (tail && tail->bytes.size() / kRecordBytes >= std::min(tail->fileRecords, wanted) &&
-        tail->fileRecords > 0) {
+    if (const auto tail = TailInMemory(code, wanted)) {
         records = tail->fileRecords;
-        const size_t count = std::min({tail->bytes.size() / kRecordBytes, wanted, capacity});
-        std::copy_n(tail->bytes.end() - static_cast<std::ptrdiff_t>(count * kRecordBytes),
-                    count * kRecordBytes, BarBytes());
-        PlaceTail(records, count);
+        UseTail(tail->bytes, records, wanted);
     } else {
         if (!openFile()) return false;
         // A file longer than the storage keeps its newest bars.
         const size_t available = std::min(records, capacity);
         const size_t first =
-            m_reading == StockReading::Tail ? std::min(available, wanted) : available;
+            m_reading == StockReading::Tail ? std::min(available, ReadDepth(wanted)) : available;
         if (!ReadTail(file.fd, records, first)) return false;
+        KeepStorage(code, records);
+        if (first > wanted && m_reading == StockReading::Tail)
+            UseTail({BarBytes(), first * kRecordBytes}, records, wanted);
     }
 
     const size_t available = std::min(records, capacity);
@@ -186,6 +245,7 @@ bool Evaluator::ReadStockFile(uint32_t code, const StockNeeds& needs) {
         // Otherwise read all that fits.
         if (file.fd < 0 && !openFile()) return false;
         if (!ReadTail(file.fd, records, std::min(records, capacity))) return false;
+        KeepStorage(code, records);
         m_whole = true;
     }
     // Bars whose dates are not real days in ascending order are damage, not

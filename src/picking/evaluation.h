@@ -23,6 +23,7 @@
 #include "data/startup.h"
 #include "data/workspace.h"
 #include "picking/catalogue.h"
+#include "picking/kept_tails.h"
 #include "picking/signal_marks.h"
 #include "picking/tail_prefetch.h"
 
@@ -100,6 +101,11 @@ enum class AdjustedPrices { ClosesOnly, All };
 // What the N-day change loads of a stock.
 StockNeeds NDayChangeNeeds(int n);
 
+// The newest records of a stock's file that a tail read takes for a test
+// with these needs at a cut-off (the reference day, the bars before it, a
+// little slack and every index day after it).
+size_t TailReadRecords(const data::SeriesView& index, uint32_t cutoff, const StockNeeds& needs);
+
 // A message an evaluation leaves for the window thread to show.
 struct PendingMessage {
     std::string text;
@@ -138,6 +144,9 @@ public:
 
     void SetScanMeasure(ScanMeasure measure) { m_scanMeasure = std::move(measure); }
     void SetStockReading(StockReading reading) { m_reading = reading; }
+    // Tail reads take the kept tails that serve and keep what they read
+    // (tail reading only); the store must outlive the evaluator's use of it.
+    void SetKeptTails(KeptTails* kept) { m_kept = kept; }
 
     // The dispatcher: the scan's measure when one is set, else the catalogue test.
     Verdict Evaluate(uint32_t code);
@@ -183,6 +192,8 @@ public:
 
     uint64_t StocksOpened() const { return m_stocksOpened; }
     uint64_t BarsRead() const { return m_barsRead; }
+    // Day files read, by this thread or its read-ahead helpers.
+    uint64_t FilesRead() const { return m_filesRead; }
 
     // Has helper threads read the tails of `codes` ahead of the evaluations
     // that will load them in this order with these needs (tail reading only).
@@ -190,12 +201,16 @@ public:
 
 private:
     size_t TailRecords(const StockNeeds& needs);
+    size_t ReadDepth(size_t wanted) const;
+    size_t StorageRecords() const;
     uint8_t* BarBytes();
     void PlaceTail(size_t records, size_t count);
     bool ReadTail(int fd, size_t records, size_t count);
+    void UseTail(std::span<const uint8_t> bytes, size_t records, size_t wanted);
+    std::optional<TailPrefetch::Tail> TailInMemory(uint32_t code, size_t wanted);
+    void KeepStorage(uint32_t code, size_t records);
     bool TailHoldsReference(const StockNeeds& needs, uint32_t referenceDate) const;
     bool ReadStockFile(uint32_t code, const StockNeeds& needs);
-    size_t IndexBarsAfterReference();
 
     MarketInputs m_market;
     std::span<uint32_t> m_storage;
@@ -224,7 +239,9 @@ private:
     std::vector<PendingMessage> m_messages;
     uint64_t m_stocksOpened = 0;
     uint64_t m_barsRead = 0;
+    uint64_t m_filesRead = 0;
     std::unique_ptr<TailPrefetch> m_prefetch;
+    KeptTails* m_kept = nullptr;
 };
 
 // The catalogue test of a condition on one stock (the dispatcher without the

@@ -60,6 +60,7 @@ RunResults RunLoop(const RunContext& context, RunCounters& counters, std::span<u
     evaluator.Begin(context.condition, context.cutoff);
     evaluator.SetScanInForce(context.scan);
     if (context.useScanMeasure) evaluator.SetScanMeasure(context.scanMeasure);
+    evaluator.SetKeptTails(context.keptTails);
     const auto& reference = evaluator.Reference();
     results.referenceDate = reference.aligned ? reference.date : 0;
     if (context.prefetchNeeds && reference.aligned)
@@ -102,6 +103,7 @@ RunResults RunLoop(const RunContext& context, RunCounters& counters, std::span<u
     if (!context.useScanMeasure) results.chartOverride = ChartOverrideOf(context.condition);
     if (context.afterCandidates) context.afterCandidates(results);
     results.stocksOpened = evaluator.StocksOpened();
+    results.filesRead = evaluator.FilesRead();
     for (auto& m : evaluator.TakeMessages()) messages.push_back(std::move(m));
     return results;
 }
@@ -180,6 +182,7 @@ RunOutcome HistoryLoop(const HistoryContext& context, RunCounters& counters,
     if (context.condition.code.Is('b', 7) && !results.selected.empty())
         outcome.closingLines.push_back(BreadthLine(evaluator.Breadth()));
     results.stocksOpened = evaluator.StocksOpened();
+    results.filesRead = evaluator.FilesRead();
     for (auto& m : evaluator.TakeMessages()) messages.push_back(std::move(m));
     if (!outcome.report.empty() && !context.reportPath.empty()) {
         // The whole report is written, however many stocks it lists.

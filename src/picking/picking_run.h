@@ -43,6 +43,7 @@ struct RunResults {
     // What the chart shows a picked stock with (a7-a9 and the indicator conditions).
     std::optional<ChartOverride> chartOverride;
     uint64_t stocksOpened = 0;
+    uint64_t filesRead = 0;  // day files read; the others came from kept tails
 };
 
 struct RunContext {
@@ -59,6 +60,9 @@ struct RunContext {
     // evaluation, for a measure whose every load has these needs (the scan's).
     std::optional<StockNeeds> prefetchNeeds;
     unsigned prefetchThreads = 0;  // 0: one a core, at most four
+    // Tails kept from earlier runs, taken where they serve and added to by
+    // this run's reads; only its worker touches them while it runs.
+    KeptTails* keptTails = nullptr;
     // On the worker, after the last candidate (the sector ranking).
     std::function<void(RunResults&)> afterCandidates;
     // On the worker as its very last act, e.g. to wake the window. It must not

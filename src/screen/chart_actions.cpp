@@ -103,7 +103,10 @@ void ScreenController::ReopenChart(ResultMark mark) {
 }
 
 void ScreenController::OpenDataPage(DataPage page) {
-    ReloadAfterDataChanges(m_host.RunDataPage(page, m_workspace, m_market, m_busy));
+    const DataChanges changes = m_host.RunDataPage(page, m_workspace, m_market, m_busy);
+    // Whatever the page did, the next scan reads the day files again.
+    m_keptTails.DataChanged();
+    ReloadAfterDataChanges(changes);
 }
 
 void ScreenController::ReloadAfterDataChanges(const DataChanges& changes) {

@@ -22,7 +22,9 @@ constexpr ui::Rgb kClockText{51, 255, 51};
 }  // namespace
 
 ScreenController::ScreenController(ScreenHost& host, ui::Canvas& canvas)
-    : m_host(host), m_canvas(canvas), m_strip(PageStrip(PageKind::Sector)) {}
+    : m_host(host), m_canvas(canvas), m_strip(PageStrip(PageKind::Sector)) {
+    m_scan.SetKeptTails(&m_keptTails);
+}
 
 // A run still going reads the workspace: it is waited for before that goes.
 ScreenController::~ScreenController() {

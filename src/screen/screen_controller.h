@@ -234,6 +234,8 @@ private:
     std::unique_ptr<ChartScreen> m_chart;
 
     SectorView m_sectors;
+    // The tails scans read, kept for the next scans (before the run that uses them).
+    picking::KeptTails m_keptTails;
     sectors::SectorScan m_scan;
     picking::PickingRun m_run;
     picking::CandidateSet m_candidates;

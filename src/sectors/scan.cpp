@@ -430,9 +430,14 @@ picking::RunContext SectorScan::PrepareRun(const picking::MarketInputs& market,
     context.scanMeasure = [this](picking::Evaluator& evaluator, uint32_t code) {
         return EvaluateScanStock(evaluator, code);
     };
+    const picking::StockNeeds needs = picking::NDayChangeNeeds(kScanDays);
     if (m_readAhead) {
-        context.prefetchNeeds = picking::NDayChangeNeeds(kScanDays);
+        context.prefetchNeeds = needs;
         context.prefetchThreads = *m_readAhead;
+    }
+    if (m_kept) {
+        m_kept->PrepareRun(market.paths, picking::TailReadRecords(market.index, cutoff, needs));
+        context.keptTails = m_kept;
     }
     context.afterCandidates = [this](picking::RunResults& results) {
         m_work.referenceDate = results.referenceDate;

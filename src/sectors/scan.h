@@ -292,6 +292,10 @@ public:
     // Threads that read day files ahead of the measure; without them every
     // file is read on the run's own thread. The result is the same either way.
     void SetReadAhead(std::optional<unsigned> threads) { m_readAhead = threads; }
+    // Tails kept between runs (the window's): each run prepares them for its
+    // date, takes those that serve and keeps what it reads. The result is the
+    // same with or without them.
+    void SetKeptTails(picking::KeptTails* kept) { m_kept = kept; }
 
 private:
     ScanOutcome m_work;
@@ -299,6 +303,7 @@ private:
     ScanAccumulator m_accumulator;
     SectorLibrary m_library;
     std::optional<unsigned> m_readAhead = picking::TailPrefetch::DefaultThreads();
+    picking::KeptTails* m_kept = nullptr;
 };
 
 }  // namespace sectors

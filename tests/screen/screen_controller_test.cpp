@@ -6,11 +6,14 @@
 
 #include <algorithm>
 #include <ctime>
+#include <fstream>
 
 #include "base/endian.h"
 #include "base/file_io.h"
 #include "data/code_table.h"
 #include "demo/demo_market.h"
+#include "picking/candidates.h"
+#include "picking/simulation.h"
 #include "screen/screen_fixture.h"
 
 namespace {
@@ -340,6 +343,100 @@ TEST(ScreenController, DataPagesLeadToTheReloadsTheirChangesNeed) {
     s.controller.Button(ControlId::DataButton);
     EXPECT_EQ(s.controller.Market().index.lastDate, 20261207u);
     EXPECT_EQ(s.controller.Chart()->Stock().lastDate, 20261207u);  // the open index read again
+}
+
+// Raises the last close of every stock by a twentieth, writing into the
+// files in place: the day-file folders keep their stamps.
+void RaiseLastClosesInPlace(screen::ScreenController& controller) {
+    data::CodeTable codes(controller.Workspace().CodeTableRegion());
+    for (size_t i = 0; i < codes.Count(); ++i) {
+        const uint32_t code = codes.CodeAt(data::CodeTable::RecordOffset(i));
+        if (data::IsIndexCode(code)) continue;
+        std::fstream file(data::DayFilePath(controller.Market().paths, code),
+                          std::ios::in | std::ios::out | std::ios::binary);
+        ASSERT_TRUE(file.is_open()) << code;
+        file.seekg(-20 + 8, std::ios::end);  // word 2 of the last record: low, close
+        uint8_t word[4];
+        file.read(reinterpret_cast<char*>(word), 4);
+        const uint32_t value = base::ReadU32(word);
+        const uint32_t close = (value >> 16) * 21 / 20;
+        base::WriteU32(word, (value & 0xFFFF) | (close << 16));
+        file.seekp(-20 + 8, std::ios::end);
+        file.write(reinterpret_cast<const char*>(word), 4);
+    }
+}
+
+sectors::ScanOutcome WindowScan(Screen& s) {
+    EXPECT_TRUE(s.controller.StartScan());
+    s.controller.WaitForScan();
+    return s.controller.Scan().Outcome();
+}
+
+// The same scan on a scan object of its own that reads every file.
+sectors::ScanOutcome FileScan(Screen& s) {
+    data::Workspace& workspace = s.controller.Workspace();
+    const data::MarketState& market = s.controller.Market();
+    const data::CodeTable codes(workspace.CodeTableRegion());
+    sectors::SectorScan scan;
+    scan.SetReadAhead(std::nullopt);
+    std::vector<picking::PendingMessage> messages;
+    scan.Run(picking::MarketInputsOf(workspace, market, codes),
+             sectors::SectorLibrary(
+                 workspace.Bytes(data::BufferId::SectorLibrary).first(market.sectorLibraryBytes)),
+             {s.controller.Sectors().type, s.controller.Sectors().threshold,
+              sectors::RankWeights::FromLibrary(market.sectorHeader)},
+             picking::SelectCandidates(codes, picking::CandidateMarket::All),
+             picking::SimulationCutoff(market.simulation), messages);
+    return scan.Outcome();
+}
+
+// The same date, selection, ranking and stored result (the result buffer
+// past the stored sectors holds whatever an earlier scan left there).
+bool SameScan(const sectors::ScanOutcome& a, const sectors::ScanOutcome& b) {
+    if (a.referenceDate != b.referenceDate || a.selected != b.selected ||
+        a.ranking.sectors.size() != b.ranking.sectors.size())
+        return false;
+    for (size_t i = 0; i < a.ranking.sectors.size(); ++i)
+        if (a.ranking.sectors[i].number != b.ranking.sectors[i].number ||
+            a.ranking.sectors[i].score != b.ranking.sectors[i].score)
+            return false;
+    const auto ra = a.Result(), rb = b.Result();
+    if (ra.SectorCount() != rb.SectorCount()) return false;
+    for (size_t rank = 1; rank <= ra.SectorCount(); ++rank)
+        if (ra.ResultSectorName(rank) != rb.ResultSectorName(rank) ||
+            ra.LoadResultSector(rank) != rb.LoadResultSector(rank))
+            return false;
+    return true;
+}
+
+TEST(ScreenController, RepeatedScansComeFromKeptTailsUntilTheDataChanges) {
+    fixture::TempDir dir;
+    Screen s(OwnMarket(dir));
+    s.controller.ChooseMarket(picking::CandidateMarket::All);
+    s.host.texts[ControlId::HotWhole] = "0";  // every stock that rose
+    s.controller.ChooseScanType(sectors::ScanType::Hot);
+    const sectors::ScanOutcome first = WindowScan(s);
+    EXPECT_TRUE(SameScan(first, FileScan(s)));
+    ASSERT_FALSE(first.selected.empty());
+
+    // Files changed behind the window's back are not read again: the next
+    // scan is served from the tails the first one kept.
+    RaiseLastClosesInPlace(s.controller);
+    const sectors::ScanOutcome changed = FileScan(s);
+    ASSERT_FALSE(SameScan(first, changed));
+    EXPECT_TRUE(SameScan(WindowScan(s), first));
+
+    // A data page (an install, an import, 数据下载) drops them all.
+    s.controller.Button(ControlId::DataButton);
+    EXPECT_TRUE(SameScan(WindowScan(s), changed));
+
+    // Simulation dates far back and back again, another type.
+    for (uint32_t date : {20260302u, 20261201u, 0u}) {
+        s.controller.UseSimulationDate(date);
+        EXPECT_TRUE(SameScan(WindowScan(s), FileScan(s))) << date;
+    }
+    s.controller.ChooseScanType(sectors::ScanType::Fall);
+    EXPECT_TRUE(SameScan(WindowScan(s), FileScan(s)));
 }
 
 TEST(ScreenController, TypingACodeRunsTheFinderAndOpensTheChoice) {

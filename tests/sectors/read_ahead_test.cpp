@@ -1,5 +1,6 @@
-// The scan of a demo market with its day files read ahead on helper threads
-// and without: every result must be the same, byte for byte.
+// The scan of a demo market with its day files read ahead on helper threads,
+// or served from the tails earlier scans kept, and read file by file: every
+// result must be the same, byte for byte.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -11,6 +12,7 @@
 #include "data/code_table.h"
 #include "data/startup.h"
 #include "picking/candidates.h"
+#include "picking/kept_tails.h"
 #include "sectors/scan.h"
 #include "support/cli_runner.h"
 #include "support/fixture_market.h"
@@ -42,16 +44,32 @@ struct DemoScan {
     }
 
     sectors::ScanOutcome Scan(sectors::ScanType type, int32_t threshold, uint32_t cutoff,
-                              std::optional<unsigned> readAhead) {
+                              std::optional<unsigned> readAhead,
+                              picking::KeptTails* kept = nullptr, uint64_t* filesRead = nullptr,
+                              picking::CandidateMarket market = picking::CandidateMarket::All) {
         sectors::SectorScan scan;
         scan.SetReadAhead(readAhead);
+        scan.SetKeptTails(kept);
         sectors::ScanSettings settings{type, threshold,
                                        sectors::RankWeights::FromLibrary(state.sectorHeader)};
         std::vector<picking::PendingMessage> messages;
-        scan.Run(inputs, library, settings, candidates, cutoff, messages);
+        const auto results = scan.Run(inputs, library, settings,
+                                      picking::SelectCandidates(*codes, market), cutoff, messages);
+        if (filesRead) *filesRead = results.filesRead;
         return scan.Outcome();
     }
 };
+
+void ExpectSameScan(const sectors::ScanOutcome& a, const sectors::ScanOutcome& b) {
+    EXPECT_EQ(a.referenceDate, b.referenceDate);
+    EXPECT_EQ(a.selected, b.selected);
+    ASSERT_EQ(a.ranking.sectors.size(), b.ranking.sectors.size());
+    for (size_t i = 0; i < a.ranking.sectors.size(); ++i) {
+        EXPECT_EQ(a.ranking.sectors[i].number, b.ranking.sectors[i].number);
+        EXPECT_EQ(a.ranking.sectors[i].score, b.ranking.sectors[i].score);
+    }
+    EXPECT_TRUE(a.result == b.result);
+}
 
 TEST(ScanReadAhead, ResultsAreTheSameWithAndWithoutHelperThreads) {
     DemoScan demo;
@@ -69,19 +87,47 @@ TEST(ScanReadAhead, ResultsAreTheSameWithAndWithoutHelperThreads) {
             const auto plain = demo.Scan(run.type, run.threshold, cutoff, std::nullopt);
             selectedTotal += plain.selected.size();
             for (unsigned threads : {1u, 3u}) {
-                const auto ahead = demo.Scan(run.type, run.threshold, cutoff, threads);
-                EXPECT_EQ(ahead.referenceDate, plain.referenceDate);
-                EXPECT_EQ(ahead.selected, plain.selected);
-                ASSERT_EQ(ahead.ranking.sectors.size(), plain.ranking.sectors.size());
-                for (size_t i = 0; i < plain.ranking.sectors.size(); ++i) {
-                    EXPECT_EQ(ahead.ranking.sectors[i].number, plain.ranking.sectors[i].number);
-                    EXPECT_EQ(ahead.ranking.sectors[i].score, plain.ranking.sectors[i].score);
-                }
-                EXPECT_TRUE(ahead.result == plain.result);
+                ExpectSameScan(demo.Scan(run.type, run.threshold, cutoff, threads), plain);
             }
         }
     }
     EXPECT_GT(selectedTotal, 20u);  // the comparison had movers to compare
+}
+
+TEST(ScanReadAhead, ScansServedFromKeptTailsAreTheScansOfTheFiles) {
+    DemoScan demo;
+    picking::KeptTails kept;
+    using sectors::ScanType;
+    using Market = picking::CandidateMarket;
+    const struct {
+        ScanType type;
+        int32_t threshold;
+        uint32_t cutoff;
+        Market market;
+        bool fromMemory;  // every candidate's tail is kept already
+    } runs[] = {
+        {ScanType::Hot, 300, data::kNoSimulationCutoff, Market::Shenzhen, false},
+        {ScanType::Fall, 200, data::kNoSimulationCutoff, Market::Shenzhen, true},
+        {ScanType::Hot, 300, data::kNoSimulationCutoff, Market::All, false},  // Shanghai is new
+        {ScanType::Fund, 50, data::kNoSimulationCutoff, Market::Shanghai, true},
+        {ScanType::Hot, 150, 20261110, Market::All, true},  // within the kept tails
+        {ScanType::Fall, 100, 20260615, Market::All, false},  // beyond them
+        {ScanType::Hot, 300, data::kNoSimulationCutoff, Market::ChiNext, true},
+        {ScanType::Hot, 500, 20260701, Market::All, true},
+    };
+    for (const auto& run : runs) {
+        SCOPED_TRACE(testing::Message() << "type " << static_cast<int>(run.type) << " cut-off "
+                                        << run.cutoff << " market "
+                                        << static_cast<int>(run.market));
+        uint64_t filesRead = 0;
+        const auto served = demo.Scan(run.type, run.threshold, run.cutoff, 2u, &kept, &filesRead,
+                                      run.market);
+        ExpectSameScan(served,
+                       demo.Scan(run.type, run.threshold, run.cutoff, std::nullopt, nullptr,
+                                 nullptr, run.market));
+        if (run.fromMemory) EXPECT_EQ(filesRead, 0u);
+        else EXPECT_GT(filesRead, 50u);
+    }
 }
 
 }  // namespace
