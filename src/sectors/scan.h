@@ -245,7 +245,7 @@ private:
 };
 
 // What a finished scan leaves for the window to draw.
-struct ScanOutcome {
+struct ScanOutcomeFields {
     uint32_t referenceDate = 0;  // 0 without market index
     size_t candidates = 0;
     ScanSettings settings;
@@ -253,7 +253,23 @@ struct ScanOutcome {
     Ranking ranking;
     std::vector<uint8_t> result;  // ScanResult, 393,000 bytes
     bool stopped = false;
+};
+
+struct ScanOutcome : ScanOutcomeFields {
     ScanResultView view;  // over `result`, made when the outcome is published
+
+    ScanOutcome() = default;
+    // A copy views its own result bytes, never those of the outcome it was
+    // copied from (which the next scans overwrite). A move takes the bytes
+    // along with the view over them.
+    ScanOutcome(const ScanOutcome& other) : ScanOutcomeFields(other), view(result) {}
+    ScanOutcome& operator=(const ScanOutcome& other) {
+        ScanOutcomeFields::operator=(other);
+        view = ScanResultView(result);
+        return *this;
+    }
+    ScanOutcome(ScanOutcome&&) noexcept = default;
+    ScanOutcome& operator=(ScanOutcome&&) noexcept = default;
 
     const ScanResultView& Result() const { return view; }
 };

@@ -217,6 +217,26 @@ TEST(SectorScan, RankedResultOfARun) {
     EXPECT_EQ(m.scan.Outcome().Result().SectorCount(), 0u);
 }
 
+TEST(SectorScan, ACopiedOutcomeKeepsItsResultThroughLaterScans) {
+    Market m;
+    m.Scan(ScanType::Hot, 750);
+    const sectors::ScanOutcome copy = m.scan.Outcome();
+    sectors::ScanOutcome assigned;
+    assigned = m.scan.Outcome();
+    // The scan's two result buffers take turns: two more scans overwrite the
+    // bytes the copied outcome was made from.
+    m.Scan(ScanType::Fall, 500);
+    m.Scan(ScanType::Fund, 10);
+    const auto expectFirstScan = [](const sectors::ScanOutcome& outcome) {
+        const auto& result = outcome.Result();
+        ASSERT_EQ(result.SectorCount(), 4u);
+        EXPECT_EQ(result.ResultSectorName(1), Gbk("券商"));
+        EXPECT_EQ(result.LoadResultSector(4), (Entries{{600001, 1000}, {600006, 750}}));
+    };
+    expectFirstScan(copy);
+    expectFirstScan(assigned);
+}
+
 TEST(SectorFiles, SavedListForEachType) {
     Market m;
     ASSERT_TRUE(base::MakeFolders(m.fx.Root() + "/XG").ok());
