@@ -8,12 +8,44 @@
 namespace base {
 namespace {
 
+// One converter per direction and thread: opening one finds and loads the
+// character set's tables, which cost more than converting a name.
+class Converter {
+public:
+    Converter(const char* to, const char* from) : m_cd(iconv_open(to, from)) {}
+    ~Converter() {
+        if (Opened()) iconv_close(m_cd);
+    }
+    Converter(const Converter&) = delete;
+    Converter& operator=(const Converter&) = delete;
+
+    bool Opened() const { return m_cd != reinterpret_cast<iconv_t>(-1); }
+    // In its initial state, whatever the last conversion left.
+    iconv_t Reset() {
+        iconv(m_cd, nullptr, nullptr, nullptr, nullptr);
+        return m_cd;
+    }
+
+private:
+    iconv_t m_cd;
+};
+
+Converter& ToUtf8() {
+    thread_local Converter converter("UTF-8", "GBK");
+    return converter;
+}
+
+Converter& ToGbk() {
+    thread_local Converter converter("GBK", "UTF-8");
+    return converter;
+}
+
 // Converts with iconv, replacing an unconvertible input unit by `replacement`
 // and skipping `skipBytes` of input so that the conversion always finishes.
-std::string Convert(const char* to, const char* from, std::string_view input,
+std::string Convert(Converter& converter, const char* from, std::string_view input,
                     std::string_view replacement, size_t skipBytes) {
-    iconv_t cd = iconv_open(to, from);
-    if (cd == reinterpret_cast<iconv_t>(-1)) return std::string(input);
+    if (!converter.Opened()) return std::string(input);
+    iconv_t cd = converter.Reset();
     std::string out;
     out.reserve(input.size() * 2);
     char* in = const_cast<char*>(input.data());
@@ -40,17 +72,18 @@ std::string Convert(const char* to, const char* from, std::string_view input,
             iconv(cd, nullptr, nullptr, nullptr, nullptr);
         }
     }
-    iconv_close(cd);
     return out;
 }
 
 }  // namespace
 
 std::string GbkToUtf8(std::string_view gbk) {
-    return Convert("UTF-8", "GBK", gbk, "\xEF\xBF\xBD", 1);
+    return Convert(ToUtf8(), "GBK", gbk, "\xEF\xBF\xBD", 1);
 }
 
-std::string Utf8ToGbk(std::string_view utf8) { return Convert("GBK", "UTF-8", utf8, "?", 1); }
+std::string Utf8ToGbk(std::string_view utf8) {
+    return Convert(ToGbk(), "UTF-8", utf8, "?", 1);
+}
 
 std::string_view FieldText(const char* bytes, size_t max) {
     size_t n = 0;
