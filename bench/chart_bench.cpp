@@ -13,27 +13,7 @@
 
 namespace {
 
-bench::MemoryStock MakeLongChart() {
-    std::vector<data::Bar> bars;
-    data::ExRightsStock events{600000, {}};
-    uint32_t y = 1985, m = 1, d = 2, close = 1000;
-    for (size_t i = 0; i < 10'000; ++i) {
-        const uint32_t date = y * 10000 + m * 100 + d;
-        const uint32_t open = close;
-        close = 800 + (close * 7 + static_cast<uint32_t>(i) * 13) % 900;
-        const uint32_t high = std::max(open, close) + 15, low = std::min(open, close) - 15;
-        bars.push_back({date, open, high, low, close, 5000 + static_cast<uint32_t>(i % 97) * 40,
-                        20000 + static_cast<uint32_t>(i % 89) * 300});
-        if (m == 6 && d == 10) events.events.push_back({date, y % 4 == 0 ? 3.0f : 0, 1.5f, 0, 0});
-        if (++d > 28) d = 1, m = m % 12 + 1, y += (m == 1);
-    }
-    return bench::MemoryStock(bars, events);
-}
-
-const bench::MemoryStock& Long() {
-    static const bench::MemoryStock chart = MakeLongChart();
-    return chart;
-}
+const bench::MemoryStock& Long() { return bench::LongChartStock(); }
 
 // A page showing the long stock at a zoom level with one lower panel.
 struct PageAt {

@@ -1,6 +1,7 @@
 // Benchmarks of the data layer: decoding and adjusting bars, building period
-// bars, and reading every day file of a market into the scan area (the floor
-// the sector scan is measured against).
+// bars, reading every day file of a market into the scan area (the floor the
+// sector scan is measured against), start-up alone, and finding every stock's
+// ex-rights entry.
 #include <benchmark/benchmark.h>
 
 #include <cstdlib>
@@ -8,7 +9,9 @@
 #include <vector>
 
 #include "base/endian.h"
+#include "base/file_io.h"
 #include "base/recording_prompter.h"
+#include "data/capacities.h"
 #include "data/code_table.h"
 #include "data/day_files.h"
 #include "data/file_formats.h"
@@ -94,5 +97,96 @@ void BM_LoadScanDayFileWholeMarket(benchmark::State& state) {
 }
 BENCHMARK(BM_LoadScanDayFileWholeMarket)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
-}  // namespace
+const char* MarketRoot(benchmark::State& state) {
+    const char* root = std::getenv("BKQY_BENCH_MARKET");
+    if (!root) state.SkipWithError("BKQY_BENCH_MARKET is not set (bench/run.sh sets it)");
+    return root;
+}
 
+// Start-up from nothing to a ready market, buffers included, as each command
+// of the command line pays it (argument 0: the tables a scan reads) and the
+// window (1: everything); beside it (2) the floor: the same table files and
+// the market index read whole into buffers that already exist.
+void BM_StartupOnly(benchmark::State& state) {
+    const char* root = MarketRoot(state);
+    if (!root) return;
+    base::RecordingPrompter prompter;
+    const data::DataPaths paths = data::BuildDataPaths(root);
+    if (state.range(0) == 2) {
+        const std::string files[] = {paths.codeTable, paths.exRights, paths.sectorLibrary,
+                                     paths.shFolder + "999999.day"};
+        std::vector<uint8_t> buffer(size_t{4} << 20);
+        for (auto _ : state)
+            for (const std::string& file : files)
+                benchmark::DoNotOptimize(base::ReadFileInto(file, buffer).ok());
+        state.SetLabel("the files read whole");
+        return;
+    }
+    const data::StartupParts parts = state.range(0) == 0 ? data::kAnalysisParts : data::kEveryPart;
+    for (auto _ : state) {
+        data::Workspace workspace;
+        data::MarketState market;
+        if (data::RunStartup(workspace, root, prompter, 0, market, parts) !=
+            data::StartupOutcome::Ready) {
+            state.SkipWithError("the market does not start");
+            return;
+        }
+        benchmark::DoNotOptimize(market.index.lastDate);
+    }
+    state.SetLabel(state.range(0) == 0 ? "a scan's tables" : "everything");
+}
+BENCHMARK(BM_StartupOnly)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
+
+// The entry of every stock of the market in its ex-rights table: the table's
+// lookup (argument 1: the view made, its keys sorted, then every stock found)
+// beside a walk over the table for each stock (0, the lookup it replaced).
+void BM_ExRightsLookupWholeMarket(benchmark::State& state) {
+    const char* root = MarketRoot(state);
+    if (!root) return;
+    const data::DataPaths paths = data::BuildDataPaths(root);
+    const auto table = base::ReadWholeFile(paths.exRights, data::kExRightsBufferBytes);
+    const auto codeBytes = base::ReadWholeFile(paths.codeTable, data::kCodeTableWords * 4);
+    if (!table || !codeBytes) {
+        state.SkipWithError("the market has no ex-rights or code table");
+        return;
+    }
+    std::vector<uint32_t> codeWords(codeBytes->size() / 4);
+    for (size_t i = 0; i < codeWords.size(); ++i)
+        codeWords[i] = base::ReadU32(codeBytes->data() + 4 * i);
+    const data::CodeTable codes(codeWords);
+    std::vector<uint32_t> stocks;
+    for (size_t i = 0; i < codes.Count(); ++i) {
+        const uint32_t code = codes.CodeAt(data::CodeTable::RecordOffset(i));
+        if (!data::IsIndexCode(code)) stocks.push_back(code);
+    }
+    const data::ExRightsTable view(*table);
+    size_t found = 0;
+    if (state.range(0) == 0) {
+        const auto walk = [&](uint32_t code) -> size_t {
+            const float wanted = static_cast<float>(code) + data::kExRightsCodeBias;
+            for (size_t r = 1; r <= view.RecordCount(); ++r)
+                if (base::ReadF32(table->data() + r * data::kExRightsRecordBytes) == wanted)
+                    return r * data::kExRightsRecordFloats;
+            return 0;
+        };
+        for (auto _ : state) {
+            found = 0;
+            for (uint32_t code : stocks) found += walk(code) != 0;
+            benchmark::DoNotOptimize(found);
+        }
+    } else {
+        for (auto _ : state) {
+            const data::ExRightsTable made(*table);
+            found = 0;
+            for (uint32_t code : stocks) found += made.FindEntry(code) != 0;
+            benchmark::DoNotOptimize(found);
+        }
+    }
+    state.SetLabel(state.range(0) == 0 ? "a walk per stock" : "sorted keys");
+    state.counters["stocks"] = static_cast<double>(stocks.size());
+    state.counters["with_events"] = static_cast<double>(found);
+    state.counters["records"] = static_cast<double>(view.RecordCount());
+}
+BENCHMARK(BM_ExRightsLookupWholeMarket)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+}  // namespace

@@ -2,6 +2,8 @@
 // table, for benchmarks that must not measure file reading.
 #pragma once
 
+#include <algorithm>
+#include <memory>
 #include <vector>
 
 #include "base/endian.h"
@@ -37,5 +39,29 @@ struct MemoryStock {
     std::vector<uint8_t> table;
     data::ExRightsTable exRights;
 };
+
+// About 10,000 daily bars from 1985 with varied moves and volumes, and a
+// dividend every June with a bonus every fourth year: the long chart of the
+// chart and indicator benchmarks.
+inline const MemoryStock& LongChartStock() {
+    static const std::unique_ptr<const MemoryStock> stock = [] {
+        std::vector<data::Bar> bars;
+        data::ExRightsStock events{600000, {}};
+        uint32_t y = 1985, m = 1, d = 2, close = 1000;
+        for (size_t i = 0; i < 10'000; ++i) {
+            const uint32_t date = y * 10000 + m * 100 + d;
+            const uint32_t open = close;
+            close = 800 + (close * 7 + static_cast<uint32_t>(i) * 13) % 900;
+            const uint32_t high = std::max(open, close) + 15, low = std::min(open, close) - 15;
+            bars.push_back({date, open, high, low, close, 5000 + static_cast<uint32_t>(i % 97) * 40,
+                            20000 + static_cast<uint32_t>(i % 89) * 300});
+            if (m == 6 && d == 10)
+                events.events.push_back({date, y % 4 == 0 ? 3.0f : 0, 1.5f, 0, 0});
+            if (++d > 28) d = 1, m = m % 12 + 1, y += (m == 1);
+        }
+        return std::make_unique<const MemoryStock>(bars, events);
+    }();
+    return *stock;
+}
 
 }  // namespace bench

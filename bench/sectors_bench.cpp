@@ -1,11 +1,13 @@
 // Benchmarks of the sector scan: a hot-sector scan of the whole market beside
 // the floor it is measured against (opening and closing every day file once)
-// and reading every day file whole; and the ranking alone.
+// and reading every day file whole; the window's repeated scans from the tails
+// it keeps; and the ranking alone.
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
 #include <unistd.h>
 
 #include <cstdlib>
+#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
@@ -16,6 +18,7 @@
 #include "data/startup.h"
 #include "picking/candidates.h"
 #include "picking/evaluation.h"
+#include "picking/kept_tails.h"
 #include "sectors/scan.h"
 
 namespace {
@@ -135,5 +138,45 @@ void BM_RankSectors(benchmark::State& state) {
     state.counters["moves"] = static_cast<double>(accumulator.MoveCount());
 }
 BENCHMARK(BM_RankSectors)->Unit(benchmark::kMicrosecond);
+
+// The window's scans after its first: another type or threshold each time,
+// served from the tails the first scan kept (argument 1), beside the same
+// scans reading every file as the first one does (argument 0, with the
+// read-ahead threads, as in the window).
+void BM_RepeatedScanInWindow(benchmark::State& state) {
+    if (!Ready(state)) return;
+    ScanMarket& m = Market();
+    const auto inputs = picking::MarketInputsOf(m.workspace, m.state, *m.codes);
+    picking::KeptTails kept;
+    sectors::SectorScan scan;
+    if (state.range(0) == 1) scan.SetKeptTails(&kept);
+    const struct {
+        sectors::ScanType type;
+        int32_t threshold;
+    } scans[] = {{sectors::ScanType::Hot, 750},
+                 {sectors::ScanType::Fall, 500},
+                 {sectors::ScanType::Fund, 10},
+                 {sectors::ScanType::Hot, 300}};
+    std::vector<picking::PendingMessage> messages;
+    scan.Run(inputs, m.library, HotSettings(), m.candidates, data::kNoSimulationCutoff, messages);
+    size_t next = 0;
+    uint64_t filesRead = 0;
+    for (auto _ : state) {
+        sectors::ScanSettings settings = HotSettings();
+        settings.type = scans[next].type;
+        settings.threshold = scans[next].threshold;
+        next = (next + 1) % std::size(scans);
+        messages.clear();
+        filesRead +=
+            scan.Run(inputs, m.library, settings, m.candidates, data::kNoSimulationCutoff, messages)
+                .filesRead;
+        benchmark::DoNotOptimize(scan.Outcome().Result().SectorCount());
+    }
+    state.SetLabel(state.range(0) == 1 ? "kept tails" : "every file read");
+    state.counters["files_per_scan"] =
+        static_cast<double>(filesRead) / static_cast<double>(state.iterations());
+    state.counters["kept_tails"] = static_cast<double>(kept.Count());
+}
+BENCHMARK(BM_RepeatedScanInWindow)->Arg(0)->Arg(1)->UseRealTime()->Unit(benchmark::kMillisecond);
 
 }  // namespace
