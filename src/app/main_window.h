@@ -101,7 +101,7 @@ private:
                                     data::MarketState& market, std::atomic<bool>& busy) override;
 
     void CreateControls();
-    QWidget* CreateControl(const screen::ControlSpec& spec, QButtonGroup* themes,
+    QWidget* CreateControl(const screen::ControlSpec& control, QButtonGroup* themes,
                            QButtonGroup* adjustments);
     void CreateScrollBars();
     void CreateSimulationBar();

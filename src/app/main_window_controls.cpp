@@ -29,11 +29,11 @@ QString Utf8(std::string_view text) {
 void CMainDlg::CreateControls() {
     auto* themes = new QButtonGroup(this);
     auto* adjustments = new QButtonGroup(this);
-    for (const screen::ControlSpec& spec : screen::kControlSpecs) {
-        QWidget* widget = CreateControl(spec, themes, adjustments);
-        widget->setGeometry(spec.x, spec.y, spec.width, spec.height);
+    for (const screen::ControlSpec& control : screen::kControlSpecs) {
+        QWidget* widget = CreateControl(control, themes, adjustments);
+        widget->setGeometry(control.x, control.y, control.width, control.height);
         widget->setFont(QtCanvas::FontFor(*ui::FindFont(12)));
-        m_controls[spec.id] = widget;
+        m_controls[control.id] = widget;
     }
     CreateScrollBars();
     CreateSimulationBar();
@@ -67,12 +67,12 @@ void CMainDlg::CreateWatchList() {
     m_controls[ControlId::WatchList] = m_watchList;
 }
 
-QWidget* CMainDlg::CreateControl(const screen::ControlSpec& spec, QButtonGroup* themes,
+QWidget* CMainDlg::CreateControl(const screen::ControlSpec& control, QButtonGroup* themes,
                                  QButtonGroup* adjustments) {
-    const ControlId id = spec.id;
-    switch (spec.kind) {
+    const ControlId id = control.id;
+    switch (control.kind) {
         case screen::ControlKind::Button: {
-            auto* button = new QPushButton(Utf8(spec.caption), this);
+            auto* button = new QPushButton(Utf8(control.caption), this);
             button->setFocusPolicy(Qt::NoFocus);  // the code box keeps the keys
             connect(button, &QPushButton::clicked, this, [this, id] { Run([id](auto& c) { c.Button(id); }); });
             return button;
@@ -82,7 +82,7 @@ QWidget* CMainDlg::CreateControl(const screen::ControlSpec& spec, QButtonGroup* 
             const auto picture = id == ControlId::Exit ? screen::kExitButtonPicture : screen::kDataButtonPicture;
             QPixmap pixmap(Utf8(data::BuildDataPaths(m_dataRoot).root) + Utf8(picture));
             if (pixmap.isNull()) {
-                button->setText(Utf8(spec.caption));
+                button->setText(Utf8(control.caption));
             } else {
                 button->setIcon(pixmap);
                 button->setIconSize(pixmap.size());
@@ -92,20 +92,20 @@ QWidget* CMainDlg::CreateControl(const screen::ControlSpec& spec, QButtonGroup* 
             return button;
         }
         case screen::ControlKind::Radio: {
-            auto* radio = new QRadioButton(Utf8(spec.caption), this);
+            auto* radio = new QRadioButton(Utf8(control.caption), this);
             radio->setFocusPolicy(Qt::NoFocus);
             // The documented rectangles were measured for a smaller circle
             // and gap: with Qt's own the last character is cut.
             radio->setStyleSheet(QStringLiteral(
                 "QRadioButton { spacing: 2px; padding: 0px; }"
                 "QRadioButton::indicator { width: 11px; height: 11px; }"));
-            (spec.group == screen::RadioGroup::Theme ? themes : adjustments)->addButton(radio, screen::IdNumber(id));
+            (control.group == screen::RadioGroup::Theme ? themes : adjustments)->addButton(radio, screen::IdNumber(id));
             connect(radio, &QRadioButton::clicked, this, [this, id] { Run([id](auto& c) { c.Radio(id); }); });
             return radio;
         }
         case screen::ControlKind::Edit: {
-            auto* edit = new QLineEdit(Utf8(spec.caption), this);
-            edit->setMaxLength(spec.maxLength);
+            auto* edit = new QLineEdit(Utf8(control.caption), this);
+            edit->setMaxLength(control.maxLength);
             if (id == ControlId::CodeBox) {
                 connect(edit, &QLineEdit::textEdited, this, [this](const QString& text) {
                     Run([&](auto& c) { c.CodeTyped(text.toStdString()); });

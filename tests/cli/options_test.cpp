@@ -20,9 +20,9 @@ using cli::Invocation;
 
 std::optional<Invocation> Parse(const std::string& command, const std::vector<std::string>& words,
                                 std::string* error) {
-    const cli::CommandSpec* spec = cli::FindCommand(command);
-    EXPECT_NE(spec, nullptr) << command;
-    return Invocation::Parse(*spec, words, error);
+    const cli::CommandSpec* command_spec = cli::FindCommand(command);
+    EXPECT_NE(command_spec, nullptr) << command;
+    return Invocation::Parse(*command_spec, words, error);
 }
 
 std::string Refusal(const std::string& command, const std::vector<std::string>& words) {

@@ -16,8 +16,8 @@ class FakeHost : public screen::ScreenHost {
 public:
     FakeHost() {
         // The edit boxes start with their texts from the control table.
-        for (const screen::ControlSpec& spec : screen::kControlSpecs)
-            if (spec.kind == screen::ControlKind::Edit) texts[spec.id] = std::string(spec.caption);
+        for (const screen::ControlSpec& control : screen::kControlSpecs)
+            if (control.kind == screen::ControlKind::Edit) texts[control.id] = std::string(control.caption);
     }
 
     base::Prompter& Prompter() override { return prompter; }
