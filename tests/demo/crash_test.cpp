@@ -15,6 +15,7 @@
 #include <thread>
 
 #include "base/file_io.h"
+#include "support/quiet_child.h"
 #include "support/fixture_market.h"
 
 namespace {
@@ -34,23 +35,11 @@ Files AllFiles(const std::string& root) {
 }
 
 pid_t StartDemo(const std::string& root) {
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        const int null = ::open("/dev/null", O_WRONLY);
-        ::dup2(null, 1);
-        ::dup2(null, 2);
-        ::execl(BKQY_CLI_PATH, "bkqy-cli", "demo", "--data", root.c_str(), "--stocks", "120", "--years",
-                "2", "--end", "20241231", "--seed", "5", static_cast<char*>(nullptr));
-        ::_exit(127);
-    }
-    return pid;
+    return fixture::StartQuietCli({"demo", "--data", root, "--stocks", "120", "--years", "2",
+                                   "--end", "20241231", "--seed", "5"});
 }
 
-int WaitFor(pid_t pid) {
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    return status;
-}
+using fixture::WaitFor;
 
 TEST(DemoCrash, AKilledDemoLeavesWholeFilesAndARerunCompletesIt) {
     fixture::TempDir dir;

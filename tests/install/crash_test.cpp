@@ -18,6 +18,7 @@
 #include "demo/demo_market.h"
 #include "install/package.h"
 #include "install/records.h"
+#include "support/quiet_child.h"
 #include "support/fixture_market.h"
 
 namespace {
@@ -59,23 +60,10 @@ std::vector<uint8_t> RewritingPackage(const std::string& root) {
 }
 
 pid_t StartInstall(const std::string& root, const std::string& package) {
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        const int null = ::open("/dev/null", O_WRONLY);
-        ::dup2(null, 1);
-        ::dup2(null, 2);
-        ::execl(BKQY_CLI_PATH, "bkqy-cli", "install", "--data", root.c_str(), package.c_str(),
-                static_cast<char*>(nullptr));
-        ::_exit(127);
-    }
-    return pid;
+    return fixture::StartQuietCli({"install", "--data", root, package});
 }
 
-int WaitFor(pid_t pid) {
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    return status;
-}
+using fixture::WaitFor;
 
 void CopyMarket(const std::string& from, const std::string& to) {
     fs::remove_all(to);
