@@ -150,7 +150,13 @@ bool DayFileExists(const DataPaths& paths, uint32_t code) {
 bool OpenStock(const DataPaths& paths, uint32_t code, OpenStockState& stock,
                base::Prompter& prompter) {
     if (!DayFileExists(paths, code)) {
-        prompter.ShowMessage(CodeText(code) + "股票数据文件不存在", "提示");
+        // "不存在" only when nothing is there; a pipe or folder is named as one.
+        const std::string path = DayFilePath(paths, code);
+        const std::string reason = base::UnreadableReason(path);
+        if (reason.empty() || reason == "不存在")
+            prompter.ShowMessage(CodeText(code) + "股票数据文件不存在", "提示");
+        else
+            prompter.ShowMessage(CodeText(code) + "股票数据文件" + reason + "：" + path, "提示");
         return false;
     }
     stock.code = code;

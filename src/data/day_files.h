@@ -95,7 +95,8 @@ struct OpenStockState {
 bool DayFileExists(const DataPaths& paths, uint32_t code);
 
 // Makes a code the open stock when its day file exists; otherwise shows the
-// code text followed by "股票数据文件不存在" and changes nothing. The file is
+// code text followed by "股票数据文件不存在" (or, for something that is there
+// but cannot be read, what it is and its path) and changes nothing. The file is
 // read by LoadStockDayFile.
 bool OpenStock(const DataPaths& paths, uint32_t code, OpenStockState& stock,
                base::Prompter& prompter);

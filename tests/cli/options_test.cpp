@@ -266,6 +266,14 @@ TEST(CliTextTable, ColumnsAlignAsATerminalShowsChineseText) {
               "板块名称   得分\n"
               "光通信    15740\n"
               "IT服务        9\n");
+
+    // A name from a data file with control characters cannot move the
+    // cursor or break the line: each shows as '?' and keeps its column.
+    EXPECT_EQ(cli::Printable("光\x1b[2J\r\n\x7f通信"), "光?[2J???通信");
+    cli::TextTable names({false, true});
+    names.Add({"a\tb", "1"});
+    names.Add({"光通信", "22"});
+    EXPECT_EQ(names.Text(), "a?b      1\n光通信  22\n");
 }
 
 }  // namespace

@@ -55,6 +55,11 @@ std::vector<uint8_t> DayBytes(std::span<const uint32_t> dates, size_t width) {
     return bytes;
 }
 
+std::vector<uint8_t> Bytes(const std::string& path) {
+    auto bytes = base::ReadWholeFile(path, 1u << 20);
+    return bytes ? *bytes : std::vector<uint8_t>{};
+}
+
 struct Started {
     data::Workspace workspace;
     base::RecordingPrompter prompter;
@@ -114,6 +119,8 @@ TEST(HostileFiles, APipeInPlaceOfEveryStartupFileNeitherBlocksNorSaysMissing) {
     data::OpenStockState stock;
     base::RecordingPrompter prompter;
     EXPECT_FALSE(data::OpenStock(paths, 600000, stock, prompter));
+    ASSERT_EQ(prompter.records.size(), 1u);
+    EXPECT_EQ(prompter.records[0].text, "600000股票数据文件不是普通文件：" + day);
     std::vector<uint32_t> region(1000);
     EXPECT_FALSE(data::ReadDayImage(day, region, 8).ok());
     EXPECT_EQ(data::ReadDayImage(day, region, 8).error(), "数据文件不是普通文件：" + day);
@@ -172,6 +179,7 @@ TEST(HostileFiles, AnEmptyOrDamagedShanghaiIndexFallsBackToShenzhenAndSaysWhy) {
         market.WriteRaw("MKDAY/SH/999999.day", c.bytes);
         Started s;
         Start(market, s);
+        EXPECT_EQ(Bytes(sh), c.bytes);
         ASSERT_EQ(s.outcome, data::StartupOutcome::Ready);
         EXPECT_EQ(s.state.index.source, 1);  // the Shenzhen index
         EXPECT_GT(s.state.index.lastDate, 20170103u);
@@ -245,6 +253,7 @@ TEST(HostileFiles, ImpossibleExRightsEventsAreCountedAndNeverApplied) {
     market.WriteRaw("MKDAT/MKCQ.DAT", bytes);
     Started s;
     Start(market, s);
+    EXPECT_EQ(Bytes(market.Paths().exRights), bytes);  // read, never rewritten
     ASSERT_EQ(s.prompter.records.size(), 1u);
     EXPECT_EQ(s.prompter.records[0].text,
               "除权表中有5个除权事件的数值不合理，已忽略：" + market.Paths().exRights);
@@ -326,6 +335,7 @@ TEST(HostileFiles, ImpossibleSectorsAreSkippedByNameAndTheRestLoad) {
     market.WriteRaw("MKDAT/BKLIB.TXT", image);
     Started s;
     Start(market, s);
+    EXPECT_EQ(Bytes(market.Paths().sectorLibrary), image);  // left out in memory only
     ASSERT_EQ(s.outcome, data::StartupOutcome::Ready);
     EXPECT_EQ(s.state.sectorsSkipped, 1u);
     ASSERT_EQ(s.prompter.records.size(), 1u);
