@@ -16,11 +16,12 @@ bool EnterSimulationDate(uint32_t date, data::SimulationDate& simulation,
 }
 
 bool StartMarket(const Invocation& in, base::Prompter& prompter, data::Workspace& workspace,
-                 data::MarketState& market, const data::StartupParts& parts) {
+                 data::MarketState& market, const data::StartupParts& parts,
+                 std::string_view dateOption) {
     if (data::RunStartup(workspace, in.Text("data"), prompter, std::time(nullptr), market, parts) !=
         data::StartupOutcome::Ready)
         return false;
-    const auto date = in.Date();
+    const auto date = in.Date(dateOption);
     return !date || EnterSimulationDate(*date, market.simulation, market.index, prompter);
 }
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string_view>
 
 #include "base/prompter.h"
 #include "cli/command.h"
@@ -14,13 +15,15 @@
 
 namespace cli {
 
-// Runs the start-up on --data and, when --date is given, makes it the
-// simulation date. False after the reason went through the prompter. Scans,
-// picks and the commands on one security load no settings file and no
-// picking examples; the summary, which shows them, passes every part.
+// Runs the start-up on --data and, when --date (or the date option named)
+// is given, makes it the simulation date. False after the reason went
+// through the prompter. Scans, picks and the commands on one security load
+// no settings file and no picking examples; the summary, which shows them,
+// passes every part.
 bool StartMarket(const Invocation& in, base::Prompter& prompter, data::Workspace& workspace,
                  data::MarketState& market,
-                 const data::StartupParts& parts = data::kAnalysisParts);
+                 const data::StartupParts& parts = data::kAnalysisParts,
+                 std::string_view dateOption = "date");
 
 // The window's check of a simulation date against the data ("模拟日期的范围在
 // …之间"), on a started market: simulation is on at `date` when true.

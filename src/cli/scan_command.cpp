@@ -12,6 +12,7 @@
 #include "cli/dispatch.h"
 #include "cli/json.h"
 #include "cli/market_setup.h"
+#include "cli/sector_setup.h"
 #include "cli/text_table.h"
 #include "cli/values.h"
 #include "picking/simulation.h"
@@ -23,10 +24,8 @@ namespace {
 // What the three outputs read: the published scan and what it was run on.
 struct ScanReport {
     const Invocation& in;
-    const data::CodeTable& codes;
-    const sectors::SectorLibrary& library;
+    const SectorSetup& setup;
     const sectors::ScanOutcome& outcome;
-    size_t candidates = 0;
 
     sectors::ScanType Type() const { return outcome.settings.type; }
     sectors::ScanResultView Result() const { return outcome.Result(); }
@@ -36,8 +35,19 @@ struct ScanReport {
         const auto top = in.Number("top");
         return top ? std::min(count, static_cast<size_t>(*top)) : count;
     }
-    std::string Name(uint32_t code) const { return base::GbkToUtf8(codes.StockName(code)); }
+    size_t Candidates() const { return setup.candidates.codes.size(); }
+    const sectors::SectorLibrary& Library() const { return setup.library; }
+    std::string Name(uint32_t code) const {
+        return base::GbkToUtf8(setup.codes->StockName(code));
+    }
     std::string Percent(int64_t raw) const { return ScanPercentText(Type(), raw); }
+    const sectors::SectorLimits& Limits(size_t rank) const { return outcome.limits[rank - 1]; }
+    // "3" limit-up days, "2连板 北广通信" or "" without a limit-up member.
+    std::string StreakText(size_t rank) const {
+        const sectors::SectorLimits& l = Limits(rank);
+        if (l.streakCode == 0) return "";
+        return std::to_string(l.streak) + "连板 " + Name(l.streakCode);
+    }
 };
 
 void WriteStock(JsonWriter& json, const ScanReport& r, const sectors::ResultEntry& stock) {
@@ -50,20 +60,27 @@ void WriteStock(JsonWriter& json, const ScanReport& r, const sectors::ResultEntr
         .EndObject();
 }
 
+// A sector's limit counts and its longest streak with its stock (null without).
+void WriteLimits(JsonWriter& json, const ScanReport& r, const sectors::SectorLimits& limits) {
+    json.Field("limit_up", limits.limitUp)
+        .Field("limit_down", limits.limitDown)
+        .Field("streak", limits.streak)
+        .Key("streak_code");
+    if (limits.streakCode == 0) {
+        json.Null().Key("streak_name").Null();
+        return;
+    }
+    json.String(data::CodeText(limits.streakCode)).Field("streak_name", r.Name(limits.streakCode));
+}
+
 void PrintJson(const ScanReport& r) {
     const sectors::ScanOutcome& o = r.outcome;
     const sectors::ScanResultView result = r.Result();
     JsonWriter json;
     json.BeginObject()
-        .Field("date", o.referenceDate)
-        .Field("type", static_cast<int>(r.Type()))
-        .Field("type_name", ScanTypeName(r.Type()))
-        .Key("threshold")
-        .Number(r.Percent(o.settings.threshold))
-        .Field("threshold_raw", o.settings.threshold);
-    WriteCandidateFields(json, r.in);
-    json.Field("candidates", r.candidates)
-        .Field("selected_count", o.selected.size())
+        .Field("date", o.referenceDate);
+    WriteScanSettingsFields(json, r.in, r.setup);
+    json.Field("selected_count", o.selected.size())
         .Key("selected")
         .BeginArray();
     for (const sectors::ResultEntry& stock : o.selected) WriteStock(json, r, stock);
@@ -81,10 +98,11 @@ void PrintJson(const ScanReport& r) {
             .Field("number", sectors::SectorDisplayNumber(number))
             .Field("name", base::GbkToUtf8(result.ResultSectorName(rank)))
             .Field("hits", result.ResultSectorMemberCount(rank))
-            .Field("members", sectors::SectorMemberCount(r.library, number))
+            .Field("members", sectors::SectorMemberCount(r.Library(), number))
             .Field("score", ranked.score)
-            .Field("qualified", ranked.qualified)
-            .Key("stocks")
+            .Field("qualified", ranked.qualified);
+        WriteLimits(json, r, r.Limits(rank));
+        json.Key("stocks")
             .BeginArray();
         for (const auto& stock : result.LoadResultSector(rank)) WriteStock(json, r, stock);
         json.EndArray().EndObject();
@@ -96,19 +114,26 @@ void PrintJson(const ScanReport& r) {
 void PrintCsv(const ScanReport& r) {
     const sectors::ScanResultView result = r.Result();
     std::string text = CsvLine({"rank", "number", "sector", "hits", "members", "score", "code",
-                                "name", "value", "value_raw"});
+                                "name", "value", "value_raw", "limit_up", "limit_down", "streak",
+                                "streak_code"});
     for (size_t rank = 1; rank <= r.Shown(); ++rank) {
         const uint32_t number = result.ResultSectorNumber(rank);
         const std::vector<std::string> sector = {
             std::to_string(rank), std::to_string(sectors::SectorDisplayNumber(number)),
             base::GbkToUtf8(result.ResultSectorName(rank)),
             std::to_string(result.ResultSectorMemberCount(rank)),
-            std::to_string(sectors::SectorMemberCount(r.library, number)),
+            std::to_string(sectors::SectorMemberCount(r.Library(), number)),
             std::to_string(r.outcome.ranking.sectors[rank - 1].score)};
+        const sectors::SectorLimits& limits = r.Limits(rank);
+        const std::vector<std::string> limitFields = {
+            std::to_string(limits.limitUp), std::to_string(limits.limitDown),
+            std::to_string(limits.streak),
+            limits.streakCode ? data::CodeText(limits.streakCode) : std::string()};
         for (const auto& stock : result.LoadResultSector(rank)) {
             std::vector<std::string> row = sector;
             row.insert(row.end(), {data::CodeText(stock.code), r.Name(stock.code),
                                    r.Percent(stock.value), std::to_string(stock.value)});
+            row.insert(row.end(), limitFields.begin(), limitFields.end());
             text += CsvLine(row);
         }
     }
@@ -132,7 +157,7 @@ std::string Headline(const ScanReport& r) {
     line += std::string(sectors::ScanTitleWord(r.Type())) + "：" +
             std::string(ScanTypeName(r.Type())) + "≥" +
             sectors::ThresholdText(r.Type(), r.outcome.settings.threshold) + "%";
-    line += "  待选股 " + std::to_string(r.candidates) + "  选出股 " +
+    line += "  待选股 " + std::to_string(r.Candidates()) + "  选出股 " +
             std::to_string(r.outcome.selected.size()) + "  板块 " +
             std::to_string(r.Result().SectorCount()) + "  Min_cx=" +
             std::to_string(r.outcome.ranking.minCx) + "  Ahead_cx=" +
@@ -148,8 +173,9 @@ void PrintText(const ScanReport& r) {
         std::fputs((text + "（当前板块为空）\n").c_str(), stdout);
         return;
     }
-    TextTable sectorTable({true, true, false, true, true, true});
-    sectorTable.Add({"排名", "板块序号", "板块名称", "选出股", "成员股", "得分"});
+    TextTable sectorTable({true, true, false, true, true, true, true, true, false});
+    sectorTable.Add(
+        {"排名", "板块序号", "板块名称", "选出股", "成员股", "得分", "涨停", "跌停", "最高连板"});
     TextTable stockTable({false, false, true});
     std::vector<size_t> stockCounts;
     for (size_t rank = 1; rank <= r.Shown(); ++rank) {
@@ -159,8 +185,10 @@ void PrintText(const ScanReport& r) {
         sectorTable.Add({std::to_string(rank), numberText,
                          base::GbkToUtf8(result.ResultSectorName(rank)),
                          std::to_string(result.ResultSectorMemberCount(rank)),
-                         std::to_string(sectors::SectorMemberCount(r.library, number)),
-                         std::to_string(r.outcome.ranking.sectors[rank - 1].score)});
+                         std::to_string(sectors::SectorMemberCount(r.Library(), number)),
+                         std::to_string(r.outcome.ranking.sectors[rank - 1].score),
+                         std::to_string(r.Limits(rank).limitUp),
+                         std::to_string(r.Limits(rank).limitDown), r.StreakText(rank)});
         const auto stocks = result.LoadResultSector(rank);
         stockCounts.push_back(stocks.size());
         for (const auto& stock : stocks) {
@@ -185,31 +213,16 @@ void PrintText(const ScanReport& r) {
 
 int RunScanCommand(const Invocation& in) {
     CommandPrompter prompter(in.Command().name);
-    data::Workspace workspace;
-    data::MarketState market;
-    if (!StartMarket(in, prompter, workspace, market)) return static_cast<int>(Exit::Refused);
-    const data::CodeTable codes(workspace.CodeTableRegion());
-    picking::CandidateSet candidates;
-    if (!ChooseCandidates(in, codes, prompter, candidates)) return static_cast<int>(Exit::Refused);
-
-    sectors::ScanSettings settings;
-    settings.type = in.Type();
-    settings.threshold = *in.Threshold();
-    settings.weights = sectors::RankWeights::FromLibrary(market.sectorHeader);
-    if (!sectors::StartSectorScan(candidates.codes.size(), settings, prompter))
-        return static_cast<int>(Exit::Refused);
-
-    const sectors::SectorLibrary library(
-        workspace.Bytes(data::BufferId::SectorLibrary).first(market.sectorLibraryBytes));
+    auto setup = std::make_unique<SectorSetup>();
+    if (!StartSectorCommand(in, prompter, *setup)) return static_cast<int>(Exit::Refused);
     auto scan = std::make_unique<sectors::SectorScan>();
     std::vector<picking::PendingMessage> messages;
-    const size_t candidateCount = candidates.codes.size();
-    scan->Run(picking::MarketInputsOf(workspace, market, codes), library, settings,
-              std::move(candidates.codes), picking::SimulationCutoff(market.simulation), messages);
+    scan->Run(setup->inputs, setup->library, setup->settings, setup->candidates.codes,
+              setup->Cutoff(), messages);
     for (const auto& m : messages) prompter.ShowMessage(m.text, m.caption);
     if (scan->Outcome().referenceDate == 0) return static_cast<int>(Exit::Refused);
 
-    const ScanReport report{in, codes, library, scan->Outcome(), candidateCount};
+    const ScanReport report{in, *setup, scan->Outcome()};
     PrintIn(in.Format(), [&] { PrintJson(report); }, [&] { PrintCsv(report); },
             [&] { PrintText(report); });
     return static_cast<int>(Exit::Ok);

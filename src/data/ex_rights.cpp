@@ -240,9 +240,8 @@ uint32_t SeriesAdjuster::AdjustRemembered(uint32_t price) {
 
 namespace {
 
-uint32_t AdjustAcross(const ExRightsTable& table, uint32_t code, uint32_t price, uint32_t from,
+uint32_t AdjustAcross(const ExRightsTable& table, size_t entry, uint32_t price, uint32_t from,
                       uint32_t to, AdjustMode direction) {
-    const size_t entry = table.FindEntry(code);
     if (entry == 0) return price;
     const uint32_t n = table.EventCount(entry);
     const uint32_t i = EventsOnOrBefore(table, entry, n, from);
@@ -261,12 +260,17 @@ uint32_t AdjustAcross(const ExRightsTable& table, uint32_t code, uint32_t price,
 
 uint32_t AdjustPriceForward(const ExRightsTable& table, uint32_t code, uint32_t price,
                             uint32_t from, uint32_t to) {
-    return AdjustAcross(table, code, price, from, to, AdjustMode::Forward);
+    return AdjustAcross(table, table.FindEntry(code), price, from, to, AdjustMode::Forward);
+}
+
+uint32_t AdjustPriceForward(const Adjuster& adjuster, uint32_t price, uint32_t from, uint32_t to) {
+    if (!adjuster.table) return price;
+    return AdjustAcross(*adjuster.table, adjuster.entry, price, from, to, AdjustMode::Forward);
 }
 
 uint32_t AdjustPriceBackward(const ExRightsTable& table, uint32_t code, uint32_t price,
                              uint32_t from, uint32_t to) {
-    return AdjustAcross(table, code, price, from, to, AdjustMode::Backward);
+    return AdjustAcross(table, table.FindEntry(code), price, from, to, AdjustMode::Backward);
 }
 
 int FindEventOnBar(const ExRightsTable& table, uint32_t code, uint32_t barDate,

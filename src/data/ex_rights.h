@@ -132,6 +132,10 @@ private:
 // Adjust across the events dated after `from` and on or before `to` only.
 uint32_t AdjustPriceForward(const ExRightsTable& table, uint32_t code, uint32_t price,
                             uint32_t from, uint32_t to);
+// The same with the entry an adjuster holds (its mode does not matter): the
+// ex-rights reference price of a previous close is the close adjusted across
+// the events after its date up to the next bar's.
+uint32_t AdjustPriceForward(const Adjuster& adjuster, uint32_t price, uint32_t from, uint32_t to);
 uint32_t AdjustPriceBackward(const ExRightsTable& table, uint32_t code, uint32_t price,
                              uint32_t from, uint32_t to);
 

@@ -76,12 +76,6 @@ Board BoardOfCode(uint32_t code) {
     return Board::SzMain;
 }
 
-uint32_t LimitPercent(Board board, bool st, uint32_t date) {
-    if (board == Board::Star) return 20;
-    if (board == Board::ChiNext) return date >= data::kChiNextWideLimitDate ? 20 : 10;
-    return st ? 5 : 10;
-}
-
 uint32_t ExRightsReference(uint32_t previousClose, const EventTerms& terms) {
     const int64_t numerator = static_cast<int64_t>(previousClose) * 10 -
                               static_cast<int64_t>(terms.dividendCents) +

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <span>
 
+#include "data/price_limits.h"
+
 namespace demo {
 
 enum class Board : uint8_t { ShMain, Star, SzMain, Sme, ChiNext };
@@ -34,16 +36,9 @@ inline bool BoardAllowsSt(Board board) {
     return board == Board::ShMain || board == Board::SzMain || board == Board::Sme;
 }
 
-// The daily limit in percent for a bar of that date.
-uint32_t LimitPercent(Board board, bool st, uint32_t date);
-
-// reference * (100 +- percent) / 100, half up to the cent.
-inline uint32_t LimitUpPrice(uint32_t reference, uint32_t percent) {
-    return (reference * (100 + percent) + 50) / 100;
-}
-inline uint32_t LimitDownPrice(uint32_t reference, uint32_t percent) {
-    return (reference * (100 - percent) + 50) / 100;
-}
+// The limit prices are the market's own (data::LimitUpPrice, LimitDownPrice).
+using data::LimitDownPrice;
+using data::LimitUpPrice;
 
 // An ex-rights event in exact units: per 10 shares, money in cents.
 struct EventTerms {

@@ -215,7 +215,7 @@ private:
     }
 
     uint32_t LimitPercentOn(uint32_t t) const {
-        return LimitPercent(m_stock.board, m_stock.st, m_calendar[t]);
+        return data::LimitPercentOf(m_stock.code, m_calendar[t], m_stock.st);
     }
 
     void Push(uint32_t t, uint32_t open, uint32_t high, uint32_t low, uint32_t close,

@@ -320,6 +320,14 @@ bool Evaluator::PrepareStock(uint32_t code, const StockNeeds& needs) {
     return true;
 }
 
+bool NewlyListedAt(const data::SeriesView& stock, size_t offset, size_t barsBefore) {
+    // A short history, or one-price bars (open at the low, close at the high)
+    // on the last three days of a still young one.
+    const auto onePrice = [&](size_t at) { return stock.image[at + 1] == stock.image[at + 2]; };
+    return barsBefore < 7 || (barsBefore <= 30 && onePrice(offset) &&
+                              onePrice(offset - kStockWidth) && onePrice(offset - 2 * kStockWidth));
+}
+
 NDayChange Evaluator::MeasureNDayChange(uint32_t code, int n, ChangeMode mode) {
     NDayChange result;
     if (n < 0 || !IndexReady()) return result;
@@ -335,12 +343,7 @@ NDayChange Evaluator::MeasureNDayChange(uint32_t code, int n, ChangeMode mode) {
     if (before < back) return result;
     m_referenceBar = today;
 
-    // Newly listed: a short history, or one-price bars (open at the low, close
-    // at the high) on the last three days of a still young one.
-    const auto onePrice = [&](size_t offset) { return v.image[offset + 1] == v.image[offset + 2]; };
-    result.newlyListed =
-        before < 7 || (before <= 30 && onePrice(today) && onePrice(today - kStockWidth) &&
-                       onePrice(today - 2 * kStockWidth));
+    result.newlyListed = NewlyListedAt(v, today, before);
 
     const size_t earlier = today - back * kStockWidth;
     const uint64_t c0 = data::BarClose(v, today), cN = data::BarClose(v, earlier);

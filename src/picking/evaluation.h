@@ -98,6 +98,10 @@ struct BreadthState {
 
 enum class AdjustedPrices { ClosesOnly, All };
 
+// The newly-listed mark of a daily stock bar with `barsBefore` bars of its
+// file before it; the two bars before it must be loaded when it has 7 to 30.
+bool NewlyListedAt(const data::SeriesView& stock, size_t offset, size_t barsBefore);
+
 // What the N-day change loads of a stock.
 StockNeeds NDayChangeNeeds(int n);
 
@@ -167,6 +171,8 @@ public:
     // Loads without the reference-day test (the N-day change checks its own range).
     bool LoadStock(uint32_t code, const StockNeeds& needs);
 
+    // Whether the last load of `code` succeeded and its bars are the ones held.
+    bool Holds(uint32_t code) const { return m_loaded && m_code == code; }
     // The tested stock, forward adjusted; valid after a successful load.
     const data::SeriesView& Stock() const { return m_view; }
     // Offset of the reference bar after PrepareStock.

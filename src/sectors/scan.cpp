@@ -418,6 +418,8 @@ picking::RunContext SectorScan::PrepareRun(const picking::MarketInputs& market,
     m_work.settings = settings;
     m_work.selected.clear();
     m_work.ranking = {};
+    m_work.limitStocks.clear();
+    m_work.limits.clear();
     m_work.stopped = false;
     base::WriteU16(m_work.result.data(), 0);
 
@@ -443,6 +445,10 @@ picking::RunContext SectorScan::PrepareRun(const picking::MarketInputs& market,
         m_work.referenceDate = results.referenceDate;
         m_work.stopped = results.stopped;
         m_work.ranking = RankSectors(m_accumulator, m_library, m_work.settings);
+        std::vector<uint32_t> numbers;
+        numbers.reserve(m_work.ranking.sectors.size());
+        for (const RankedSector& sector : m_work.ranking.sectors) numbers.push_back(sector.number);
+        m_work.limits = SectorLimitsOf(numbers, m_work.limitStocks, m_library);
         BuildScanResult(m_work.ranking, m_accumulator, m_library, m_work.result);
     };
     return context;
@@ -453,11 +459,33 @@ picking::Verdict SectorScan::EvaluateScanStock(picking::Evaluator& evaluator, ui
     const picking::NDayChange change = evaluator.MeasureNDayChange(code, kScanDays, ScanChangeMode(type));
     const data::DailyLimit limit = data::DailyLimitOf(code, evaluator.Reference().date);
     const auto value = SelectedValue(change, type, m_work.settings.threshold, limit);
+    RecordLimit(evaluator, code);
     if (!value) return picking::Verdict::Fail();
     m_accumulator.RecordSelectedStock(m_library, code, *value);
     m_work.selected.push_back({code, static_cast<uint32_t>(*value)});
     const int64_t size = change.value < 0 ? -change.value : change.value;
     return picking::Verdict::Pass(picking::SignalMark::One(picking::MarkValue(size)));
+}
+
+void SectorScan::RecordLimit(picking::Evaluator& evaluator, uint32_t code) {
+    const picking::MarketInputs& market = evaluator.Market();
+    const bool st = market.codes && data::IsStName(market.codes->StockName(code));
+    const uint32_t date = evaluator.Reference().date;
+    // A streak longer than the tail read goes back to the file once.
+    for (int read = 0; read < 2 && evaluator.Holds(code); ++read) {
+        const data::SeriesView& bars = evaluator.Stock();
+        if (bars.BarCount() == 0) return;
+        size_t offset = bars.LastBar();
+        while (offset > bars.firstBar && bars.image[offset] > date) offset -= bars.width;
+        if (bars.image[offset] != date) return;
+        const StockLimit stock =
+            LimitOnBar({bars, evaluator.BarsBefore(bars.firstBar), code, st}, offset);
+        if (stock.complete || read == 1) {
+            if (stock.move != LimitMove::None) m_work.limitStocks.push_back(stock);
+            return;
+        }
+        evaluator.LoadStock(code, {picking::kEveryBar, 0});
+    }
 }
 
 void SectorScan::Publish(const picking::RunResults& results) {
@@ -482,6 +510,8 @@ picking::RunResults SectorScan::Run(const picking::MarketInputs& market, SectorL
 void SectorScan::ClearOutcome() {
     m_published.selected.clear();
     m_published.ranking = {};
+    m_published.limitStocks.clear();
+    m_published.limits.clear();
     base::WriteU16(m_published.result.data(), 0);
     m_published.view = ScanResultView(m_published.result);
 }

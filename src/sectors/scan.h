@@ -24,6 +24,7 @@
 #include "picking/evaluation.h"
 #include "picking/picking_run.h"
 #include "sectors/library.h"
+#include "sectors/limits.h"
 
 namespace sectors {
 
@@ -251,6 +252,10 @@ struct ScanOutcomeFields {
     ScanSettings settings;
     std::vector<ResultEntry> selected;  // (code, recorded value) in candidate order
     Ranking ranking;
+    // The candidates at a limit on the reference day, in candidate order, and
+    // their counts per ranked sector (by rank - 1, as ranking.sectors).
+    std::vector<StockLimit> limitStocks;
+    std::vector<SectorLimits> limits;
     std::vector<uint8_t> result;  // ScanResult, 393,000 bytes
     bool stopped = false;
 };
@@ -314,6 +319,9 @@ public:
     void SetKeptTails(picking::KeptTails* kept) { m_kept = kept; }
 
 private:
+    // Files the evaluated stock's limit move on the reference day.
+    void RecordLimit(picking::Evaluator& evaluator, uint32_t code);
+
     ScanOutcome m_work;
     ScanOutcome m_published;
     ScanAccumulator m_accumulator;

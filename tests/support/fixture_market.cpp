@@ -111,6 +111,17 @@ std::vector<data::Bar> FlatBars(uint32_t first, std::span<const uint32_t> closes
     return bars;
 }
 
+std::vector<data::Bar> PricedBars(std::span<const uint32_t> dates,
+                                  std::span<const uint32_t> closes) {
+    std::vector<data::Bar> bars;
+    const size_t first = dates.size() - closes.size();
+    for (size_t i = 0; i < closes.size(); ++i) {
+        const uint32_t c = closes[i];
+        bars.push_back({dates[first + i], c, c, c - 1, c, c, 100});
+    }
+    return bars;
+}
+
 std::string Gbk(const std::string& utf8) { return base::Utf8ToGbk(utf8); }
 
 }  // namespace fixture

@@ -57,6 +57,12 @@ std::vector<uint32_t> Weekdays(uint32_t first, size_t count);
 std::vector<data::Bar> FlatBars(uint32_t first, std::span<const uint32_t> closes,
                                 uint32_t volume = 100);
 
+// One bar per close on the last closes.size() of `dates`: open = high =
+// close, the low a cent under it, so no bar is one-price (a newly listed
+// stock's mark); amount = close, volume 100.
+std::vector<data::Bar> PricedBars(std::span<const uint32_t> dates,
+                                  std::span<const uint32_t> closes);
+
 // A GBK string from UTF-8 (names in fixtures are written in UTF-8 source).
 std::string Gbk(const std::string& utf8);
 
