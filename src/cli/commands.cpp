@@ -49,16 +49,23 @@ constexpr OptionGroup kJsonOrCsv{{"json", "csv"}, false};
 
 // ---- the commands ------------------------------------------------------------
 
+// The scan's type and threshold as the commands built on the scan take them.
+constexpr OptionSpec kScanType{
+    "type", K::ScanType, "1|2|3",
+    "扫描类型：1 涨幅（热点板块）、2 成交增加（资金流入板块）、3 跌幅（下跌板块）；"
+    "也可写 rise、turnover、fall",
+    true};
+constexpr OptionSpec kScanThreshold{
+    "threshold", K::Threshold, "T",
+    "阈值，按窗口的写法：类型 1、3 为百分数，至多两位小数（7.5 即 7.50%），须小于 20%；"
+    "类型 2 为整数百分数（100 即成交额至少翻一倍）",
+    true};
+constexpr OptionGroup kJsonOrCsvRequired{{"json", "csv"}, true};
+
 constexpr OptionSpec kScanOptions[] = {
     kData,
-    {"type", K::ScanType, "1|2|3",
-     "扫描类型：1 涨幅（热点板块）、2 成交增加（资金流入板块）、3 跌幅（下跌板块）；"
-     "也可写 rise、turnover、fall",
-     true},
-    {"threshold", K::Threshold, "T",
-     "阈值，按窗口的写法：类型 1、3 为百分数，至多两位小数（7.5 即 7.50%），须小于 20%；"
-     "类型 2 为整数百分数（100 即成交额至少翻一倍）",
-     true},
+    kScanType,
+    kScanThreshold,
     kMarket,
     kList,
     kDate,
@@ -67,6 +74,43 @@ constexpr OptionSpec kScanOptions[] = {
     kCsv,
 };
 constexpr OptionGroup kScanGroups[] = {kCandidates, kJsonOrCsv};
+
+
+// A trading year at the most: the days' tails are read once and kept.
+constexpr uint64_t kMostScanDays = 250;
+
+constexpr OptionSpec kRotationOptions[] = {
+    kData,
+    kScanType,
+    kScanThreshold,
+    kMarket,
+    kList,
+    {"days", K::Count, "N", "交易日数：到 --to 为止的最后 N 个交易日（1～250）", true, 1,
+     kMostScanDays},
+    {"to", K::Date, "D",
+     "最后一天，YYYYMMDD 或 YYYY-MM-DD，按模拟日期检查；参考日为这一天或之前最近的交易日。"
+     "默认：最新交易日"},
+    kJson,
+    kCsv,
+};
+constexpr OptionGroup kRotationGroups[] = {kCandidates, kJsonOrCsvRequired};
+
+constexpr OptionSpec kScorecardOptions[] = {
+    kData,
+    kScanType,
+    kScanThreshold,
+    kMarket,
+    kList,
+    {"from", K::Date, "D", "第一天，YYYYMMDD 或 YYYY-MM-DD", true},
+    {"to", K::Date, "D",
+     "最后一天，按模拟日期检查；参考日为这一天或之前最近的交易日", true},
+    {"top", K::Count, "K", "每天取扫描排名前 K 的板块。默认：5", false, 1, 50},
+    {"horizons", K::Text, "H,H,...",
+     "持有的交易日数，1～60，由小到大，逗号分隔。默认：1,3,5"},
+    kJson,
+    kCsv,
+};
+constexpr OptionGroup kScorecardGroups[] = {kCandidates, kJsonOrCsv};
 
 constexpr OptionSpec kPickOptions[] = {kData, kMethod, kMarket, kList, kDate, kPickType,
                                        kPickThreshold, kJson, kCsv};
@@ -214,6 +258,41 @@ constexpr CommandSpec kCommands[] = {
         .groups = kScanGroups,
         .examples = "bkqy-cli scan --data demo-market --type 1 --threshold 7.5 --market all --top 10\n"
                     "bkqy-cli scan --data demo-market --type 3 --threshold 5 --market sh --date 2026-11-20 --json",
+    },
+    {
+        .name = "rotation",
+        .summary = "板块轮动：最后 N 个交易日每天的板块扫描排名和得分，及最后一天进出前十的板块",
+        .synopsis = "--data DIR --type 1|2|3 --threshold T (--market sh|sz|cy|all | --list FILE)\n"
+                    "--days N [--to D] (--json | --csv)",
+        .description =
+            "对到 --to（默认最新交易日）为止的最后 N 个交易日，每天做一次板块扫描，与以这一天为模拟"
+            "日期的 scan 完全相同（同一段程序，排名、得分和选出股数一致），每天只看到这一天为止的"
+            "行情。列出每天每个板块的排名、选出股数和得分，以及最后一天新进入和退出前十名的板块"
+            "（与前一交易日比较）。",
+        .options = kRotationOptions,
+        .groups = kRotationGroups,
+        .examples = "bkqy-cli rotation --data demo-market --type 1 --threshold 7.5 --market all --days 20 --json\n"
+                    "bkqy-cli rotation --data demo-market --type 3 --threshold 5 --market sh --days 60 "
+                    "--to 2026-11-20 --csv",
+    },
+    {
+        .name = "scorecard",
+        .summary = "扫描成绩：每天扫描排名前 K 的板块此后 h 日的收益与全部待选股比较",
+        .synopsis = "--data DIR --type 1|2|3 --threshold T (--market sh|sz|cy|all | --list FILE)\n"
+                    "--from D --to D [--top K] [--horizons 1,3,5] [--json | --csv]",
+        .description =
+            "对 --from 到 --to 之间的每个交易日做那一天的板块扫描（与以这一天为模拟日期的 scan "
+            "相同），取排名前 K 的板块。一个板块 h 日的收益是它的选出股从这一天收盘到其后第 h 个"
+            "交易日收盘的收益的平均（以后一天为准前复权，期间除权不算亏损；那一天停牌的股票取停牌前"
+            "的收盘价）；前 K 个板块的收益取平均，与这一天全部有 K 线的待选股的平均收益比较。\n"
+            "每个持有期给出胜率（前 K 个板块跑赢全部待选股的天数占计入天数的比例）和平均超额收益；"
+            "其后不满 h 个交易日的日子不计入，单独计数。文本输出还画出第一个持有期每天的超额收益。",
+        .options = kScorecardOptions,
+        .groups = kScorecardGroups,
+        .examples = "bkqy-cli scorecard --data demo-market --type 1 --threshold 7.5 --market all "
+                    "--from 2026-01-05 --to 2026-12-04\n"
+                    "bkqy-cli scorecard --data demo-market --type 1 --threshold 5 --market sh "
+                    "--from 2026-06-01 --to 2026-11-30 --top 3 --horizons 1,5,10 --json",
     },
     {
         .name = "pick",

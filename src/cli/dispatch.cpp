@@ -12,7 +12,8 @@ namespace cli {
 namespace {
 
 constexpr Runner kPlainRunners[] = {
-    {"scan", RunScanCommand},       {"pick", RunPickCommand},
+    {"scan", RunScanCommand},       {"rotation", RunRotationCommand},
+    {"scorecard", RunScorecardCommand}, {"pick", RunPickCommand},
     {"history", RunHistoryCommand}, {"estimate", RunEstimateCommand},
     {"indicator", RunIndicatorCommand}, {"bars", RunBarsCommand},
     {"summary", RunSummaryCommand}, {"methods", RunMethodsCommand},

@@ -39,6 +39,8 @@ inline constexpr std::string_view kWindowProgram = "bkqy-cli-window";
 
 // The commands (each in its own file).
 int RunScanCommand(const Invocation& in);
+int RunRotationCommand(const Invocation& in);
+int RunScorecardCommand(const Invocation& in);
 int RunPickCommand(const Invocation& in);
 int RunHistoryCommand(const Invocation& in);
 int RunEstimateCommand(const Invocation& in);

@@ -182,3 +182,87 @@ TEST(ScanCommand, RefusalsAndOtherTypes) {
 }
 
 }  // namespace
+
+namespace {
+
+// A sector as both commands print it.
+std::string RankLine(const Json& s) {
+    return std::to_string(s["rank"].Int()) + " " + std::to_string(s["number"].Int()) + " " +
+           s["name"].Str() + " " + std::to_string(s["hits"].Int()) + " " +
+           std::to_string(s["score"].Int());
+}
+
+std::set<int64_t> TopTen(const Json& day) {
+    std::set<int64_t> top;
+    for (const Json& s : day["sectors"].Array())
+        if (s["rank"].Int() <= 10) top.insert(s["number"].Int());
+    return top;
+}
+
+}  // namespace
+
+// Every day of a rotation is the scan of that day, and the top-ten change
+// follows from its last two days.
+TEST(RotationCommand, EachDayIsTheScanOfThatDay) {
+    const std::string root = MarketRoot();
+    const std::string settings = " --data " + root + " --type 1 --threshold 5 --market all";
+    const CliRun run = Cli("rotation" + settings + " --days 3 --to 20261203 --json");
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    const Json j = Parsed(run);
+    EXPECT_EQ(j["to"].Int(), 20261203);
+    ASSERT_EQ(j["rotation"].Size(), 3u);
+    for (const Json& day : j["rotation"].Array()) {
+        const Json scan = Parsed(Cli("scan" + settings + " --json --date " +
+                                     std::to_string(day["date"].Int())));
+        EXPECT_EQ(day["date"].Int(), scan["date"].Int());
+        EXPECT_EQ(day["selected_count"].Int(), scan["selected_count"].Int());
+        ASSERT_EQ(day["sectors"].Size(), scan["sectors"].Size()) << day["date"].Int();
+        for (size_t k = 0; k < scan["sectors"].Size(); ++k)
+            EXPECT_EQ(RankLine(day["sectors"][k]), RankLine(scan["sectors"][k]));
+    }
+    const std::set<int64_t> before = TopTen(j["rotation"][1]), last = TopTen(j["rotation"][2]);
+    std::set<int64_t> entered, left;
+    for (const Json& s : j["entered"].Array()) entered.insert(s["number"].Int());
+    for (const Json& s : j["left"].Array()) left.insert(s["number"].Int());
+    for (int64_t n : last) EXPECT_EQ(entered.count(n), before.count(n) ? 0u : 1u) << n;
+    for (int64_t n : before) EXPECT_EQ(left.count(n), last.count(n) ? 0u : 1u) << n;
+
+    // Usage: the output is JSON or CSV; the days are bounded.
+    EXPECT_EQ(Cli("rotation" + settings + " --days 3").exitCode, 2);
+    EXPECT_EQ(Cli("rotation" + settings + " --days 0 --csv").exitCode, 2);
+    const CliRun csv = Cli("rotation" + settings + " --days 2 --csv");
+    ASSERT_EQ(csv.exitCode, 0) << csv.err;
+    EXPECT_EQ(csv.out.substr(0, csv.out.find('\n')), "date,rank,number,sector,hits,score");
+}
+
+TEST(ScorecardCommand, EveryDayIsCountedOrLeftOut) {
+    const std::string root = MarketRoot();
+    const CliRun run = Cli("scorecard --data " + root +
+                           " --type 1 --threshold 5 --market all --from 20261125 --to 20261204"
+                           " --top 3 --horizons 1,5 --json");
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    const Json j = Parsed(run);
+    const int64_t days = j["days"].Int();
+    EXPECT_EQ(days, 8);
+    ASSERT_EQ(j["summary"].Size(), 2u);
+    // The last day has no day after it; the last five none five days on.
+    EXPECT_EQ(j["summary"][0]["left_out"].Int(), 1);
+    EXPECT_EQ(j["summary"][1]["left_out"].Int(), 5);
+    for (const Json& s : j["summary"].Array())
+        EXPECT_LE(s["counted"].Int() + s["left_out"].Int(), days);
+    const Json& last = j["daily"][static_cast<size_t>(days - 1)];
+    EXPECT_TRUE(last["returns"][0]["later"].IsNull());
+    EXPECT_TRUE(last["returns"][0]["excess_pct"].IsNull());
+    EXPECT_LE(last["sectors"].Size(), 3u);
+
+    EXPECT_EQ(Cli("scorecard --data " + root +
+                  " --type 1 --threshold 5 --market all --from 20261125 --to 20261204"
+                  " --horizons 5,1")
+                  .exitCode,
+              2);
+    const CliRun text = Cli("scorecard --data " + root +
+                            " --type 1 --threshold 5 --market all --from 20261125 --to 20261204");
+    ASSERT_EQ(text.exitCode, 0) << text.err;
+    EXPECT_NE(text.out.find("每日超额收益"), std::string::npos);
+    EXPECT_NE(text.out.find("2026.12.04  （未满 1 日）"), std::string::npos);
+}
