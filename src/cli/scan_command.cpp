@@ -42,10 +42,10 @@ struct ScanReport {
     }
     std::string Percent(int64_t raw) const { return ScanPercentText(Type(), raw); }
     const sectors::SectorLimits& Limits(size_t rank) const { return outcome.limits[rank - 1]; }
-    // "3" limit-up days, "2连板 北广通信" or "" without a limit-up member.
+    // "2连板 北广通信", or "-" without a limit-up member.
     std::string StreakText(size_t rank) const {
         const sectors::SectorLimits& l = Limits(rank);
-        if (l.streakCode == 0) return "";
+        if (l.streakCode == 0) return "-";
         return std::to_string(l.streak) + "连板 " + Name(l.streakCode);
     }
 };
@@ -173,7 +173,7 @@ void PrintText(const ScanReport& r) {
         std::fputs((text + "（当前板块为空）\n").c_str(), stdout);
         return;
     }
-    TextTable sectorTable({true, true, false, true, true, true, true, true, false});
+    TextTable sectorTable({true, true, false, true, true, true, true, true, true});
     sectorTable.Add(
         {"排名", "板块序号", "板块名称", "选出股", "成员股", "得分", "涨停", "跌停", "最高连板"});
     TextTable stockTable({false, false, true});

@@ -286,9 +286,10 @@ TEST_F(CliMarket, ScanTablesAndCsvNameTheirColumns) {
     ASSERT_GE(lines.size(), 6u) << text.out;
     EXPECT_EQ(lines[0].rfind("参考日 2020.08.24  全市  热点板块：涨幅≥5.00%  待选股 8  选出股 3", 0), 0u)
         << lines[0];
-    EXPECT_EQ(lines[1], "排名  板块序号  板块名称    选出股  成员股   得分");
-    // Each value ends under the end of its heading.
-    EXPECT_EQ(lines[2], "   1      4001  涨跌幅限制       3       8  18800");
+    EXPECT_EQ(lines[1], "排名  板块序号  板块名称    选出股  成员股   得分  涨停  跌停  最高连板");
+    // Each value ends under the end of its heading. 688001's 120.01 is past
+    // its limit price of 120.00, not at it: no limit-up.
+    EXPECT_EQ(lines[2], "   1      4001  涨跌幅限制       3       8  18800     0     0         -");
     EXPECT_EQ(cli::DisplayWidth(lines[2]), cli::DisplayWidth(lines[1]));
     EXPECT_EQ(lines[3], "      688001  科创涨停  +20.01%");
     EXPECT_EQ(lines[5], "      600002  主板近限  +10.19%");
@@ -296,9 +297,10 @@ TEST_F(CliMarket, ScanTablesAndCsvNameTheirColumns) {
     const CliRun csv = Run("scan " + Data() + " --type 1 --threshold 5 --market all --csv --top 1");
     ASSERT_EQ(csv.exitCode, 0) << csv.err;
     EXPECT_EQ(csv.out.substr(0, csv.out.find('\n')),
-              "rank,number,sector,hits,members,score,code,name,value,value_raw");
+              "rank,number,sector,hits,members,score,code,name,value,value_raw,limit_up,"
+              "limit_down,streak,streak_code");
     EXPECT_NE(csv.out.find("\n1,4001,涨跌幅限制,3,8,"), std::string::npos) << csv.out;
-    EXPECT_NE(csv.out.find(",688001,科创涨停,20.01,2001\n"), std::string::npos) << csv.out;
+    EXPECT_NE(csv.out.find(",688001,科创涨停,20.01,2001,0,0,0,\n"), std::string::npos) << csv.out;
 }
 
 // bars against the records of the day files, decoded here by hand.
