@@ -112,6 +112,13 @@ constexpr OptionSpec kScorecardOptions[] = {
 };
 constexpr OptionGroup kScorecardGroups[] = {kCandidates, kJsonOrCsv};
 
+constexpr OptionSpec kSelfcheckOptions[] = {
+    kData,
+    {"pit", K::Flag, "", "时点检查：扫描只看到参考日为止的数据", true},
+    {"date", K::Date, "D", "检查的日子（模拟日期），YYYYMMDD 或 YYYY-MM-DD", true},
+    kJson,
+};
+
 constexpr OptionSpec kPickOptions[] = {kData, kMethod, kMarket, kList, kDate, kPickType,
                                        kPickThreshold, kJson, kCsv};
 constexpr OptionGroup kPickGroups[] = {kCandidates, kJsonOrCsv};
@@ -293,6 +300,18 @@ constexpr CommandSpec kCommands[] = {
                     "--from 2026-01-05 --to 2026-12-04\n"
                     "bkqy-cli scorecard --data demo-market --type 1 --threshold 5 --market sh "
                     "--from 2026-06-01 --to 2026-11-30 --top 3 --horizons 1,5,10 --json",
+    },
+    {
+        .name = "selfcheck",
+        .summary = "自检：一天的板块扫描只用到这一天为止的数据",
+        .synopsis = "--pit --data DIR --date D [--json]",
+        .description =
+            "把数据目录复制到临时文件夹，每个日线文件只留到 --date 为止，然后在原目录和副本上以 "
+            "--date 为模拟日期各做三种板块扫描（涨幅 5%、成交增加 50%、跌幅 5%，全部股票），比较"
+            "参考日、选出股、板块排名、得分和涨停跌停统计；有任何不同即未通过（退出码 1）。"
+            "副本用后删除。",
+        .options = kSelfcheckOptions,
+        .examples = "bkqy-cli selfcheck --pit --data demo-market --date 2026-11-25",
     },
     {
         .name = "pick",

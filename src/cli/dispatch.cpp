@@ -13,7 +13,8 @@ namespace {
 
 constexpr Runner kPlainRunners[] = {
     {"scan", RunScanCommand},       {"rotation", RunRotationCommand},
-    {"scorecard", RunScorecardCommand}, {"pick", RunPickCommand},
+    {"scorecard", RunScorecardCommand}, {"selfcheck", RunSelfcheckCommand},
+    {"pick", RunPickCommand},
     {"history", RunHistoryCommand}, {"estimate", RunEstimateCommand},
     {"indicator", RunIndicatorCommand}, {"bars", RunBarsCommand},
     {"summary", RunSummaryCommand}, {"methods", RunMethodsCommand},

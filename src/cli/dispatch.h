@@ -41,6 +41,7 @@ inline constexpr std::string_view kWindowProgram = "bkqy-cli-window";
 int RunScanCommand(const Invocation& in);
 int RunRotationCommand(const Invocation& in);
 int RunScorecardCommand(const Invocation& in);
+int RunSelfcheckCommand(const Invocation& in);
 int RunPickCommand(const Invocation& in);
 int RunHistoryCommand(const Invocation& in);
 int RunEstimateCommand(const Invocation& in);

@@ -17,8 +17,9 @@ bool EnterSimulationDate(uint32_t date, data::SimulationDate& simulation,
 
 bool StartMarket(const Invocation& in, base::Prompter& prompter, data::Workspace& workspace,
                  data::MarketState& market, const data::StartupParts& parts,
-                 std::string_view dateOption) {
-    if (data::RunStartup(workspace, in.Text("data"), prompter, std::time(nullptr), market, parts) !=
+                 std::string_view dateOption, const std::string& root) {
+    if (data::RunStartup(workspace, root.empty() ? in.Text("data") : root, prompter,
+                         std::time(nullptr), market, parts) !=
         data::StartupOutcome::Ready)
         return false;
     const auto date = in.Date(dateOption);

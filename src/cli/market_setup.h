@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 #include "base/prompter.h"
@@ -23,7 +24,7 @@ namespace cli {
 bool StartMarket(const Invocation& in, base::Prompter& prompter, data::Workspace& workspace,
                  data::MarketState& market,
                  const data::StartupParts& parts = data::kAnalysisParts,
-                 std::string_view dateOption = "date");
+                 std::string_view dateOption = "date", const std::string& root = {});
 
 // The window's check of a simulation date against the data ("模拟日期的范围在
 // …之间"), on a started market: simulation is on at `date` when true.

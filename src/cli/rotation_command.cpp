@@ -84,13 +84,11 @@ int RunRotationCommand(const Invocation& in) {
     const std::vector<uint32_t> dates = sectors::TradingDaysUpTo(
         setup->inputs.index, setup->Cutoff(), static_cast<size_t>(*in.Number("days")));
 
-    std::vector<sectors::RotationDay> days;
     std::vector<picking::PendingMessage> messages;
     auto scan = std::make_unique<sectors::SectorScan>();
-    sectors::ScanDays({setup->inputs, setup->library, setup->settings, setup->candidates.codes},
-                      *scan, dates,
-                      [&](const sectors::ScanOutcome& o) { days.push_back(RotationDayOf(o)); },
-                      messages);
+    const std::vector<sectors::RotationDay> days = sectors::RunRotation(
+        {setup->inputs, setup->library, setup->settings, setup->candidates.codes}, *scan, dates,
+        messages);
     if (!messages.empty()) prompter.ShowMessage(messages.front().text, messages.front().caption);
     if (days.empty() || days.back().date == 0) return static_cast<int>(Exit::Refused);
 

@@ -1,9 +1,6 @@
 // bkqy-cli scorecard: did the scan's top sectors keep going? For every
 // trading day of a range, the top-K sectors of that day's scan against all
 // candidates over each horizon, as hit rates and mean excess returns.
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -19,8 +16,6 @@
 #include "cli/sector_setup.h"
 #include "cli/text_table.h"
 #include "cli/values.h"
-#include "data/capacities.h"
-#include "picking/tail_prefetch.h"
 #include "sectors/rotation.h"
 #include "sectors/scorecard.h"
 
@@ -28,7 +23,6 @@ namespace cli {
 namespace {
 
 constexpr int kLongestHorizon = 60;
-constexpr size_t kRecordBytes = data::kStockRecordWords * 4;
 constexpr size_t kChartWidth = 20;  // characters on each side of the axis
 
 // "1,3,5": whole numbers from 1 to 60, ascending, no repeats.
@@ -68,24 +62,6 @@ std::string DateText(uint32_t d) {
     char text[16];
     std::snprintf(text, sizeof text, "%04u.%02u.%02u", d / 10000, d / 100 % 100, d % 100);
     return text;
-}
-
-// The newest `records` records of each candidate's day file, read once.
-void ReadStockBars(const SectorSetup& setup, size_t records, sectors::StockBars& bars) {
-    picking::ExRightsIndex exRights(setup.inputs.exRights);
-    std::vector<uint8_t> buffer;
-    for (const uint32_t code : setup.candidates.codes) {
-        const std::string path = data::DayFilePath(setup.inputs.paths, code);
-        const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-        if (fd < 0) continue;
-        const size_t fileRecords = picking::DayFileRecords(fd);
-        const size_t count = std::min(fileRecords, records);
-        buffer.resize(count * kRecordBytes);
-        if (count > 0 && picking::ReadNewestRecords(fd, fileRecords, count, buffer.data()))
-            bars.Add(code, buffer,
-                     {setup.inputs.exRights, exRights.Find(code), data::AdjustMode::Forward});
-        ::close(fd);
-    }
 }
 
 struct ScorecardReport {
@@ -234,24 +210,14 @@ int RunScorecardCommand(const Invocation& in) {
     if (dates.empty()) return in.Fail(Exit::Refused, "这段日期内没有交易日");
     const size_t top = static_cast<size_t>(in.Number("top").value_or(sectors::kDefaultScorecardTop));
 
-    // Every bar from the first day on (a stock has no more bars than the index).
-    sectors::StockBars bars;
-    ReadStockBars(*setup, sectors::TradingDaysAfter(index, dates.front(), SIZE_MAX).size() + 1,
-                  bars);
-    std::vector<sectors::ScorecardDay> days;
     std::vector<picking::PendingMessage> messages;
     auto scan = std::make_unique<sectors::SectorScan>();
-    sectors::ScanDays(
+    const sectors::Scorecard card = sectors::RunScorecard(
         {setup->inputs, setup->library, setup->settings, setup->candidates.codes}, *scan, dates,
-        [&](const sectors::ScanOutcome& o) {
-            const auto later = sectors::TradingDaysAfter(index, o.referenceDate,
-                                                         static_cast<size_t>(horizons->back()));
-            days.push_back(sectors::ScoreDay(o, bars, setup->candidates.codes, top, *horizons,
-                                             later));
-        },
-        messages);
+        top, *horizons, messages);
     if (!messages.empty()) prompter.ShowMessage(messages.front().text, messages.front().caption);
-    const auto summary = sectors::Summarise(days, *horizons);
+    const auto& days = card.days;
+    const auto& summary = card.summary;
     const ScorecardReport report{in, *setup, *horizons, top, days, summary};
     PrintIn(in.Format(), [&] { PrintJson(report); }, [&] { PrintCsv(report); },
             [&] { PrintText(report); });

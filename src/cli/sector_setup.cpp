@@ -11,12 +11,21 @@ uint32_t SectorSetup::Cutoff() const {
 }
 
 bool StartSectorCommand(const Invocation& in, base::Prompter& prompter, SectorSetup& setup,
-                        std::string_view dateOption) {
-    if (!StartMarket(in, prompter, setup.workspace, setup.market, data::kAnalysisParts, dateOption)) return false;
+                        std::string_view dateOption, const std::string& root) {
+    if (!StartMarket(in, prompter, setup.workspace, setup.market, data::kAnalysisParts,
+                     dateOption, root))
+        return false;
     setup.codes = std::make_unique<data::CodeTable>(setup.workspace.CodeTableRegion());
-    if (!ChooseCandidates(in, *setup.codes, prompter, setup.candidates)) return false;
-    setup.settings.type = in.Type();
-    setup.settings.threshold = *in.Threshold();
+    if (!in.Has("market") && !in.Has("list")) {
+        setup.candidates.market = picking::CandidateMarket::All;
+        setup.candidates.codes = picking::SelectCandidates(*setup.codes, setup.candidates.market);
+    } else if (!ChooseCandidates(in, *setup.codes, prompter, setup.candidates)) {
+        return false;
+    }
+    if (const auto threshold = in.Threshold()) {
+        setup.settings.type = in.Type();
+        setup.settings.threshold = *threshold;
+    }
     setup.settings.weights = sectors::RankWeights::FromLibrary(setup.market.sectorHeader);
     if (!sectors::StartSectorScan(setup.candidates.codes.size(), setup.settings, prompter))
         return false;

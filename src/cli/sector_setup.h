@@ -5,6 +5,7 @@
 #pragma once
 
 #include <memory>
+#include <string>
 #include <string_view>
 
 #include "cli/command.h"
@@ -32,11 +33,14 @@ struct SectorSetup {
     uint32_t Cutoff() const;
 };
 
-// Starts the market (the option `dateOption`, when given, is the simulation
-// date and is checked as --date is), chooses the candidates and checks the
-// settings. False after the reason went through the prompter.
+// Starts the market on --data or on `root` (the option `dateOption`, when
+// given, is the simulation date and is checked as --date is), chooses the
+// candidates (all stocks when neither --market nor --list is an option) and
+// checks the settings (those of --type and --threshold; the ones `setup`
+// holds for a command without them). False after the reason went through the
+// prompter.
 bool StartSectorCommand(const Invocation& in, base::Prompter& prompter, SectorSetup& setup,
-                        std::string_view dateOption = "date");
+                        std::string_view dateOption = "date", const std::string& root = {});
 
 // "type", "type_name", "threshold", "threshold_raw", "market", "list" and
 // "candidates".

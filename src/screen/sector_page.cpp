@@ -17,6 +17,10 @@ using namespace parts;
 
 // The ranking panel.
 constexpr int kRankLeft = 277, kRankTop = 435, kRankWidth = 263, kRankHeight = 192;
+// A row's limit counts end here, clear of the ranking's scroll bar.
+constexpr int kRankLimitsRight = 520;
+constexpr ui::Rgb kLimitUp{200, 0, 0};
+constexpr ui::Rgb kLimitDown{0, 102, 0};
 constexpr int kRankRowTop = kRankTop + 10, kRowHeight = 18;
 // The member list beside it.
 constexpr int kMemberLeft = 548, kMemberTop = 435, kMemberRight = 706, kMemberBottom = 627;
@@ -143,6 +147,29 @@ void DrawScanCaption(ui::Canvas& canvas, const SectorView& v) {
     Text(canvas, 12, 447, 638, ui::kTextDarkBlue, text);
 }
 
+namespace {
+
+// A ranked sector's limit counts at its row's right end: 涨停 and the longest
+// streak for rises and turnover, 跌停 for falls; nothing without any.
+void DrawRankLimits(ui::Canvas& canvas, sectors::ScanType type, const sectors::SectorLimits& l,
+                    int y) {
+    std::string text;
+    ui::Rgb colour = kLimitUp;
+    if (type == sectors::ScanType::Fall) {
+        if (l.limitDown == 0) return;
+        text = "跌停" + std::to_string(l.limitDown);
+        colour = kLimitDown;
+    } else {
+        if (l.limitUp == 0) return;
+        text = "涨停" + std::to_string(l.limitUp);
+        if (l.streak >= 2) text += " " + std::to_string(l.streak) + "连板";
+    }
+    const std::string gbk = Gbk(text);
+    ui::DrawTextAt(canvas, 12, kRankLimitsRight - ui::TextWidth(12, gbk), y + 1, colour, gbk);
+}
+
+}  // namespace
+
 void DrawSectorRanking(ui::Canvas& canvas, const SectorView& v) {
     ui::FillBox(canvas, kRankLeft - 2, 412, kRankLeft + kRankWidth + 2, 432, ui::kPanelBeige);
     Panel(canvas, kRankLeft, kRankTop, kRankLeft + kRankWidth, kRankTop + kRankHeight);
@@ -174,6 +201,8 @@ void DrawSectorRanking(ui::Canvas& canvas, const SectorView& v) {
         ui::DrawTextAt(canvas, 12, kRankLeft + 14, y + 1, nameColour,
                        CutName(result.ResultSectorName(static_cast<size_t>(rank)), 20));
         const size_t index = static_cast<size_t>(rank - 1);
+        if (index < v.outcome->limits.size())
+            DrawRankLimits(canvas, v.type, v.outcome->limits[index], y);
         const int64_t score = index < v.outcome->ranking.sectors.size()
                                   ? v.outcome->ranking.sectors[index].score : 0;
         const int length = RankBarLength(score, top);

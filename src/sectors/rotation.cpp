@@ -80,6 +80,15 @@ RotationDay RotationDayOf(const ScanOutcome& outcome) {
     return day;
 }
 
+std::vector<RotationDay> RunRotation(const DayScanInputs& inputs, SectorScan& scan,
+                                     std::span<const uint32_t> dates,
+                                     std::vector<picking::PendingMessage>& messages) {
+    std::vector<RotationDay> days;
+    ScanDays(inputs, scan, dates, [&](const ScanOutcome& o) { days.push_back(RotationDayOf(o)); },
+             messages);
+    return days;
+}
+
 size_t RankOn(const RotationDay& day, uint32_t number) {
     for (const DayRank& s : day.sectors)
         if (s.number == number) return s.rank;

@@ -66,6 +66,11 @@ struct RotationDay {
 
 RotationDay RotationDayOf(const ScanOutcome& outcome);
 
+// The rotation of `dates` (index days, oldest first).
+std::vector<RotationDay> RunRotation(const DayScanInputs& inputs, SectorScan& scan,
+                                     std::span<const uint32_t> dates,
+                                     std::vector<picking::PendingMessage>& messages);
+
 // The sectors of the last day's top that were not in the day before's, and
 // those of the day before's top that are not in the last day's, in rank order.
 struct TopChange {

@@ -1,9 +1,16 @@
 #include "sectors/scorecard.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <algorithm>
 #include <cstring>
+#include <string>
 
 #include "base/endian.h"
 #include "data/capacities.h"
+#include "data/paths.h"
+#include "picking/tail_prefetch.h"
 #include "sectors/rotation.h"
 
 namespace sectors {
@@ -122,6 +129,44 @@ std::vector<HorizonSummary> Summarise(std::span<const ScorecardDay> days,
         out.push_back(s);
     }
     return out;
+}
+
+void ReadStockBars(const picking::MarketInputs& market, std::span<const uint32_t> codes,
+                   size_t records, StockBars& bars) {
+    picking::ExRightsIndex exRights(market.exRights);
+    std::vector<uint8_t> buffer;
+    for (const uint32_t code : codes) {
+        const std::string path = data::DayFilePath(market.paths, code);
+        const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        if (fd < 0) continue;
+        const size_t fileRecords = picking::DayFileRecords(fd);
+        const size_t count = std::min(fileRecords, records);
+        buffer.resize(count * kRecordBytes);
+        if (count > 0 && picking::ReadNewestRecords(fd, fileRecords, count, buffer.data()))
+            bars.Add(code, buffer, {market.exRights, exRights.Find(code), data::AdjustMode::Forward});
+        ::close(fd);
+    }
+}
+
+Scorecard RunScorecard(const DayScanInputs& inputs, SectorScan& scan,
+                       std::span<const uint32_t> dates, size_t top, std::span<const int> horizons,
+                       std::vector<picking::PendingMessage>& messages) {
+    Scorecard card;
+    if (dates.empty() || horizons.empty()) return card;
+    const data::SeriesView& index = inputs.market.index;
+    // Every bar from the first day on: a stock has no more bars than the index.
+    StockBars bars;
+    ReadStockBars(inputs.market, inputs.candidates,
+                  TradingDaysAfter(index, dates.front(), SIZE_MAX).size() + 1, bars);
+    const size_t longest = static_cast<size_t>(*std::max_element(horizons.begin(), horizons.end()));
+    ScanDays(inputs, scan, dates,
+             [&](const ScanOutcome& o) {
+                 const auto later = TradingDaysAfter(index, o.referenceDate, longest);
+                 card.days.push_back(ScoreDay(o, bars, inputs.candidates, top, horizons, later));
+             },
+             messages);
+    card.summary = Summarise(card.days, horizons);
+    return card;
 }
 
 }  // namespace sectors

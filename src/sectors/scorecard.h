@@ -22,6 +22,8 @@
 
 #include "data/bars.h"
 #include "data/ex_rights.h"
+#include "picking/evaluation.h"
+#include "sectors/rotation.h"
 #include "sectors/scan.h"
 
 namespace sectors {
@@ -85,5 +87,20 @@ struct HorizonSummary {
 
 std::vector<HorizonSummary> Summarise(std::span<const ScorecardDay> days,
                                       std::span<const int> horizons);
+
+// Reads the newest `records` records of each code's day file, each once.
+void ReadStockBars(const picking::MarketInputs& market, std::span<const uint32_t> codes,
+                   size_t records, StockBars& bars);
+
+struct Scorecard {
+    std::vector<ScorecardDay> days;
+    std::vector<HorizonSummary> summary;
+};
+
+// The scorecard of `dates` (index days, oldest first): the candidates' bars
+// from the first day on, then each day's scan and its returns.
+Scorecard RunScorecard(const DayScanInputs& inputs, SectorScan& scan,
+                       std::span<const uint32_t> dates, size_t top, std::span<const int> horizons,
+                       std::vector<picking::PendingMessage>& messages);
 
 }  // namespace sectors

@@ -15,6 +15,7 @@
 #include "picking/candidates.h"
 #include "picking/simulation.h"
 #include "screen/screen_fixture.h"
+#include "ui/fonts.h"
 
 namespace {
 
@@ -316,6 +317,33 @@ TEST(SectorPage, RankingBarsAreScoreTimes170OverTheTopScore) {
     for (const ui::DrawCall& fill : s.canvas.Of(ui::DrawKind::FillRect))
         if (fill.top == 445 + 13 && fill.bottom == 445 + 17) widest = std::max(widest, fill.right - fill.left);
     EXPECT_EQ(widest, 170);
+}
+
+TEST(SectorPage, RankingRowsShowTheirLimitUpCounts) {
+    Screen s;
+    s.controller.ChooseMarket(picking::CandidateMarket::All);
+    s.host.texts[ControlId::HotWhole] = "3";
+    ASSERT_TRUE(s.controller.StartScan());
+    s.controller.WaitForScan();
+    const auto& limits = s.controller.Scan().Outcome().limits;
+    // Each of the first page's sectors with a limit-up member shows its count
+    // in red at the row's right end, with the streak from two days on.
+    size_t expected = 0;
+    for (size_t r = 0; r < std::min<size_t>(limits.size(), 10); ++r) {
+        if (limits[r].limitUp == 0) continue;
+        ++expected;
+        std::string text = "涨停" + std::to_string(limits[r].limitUp);
+        if (limits[r].streak >= 2) text += " " + std::to_string(limits[r].streak) + "连板";
+        bool found = false;
+        for (const ui::DrawCall& t : s.canvas.Texts())
+            if (t.utf8 == text && t.top == 445 + static_cast<int>(r) * 18 + 1) {
+                found = true;
+                EXPECT_EQ(t.left + ui::TextWidth(12, t.gbk), 520);
+                EXPECT_EQ(t.colour, (ui::Rgb{200, 0, 0}));
+            }
+        EXPECT_TRUE(found) << text << " on row " << r;
+    }
+    EXPECT_GT(expected, 0u);
 }
 
 TEST(ScreenController, DataPagesLeadToTheReloadsTheirChangesNeed) {
