@@ -133,7 +133,6 @@ std::vector<HorizonSummary> Summarise(std::span<const ScorecardDay> days,
 
 void ReadStockBars(const picking::MarketInputs& market, std::span<const uint32_t> codes,
                    size_t records, StockBars& bars) {
-    picking::ExRightsIndex exRights(market.exRights);
     std::vector<uint8_t> buffer;
     for (const uint32_t code : codes) {
         const std::string path = data::DayFilePath(market.paths, code);
@@ -143,7 +142,7 @@ void ReadStockBars(const picking::MarketInputs& market, std::span<const uint32_t
         const size_t count = std::min(fileRecords, records);
         buffer.resize(count * kRecordBytes);
         if (count > 0 && picking::ReadNewestRecords(fd, fileRecords, count, buffer.data()))
-            bars.Add(code, buffer, {market.exRights, exRights.Find(code), data::AdjustMode::Forward});
+            bars.Add(code, buffer, {market.exRights, market.exRights->FindEntry(code), data::AdjustMode::Forward});
         ::close(fd);
     }
 }
