@@ -125,9 +125,11 @@ void BM_RankSectors(benchmark::State& state) {
     sectors::SectorScan scan;
     std::vector<picking::PendingMessage> messages;
     scan.Run(inputs, m.library, HotSettings(), m.candidates, data::kNoSimulationCutoff, messages);
+    sectors::StockSectorIndex index;
+    index.Follow(m.library);
     sectors::ScanAccumulator accumulator;
     for (const auto& stock : scan.Outcome().selected)
-        accumulator.RecordSelectedStock(m.library, stock.code, static_cast<int32_t>(stock.value));
+        accumulator.RecordSelectedStock(index, stock.code, static_cast<int32_t>(stock.value));
     std::vector<uint8_t> result(data::kScanResultBytes, 0);
     for (auto _ : state) {
         const sectors::Ranking ranking =

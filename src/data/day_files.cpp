@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "base/dates.h"
+#include "base/endian.h"
 #include "base/file_io.h"
 #include "data/capacities.h"
 #include "data/code_table.h"
@@ -22,15 +23,32 @@ bool IsPlausibleBarDate(uint32_t date) {
     return date >= 19'800'101 && date <= 20'991'231 && base::IsValidDate(date);
 }
 
+namespace {
+bool FollowsInOrder(uint32_t date, uint32_t previous) {
+    return IsPlausibleBarDate(date) && date > previous;
+}
+}  // namespace
+
 std::optional<size_t> FirstDisorderedBar(std::span<const uint32_t> image, size_t recordWords) {
     uint32_t previous = 0;
     size_t bar = 0;
     for (size_t at = kDayHeaderWords; recordWords > 0 && at < image.size(); at += recordWords, ++bar) {
         const uint32_t date = image[at];
-        if (!IsPlausibleBarDate(date) || date <= previous) return bar;
+        if (!FollowsInOrder(date, previous)) return bar;
         previous = date;
     }
     return std::nullopt;
+}
+
+bool DayRecordsInOrder(std::span<const uint8_t> records) {
+    constexpr size_t kStockRecordBytes = kStockRecordWords * 4;
+    uint32_t previous = 0;
+    for (size_t at = 0; at + kStockRecordBytes <= records.size(); at += kStockRecordBytes) {
+        const uint32_t date = base::ReadU32(records.data() + at);
+        if (!FollowsInOrder(date, previous)) return false;
+        previous = date;
+    }
+    return true;
 }
 
 namespace {

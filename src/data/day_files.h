@@ -35,6 +35,9 @@ bool IsPlausibleBarDate(uint32_t date);
 // The first bar (0-based) of an image whose date is not plausible or not
 // after the one before it; nothing when every date is in order.
 std::optional<size_t> FirstDisorderedBar(std::span<const uint32_t> image, size_t recordWords);
+// The same test on whole stock records without a header: true when every
+// date is in order.
+bool DayRecordsInOrder(std::span<const uint8_t> records);
 
 // The simulation date that cuts every analysis at an earlier day.
 struct SimulationDate {

@@ -224,9 +224,12 @@ bool Evaluator::ReadStockFile(uint32_t code, const StockNeeds& needs) {
     // A tail kept from an earlier run or read ahead by the helpers, else the
     // file's own newest records.
     const size_t wanted = TailRecords(needs);
+    // A part of a tail found in order is in order.
+    bool ordered = false;
     if (const auto tail = TailInMemory(code, wanted)) {
         records = tail->fileRecords;
         UseTail(tail->bytes, records, wanted);
+        ordered = tail->ordered;
     } else {
         if (!openFile()) return false;
         // A file longer than the storage keeps its newest bars.
@@ -247,10 +250,11 @@ bool Evaluator::ReadStockFile(uint32_t code, const StockNeeds& needs) {
         if (!ReadTail(file.fd, records, std::min(records, capacity))) return false;
         KeepStorage(code, records);
         m_whole = true;
+        ordered = false;
     }
     // Bars whose dates are not real days in ascending order are damage, not
     // data: the stock is not evaluated.
-    return !data::FirstDisorderedBar(m_view.image.first(m_view.end), kStockWidth);
+    return ordered || !data::FirstDisorderedBar(m_view.image.first(m_view.end), kStockWidth);
 }
 
 bool Evaluator::LoadStock(uint32_t code, const StockNeeds& needs) {

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "data/capacities.h"
+#include "data/day_files.h"
 
 namespace picking {
 namespace {
@@ -34,7 +35,7 @@ void KeptTails::PrepareRun(const data::DataPaths& paths, size_t records) {
 std::optional<TailPrefetch::Tail> KeptTails::Find(uint32_t code) const {
     const auto it = m_tails.find(code);
     if (it == m_tails.end()) return std::nullopt;
-    return TailPrefetch::Tail{it->second.fileRecords, it->second.bytes};
+    return TailPrefetch::Tail{it->second.fileRecords, it->second.bytes, it->second.ordered};
 }
 
 void KeptTails::Keep(uint32_t code, size_t fileRecords, std::span<const uint8_t> newest) {
@@ -44,6 +45,7 @@ void KeptTails::Keep(uint32_t code, size_t fileRecords, std::span<const uint8_t>
     kept.fileRecords = fileRecords;
     kept.bytes.assign(newest.end() - static_cast<std::ptrdiff_t>(count * kRecordBytes),
                       newest.end());
+    kept.ordered = data::DayRecordsInOrder(kept.bytes);
     if (count < fileRecords) m_shallowest = std::min(m_shallowest, count);
 }
 

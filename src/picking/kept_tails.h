@@ -65,6 +65,7 @@ private:
     struct Kept {
         size_t fileRecords = 0;
         std::vector<uint8_t> bytes;
+        bool ordered = false;  // checked once when kept
     };
     // What a folder looked like: replaced folders and renamed files show.
     struct FolderStamp {

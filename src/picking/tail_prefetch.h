@@ -29,6 +29,9 @@ public:
     struct Tail {
         size_t fileRecords = 0;         // records in the whole file
         std::span<const uint8_t> bytes;  // the newest min(fileRecords, wanted) records
+        // Every date already checked to be a real day in ascending order (a
+        // kept tail); false when nobody looked yet.
+        bool ordered = false;
     };
 
     // Starts reading the newest `wanted` records of each code's day file.

@@ -55,6 +55,35 @@ size_t FindSectorsOfStock(const SectorLibrary& library, uint32_t code, StockSect
     return list.count;
 }
 
+void StockSectorIndex::Follow(const SectorLibrary& library) {
+    const std::span<const uint8_t> image = library.Image();
+    if (m_built && std::equal(image.begin(), image.end(), m_indexed.begin(), m_indexed.end()))
+        return;
+    m_indexed.assign(image.begin(), image.end());
+    m_built = true;
+    m_entries.clear();
+    library.ForEach([&](const SectorView& sector) {
+        // HasMember stops at the first member not below the code, so it finds
+        // exactly the members above every member before them.
+        for (size_t k = 0; k < sector.memberCount; ++k) {
+            const uint32_t member = sector.Member(k);
+            if (k == 0 || member > m_entries.back().code) m_entries.push_back({member, sector.number});
+        }
+        return true;
+    });
+    std::stable_sort(m_entries.begin(), m_entries.end(),
+                     [](const StockSector& a, const StockSector& b) { return a.code < b.code; });
+}
+
+size_t StockSectorIndex::Find(uint32_t code, StockSectorList& list) const {
+    list.count = 0;
+    auto it = std::lower_bound(m_entries.begin(), m_entries.end(), code,
+                               [](const StockSector& e, uint32_t c) { return e.code < c; });
+    for (; it != m_entries.end() && it->code == code && list.count < kMaxSectorsPerStock; ++it)
+        list.items[list.count++] = *it;
+    return list.count;
+}
+
 uint32_t SectorMemberCount(const SectorLibrary& library, uint32_t number) {
     uint32_t count = 0;
     library.ForEach([&](const SectorView& sector) {

@@ -11,6 +11,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace sectors {
 
@@ -101,6 +102,22 @@ inline size_t SectorCount(const SectorLibrary& library) {
 // The sectors that list the stock, in library order; at most 200 are recorded
 // (and counted). Returns the number recorded.
 size_t FindSectorsOfStock(const SectorLibrary& library, uint32_t code, StockSectorList& list);
+
+// The same answer as FindSectorsOfStock for every stock, found by a binary
+// search: a scan looks up thousands of stocks, each walk of the library
+// costs a pass over all its records. Follow() rebuilds the index when the
+// library's bytes are not the ones indexed (an install rewrites the library
+// in place, so its address says nothing).
+class StockSectorIndex {
+public:
+    void Follow(const SectorLibrary& library);
+    size_t Find(uint32_t code, StockSectorList& list) const;
+
+private:
+    std::vector<uint8_t> m_indexed;
+    bool m_built = false;
+    std::vector<StockSector> m_entries;  // by code, library order within a code
+};
 
 // Member count of the first sector with that number, 0 when none has it.
 uint32_t SectorMemberCount(const SectorLibrary& library, uint32_t number);

@@ -1,6 +1,8 @@
 #include "sectors/limits.h"
 
+#include <algorithm>
 #include <unordered_map>
+#include <utility>
 
 #include "base/endian.h"
 #include "data/price_limits.h"
@@ -60,9 +62,26 @@ StockLimit LimitOnBar(const LimitSeries& series, size_t offset) {
     return limit;
 }
 
+std::vector<uint32_t> StCodesOf(const data::CodeTable& codes) {
+    std::vector<std::pair<uint32_t, size_t>> records;  // code, record offset
+    records.reserve(codes.Count());
+    for (size_t i = 0; i < codes.Count(); ++i) {
+        const size_t offset = data::CodeTable::RecordOffset(i);
+        records.emplace_back(codes.CodeAt(offset), offset);
+    }
+    std::stable_sort(records.begin(), records.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    std::vector<uint32_t> st;
+    for (size_t i = 0; i < records.size(); ++i) {
+        const bool first = i == 0 || records[i - 1].first != records[i].first;
+        if (first && data::IsStName(codes.NameAt(records[i].second))) st.push_back(records[i].first);
+    }
+    return st;
+}
+
 std::vector<SectorLimits> SectorLimitsOf(std::span<const uint32_t> numbers,
                                          std::span<const StockLimit> stocks,
-                                         const SectorLibrary& library) {
+                                         const StockSectorIndex& index) {
     std::vector<SectorLimits> out(numbers.size());
     std::unordered_map<uint32_t, size_t> slot;
     slot.reserve(numbers.size());
@@ -70,7 +89,7 @@ std::vector<SectorLimits> SectorLimitsOf(std::span<const uint32_t> numbers,
     StockSectorList list;
     for (const StockLimit& stock : stocks) {
         if (stock.move == LimitMove::None) continue;
-        const size_t n = FindSectorsOfStock(library, stock.code, list);
+        const size_t n = index.Find(stock.code, list);
         for (size_t k = 0; k < n; ++k) {
             const auto it = slot.find(list.items[k].number);
             if (it == slot.end()) continue;

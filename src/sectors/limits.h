@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "data/bars.h"
+#include "data/code_table.h"
 #include "sectors/library.h"
 
 namespace sectors {
@@ -44,6 +45,10 @@ struct StockLimit {
     bool complete = true;
 };
 
+// The codes whose name in the table marks them ST, ascending; a code the
+// table lists twice goes by its first record, as a lookup of its name does.
+std::vector<uint32_t> StCodesOf(const data::CodeTable& codes);
+
 // The limit move and streak of the bar at `offset` (the reference day).
 StockLimit LimitOnBar(const LimitSeries& series, size_t offset);
 
@@ -59,6 +64,6 @@ struct SectorLimits {
 // stocks (in candidate order).
 std::vector<SectorLimits> SectorLimitsOf(std::span<const uint32_t> numbers,
                                          std::span<const StockLimit> stocks,
-                                         const SectorLibrary& library);
+                                         const StockSectorIndex& index);
 
 }  // namespace sectors

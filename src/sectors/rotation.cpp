@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "picking/kept_tails.h"
+
 namespace sectors {
 std::optional<size_t> LastBarOnOrBefore(const data::SeriesView& series, uint32_t date) {
     if (series.BarCount() == 0 || series.image[series.firstBar] > date) return std::nullopt;
@@ -58,10 +60,14 @@ std::vector<uint32_t> TradingDaysAfter(const data::SeriesView& index, uint32_t d
 void ScanDays(const DayScanInputs& inputs, SectorScan& scan, std::span<const uint32_t> days,
               const std::function<void(const ScanOutcome&)>& each,
               std::vector<picking::PendingMessage>& messages) {
+    picking::KeptTails ownTails;
+    const bool usesOwn = scan.KeptTailsInUse() == nullptr;
+    if (usesOwn) scan.SetKeptTails(&ownTails);
     for (const uint32_t day : days) {
         scan.Run(inputs.market, inputs.library, inputs.settings, inputs.candidates, day, messages);
         each(scan.Outcome());
     }
+    if (usesOwn) scan.SetKeptTails(nullptr);
 }
 
 RotationDay RotationDayOf(const ScanOutcome& outcome) {

@@ -44,6 +44,9 @@ struct DayScanInputs {
 
 // Runs the scan of each day (the cut-off of a scan with that simulation date)
 // in the order given, handing each outcome to `each` while it is valid.
+// Given oldest first, each day file is read once: the first run reads
+// furthest back and the later days are served from the tails it kept (the
+// scan's own when it has some, the window's, else tails kept for this call).
 void ScanDays(const DayScanInputs& inputs, SectorScan& scan, std::span<const uint32_t> days,
               const std::function<void(const ScanOutcome&)>& each,
               std::vector<picking::PendingMessage>& messages);

@@ -137,9 +137,9 @@ void ScanAccumulator::Clear() {
     m_slots.clear();
 }
 
-void ScanAccumulator::RecordSelectedStock(const SectorLibrary& library, uint32_t code,
+void ScanAccumulator::RecordSelectedStock(const StockSectorIndex& index, uint32_t code,
                                           int32_t value) {
-    const size_t n = FindSectorsOfStock(library, code, m_list);
+    const size_t n = index.Find(code, m_list);
     for (size_t i = 0; i < n && m_moveCount < kMaxMoveRecords; ++i) {
         uint8_t* p = m_moves.data() + m_moveCount * kMoveRecordBytes;
         base::WriteU24(p, code);
@@ -413,6 +413,8 @@ picking::RunContext SectorScan::PrepareRun(const picking::MarketInputs& market,
                                            std::vector<uint32_t> candidates, uint32_t cutoff) {
     m_accumulator.Clear();
     m_library = library;
+    m_sectorIndex.Follow(library);
+    m_stCodes = market.codes ? StCodesOf(*market.codes) : std::vector<uint32_t>{};
     m_work.referenceDate = 0;
     m_work.candidates = candidates.size();
     m_work.settings = settings;
@@ -448,7 +450,7 @@ picking::RunContext SectorScan::PrepareRun(const picking::MarketInputs& market,
         std::vector<uint32_t> numbers;
         numbers.reserve(m_work.ranking.sectors.size());
         for (const RankedSector& sector : m_work.ranking.sectors) numbers.push_back(sector.number);
-        m_work.limits = SectorLimitsOf(numbers, m_work.limitStocks, m_library);
+        m_work.limits = SectorLimitsOf(numbers, m_work.limitStocks, m_sectorIndex);
         BuildScanResult(m_work.ranking, m_accumulator, m_library, m_work.result);
     };
     return context;
@@ -461,15 +463,14 @@ picking::Verdict SectorScan::EvaluateScanStock(picking::Evaluator& evaluator, ui
     const auto value = SelectedValue(change, type, m_work.settings.threshold, limit);
     RecordLimit(evaluator, code);
     if (!value) return picking::Verdict::Fail();
-    m_accumulator.RecordSelectedStock(m_library, code, *value);
+    m_accumulator.RecordSelectedStock(m_sectorIndex, code, *value);
     m_work.selected.push_back({code, static_cast<uint32_t>(*value)});
     const int64_t size = change.value < 0 ? -change.value : change.value;
     return picking::Verdict::Pass(picking::SignalMark::One(picking::MarkValue(size)));
 }
 
 void SectorScan::RecordLimit(picking::Evaluator& evaluator, uint32_t code) {
-    const picking::MarketInputs& market = evaluator.Market();
-    const bool st = market.codes && data::IsStName(market.codes->StockName(code));
+    const bool st = std::binary_search(m_stCodes.begin(), m_stCodes.end(), code);
     const uint32_t date = evaluator.Reference().date;
     // A streak longer than the tail read goes back to the file once.
     for (int read = 0; read < 2 && evaluator.Holds(code); ++read) {

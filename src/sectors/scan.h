@@ -158,7 +158,7 @@ public:
     void Clear();
 
     // RecordSelectedStock: the stock's sectors get one more hit and its value.
-    void RecordSelectedStock(const SectorLibrary& library, uint32_t code, int32_t value);
+    void RecordSelectedStock(const StockSectorIndex& index, uint32_t code, int32_t value);
 
     size_t MoveCount() const { return m_moveCount; }
     MoveRecord MoveAt(size_t index) const;
@@ -317,6 +317,7 @@ public:
     // date, takes those that serve and keeps what it reads. The result is the
     // same with or without them.
     void SetKeptTails(picking::KeptTails* kept) { m_kept = kept; }
+    picking::KeptTails* KeptTailsInUse() const { return m_kept; }
 
 private:
     // Files the evaluated stock's limit move on the reference day.
@@ -326,6 +327,8 @@ private:
     ScanOutcome m_published;
     ScanAccumulator m_accumulator;
     SectorLibrary m_library;
+    StockSectorIndex m_sectorIndex;  // of m_library
+    std::vector<uint32_t> m_stCodes;  // of the run's code table (StCodesOf)
     std::optional<unsigned> m_readAhead = picking::TailPrefetch::DefaultThreads();
     picking::KeptTails* m_kept = nullptr;
 };

@@ -178,4 +178,33 @@ TEST(KeptTails, RunsServedFromThemComeOutAsRunsReadingEveryFile) {
     EXPECT_GT(kept.Count(), 0u);
 }
 
+TEST(KeptTails, ADamagedTailIsRefusedAsADamagedFileIs) {
+    TailMarket t;
+    KeptTails kept;
+    const Outcome first = RunAll(t, data::kNoSimulationCutoff, picking::ChangeMode::Price,
+                                 "a3(1,0.00,9.00);", &kept);
+    ASSERT_TRUE(first.changes[2].hasValue);  // 600003
+    const auto tail = kept.Find(600003);
+    ASSERT_TRUE(tail.has_value());
+    EXPECT_TRUE(tail->ordered);
+
+    // The newest two dates swapped in memory: the tail serves, but its bars
+    // are not in order, so the stock is not evaluated.
+    std::vector<uint8_t> damaged(tail->bytes.begin(), tail->bytes.end());
+    const size_t last = damaged.size() - kRecord;
+    const uint32_t newest = base::ReadU32(damaged.data() + last);
+    base::WriteU32(damaged.data() + last, base::ReadU32(damaged.data() + last - kRecord));
+    base::WriteU32(damaged.data() + last - kRecord, newest);
+    kept.Keep(600003, tail->fileRecords, damaged);
+    EXPECT_FALSE(kept.Find(600003)->ordered);
+    const Outcome served = RunAll(t, data::kNoSimulationCutoff, picking::ChangeMode::Price,
+                                  "a3(1,0.00,9.00);", &kept);
+    EXPECT_FALSE(served.changes[2].hasValue);
+    EXPECT_EQ(served.filesRead, 2u);  // from memory, as before
+
+    // Records of positions, not dates, are never taken as in order.
+    kept.Keep(600009, 10, Records(0, 10));
+    EXPECT_FALSE(kept.Find(600009)->ordered);
+}
+
 }  // namespace

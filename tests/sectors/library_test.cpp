@@ -133,4 +133,54 @@ TEST(SectorLibrary, HostileImagesNeverLeaveTheImage) {
     EXPECT_EQ(sectors::SectorCount(sectors::SectorLibrary()), 0u);
 }
 
+// The index answers as the walk does for every code, on images whose members
+// are out of order or repeated (the walk's early stop then misses some), a
+// stock in more than 200 sectors and a record cut short.
+void ExpectIndexAnswersAsTheWalk(const std::vector<uint8_t>& image, uint32_t highestCode) {
+    const sectors::SectorLibrary lib(image);
+    sectors::StockSectorIndex index;
+    index.Follow(lib);
+    sectors::StockSectorList walked, found;
+    for (uint32_t code = 0; code <= highestCode; ++code) {
+        const size_t n = sectors::FindSectorsOfStock(lib, code, walked);
+        ASSERT_EQ(index.Find(code, found), n) << code;
+        for (size_t k = 0; k < n; ++k) {
+            ASSERT_EQ(found.items[k].number, walked.items[k].number) << code << " #" << k;
+            ASSERT_EQ(found.items[k].code, code);
+        }
+    }
+}
+
+TEST(StockSectorIndex, AnswersAsTheWalkOnOddAndHostileImages) {
+    auto odd = Header(6);
+    AppendRecord(odd, 5, data::MakeSectorNumber(4, 1), "a", {5, 3, 9, 9, 7});
+    AppendRecord(odd, 4, data::MakeSectorNumber(4, 2), "b", {0, 2, 2, 1});
+    AppendRecord(odd, 0, data::MakeSectorNumber(6, 1), "", {});
+    AppendRecord(odd, 3, data::MakeSectorNumber(5, 1), "c", {9, 10, 4});
+    AppendRecord(odd, 2, data::MakeSectorNumber(4, 1), "d", {3, 12});  // a repeated number
+    AppendRecord(odd, 900, data::MakeSectorNumber(5, 2), "e", {1, 2, 3});  // cut short
+    ExpectIndexAnswersAsTheWalk(odd, 13);
+
+    std::vector<data::SectorRecord> many;
+    for (uint32_t s = 1; s <= 250; ++s) many.push_back({4, s, "x", {s % 7, 8, 9}});
+    ExpectIndexAnswersAsTheWalk(Library(many), 10);
+    ExpectIndexAnswersAsTheWalk({5, 0}, 10);
+}
+
+TEST(StockSectorIndex, FollowsALibraryRewrittenInPlace) {
+    auto image = Library({{4, 1, "a", {600000}}});
+    const sectors::SectorLibrary lib(image);
+    sectors::StockSectorIndex index;
+    index.Follow(lib);
+    sectors::StockSectorList list;
+    EXPECT_EQ(index.Find(600000, list), 1u);
+    // Same buffer, same size, another member: an install does this.
+    const auto other = Library({{4, 1, "a", {600001}}});
+    ASSERT_EQ(other.size(), image.size());
+    std::copy(other.begin(), other.end(), image.begin());
+    index.Follow(lib);
+    EXPECT_EQ(index.Find(600000, list), 0u);
+    EXPECT_EQ(index.Find(600001, list), 1u);
+}
+
 }  // namespace

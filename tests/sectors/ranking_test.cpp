@@ -29,7 +29,9 @@ std::vector<uint32_t> Join(std::vector<uint32_t> a, const std::vector<uint32_t>&
 
 struct Ranked {
     explicit Ranked(const std::vector<data::SectorRecord>& sectors)
-        : image(data::EncodeSectorLibrary(0, {}, sectors)), library(image) {}
+        : image(data::EncodeSectorLibrary(0, {}, sectors)), library(image) {
+        index.Follow(library);
+    }
 
     sectors::Ranking Rank(int32_t threshold = 750) {
         sectors::ScanSettings settings;
@@ -39,6 +41,7 @@ struct Ranked {
 
     std::vector<uint8_t> image;
     sectors::SectorLibrary library;
+    sectors::StockSectorIndex index;
     sectors::ScanAccumulator accumulator;
 };
 
@@ -48,7 +51,7 @@ TEST(SectorRanking, AverageHitsQualifiesAndRescales) {
               {4, 2, Gbk("乙"), Join({1, 2}, Range(101, 198))},
               {4, 3, Gbk("丙"), Join({1}, Range(201, 249))}});
     for (uint32_t code = 1; code <= 5; ++code)
-        r.accumulator.RecordSelectedStock(r.library, code, 800);
+        r.accumulator.RecordSelectedStock(r.index, code, 800);
     ASSERT_EQ(r.accumulator.MoveCount(), 8u);
     const auto ranking = r.Rank();
     EXPECT_EQ(ranking.minCx, 3);
@@ -72,7 +75,7 @@ TEST(SectorRanking, ShareOfHitMembersAndNegativeCountPart) {
     Ranked r(
         {{5, 7, Gbk("乙"), Join(Range(1, 5), Range(101, 195))}, {5, 8, Gbk("甲"), Range(1, 10)}});
     for (uint32_t code = 1; code <= 5; ++code)
-        r.accumulator.RecordSelectedStock(r.library, code, 800);
+        r.accumulator.RecordSelectedStock(r.index, code, 800);
     const auto ranking = r.Rank();
     EXPECT_EQ(ranking.minCx, 5);
     EXPECT_EQ(ranking.aheadCx, 2);
@@ -95,7 +98,7 @@ TEST(SectorRanking, NonQualifiedStayBelowANegativeLowestQualified) {
               {4, 3, "c", Join({1}, Range(201, 209))},
               {4, 4, "d", Join({2}, Range(301, 319))}});
     for (uint32_t code = 1; code <= 5; ++code)
-        r.accumulator.RecordSelectedStock(r.library, code, 800);
+        r.accumulator.RecordSelectedStock(r.index, code, 800);
     const auto ranking = r.Rank();
     EXPECT_EQ(ranking.minCx, 3);
     ASSERT_EQ(ranking.aheadCx, 2);
@@ -110,7 +113,7 @@ TEST(SectorRanking, CapsLargeSectorsAndTheHitCountOfBigSectors) {
     {
         Ranked r({{4, 1, "a", Range(1, 300)}});
         for (uint32_t code = 1; code <= 30; ++code)
-            r.accumulator.RecordSelectedStock(r.library, code, 900);
+            r.accumulator.RecordSelectedStock(r.index, code, 900);
         const auto ranking = r.Rank();
         EXPECT_EQ(ranking.minCx, 10);
         ASSERT_EQ(ranking.sectors.size(), 1u);
@@ -120,7 +123,7 @@ TEST(SectorRanking, CapsLargeSectorsAndTheHitCountOfBigSectors) {
     // round(1500 × 0 / 1000) = 0, so the move part counts: (900 − 750) × 20.
     {
         Ranked r({{4, 1, "big", Range(1, 1500)}});
-        r.accumulator.RecordSelectedStock(r.library, 77, 900);
+        r.accumulator.RecordSelectedStock(r.index, 77, 900);
         const auto ranking = r.Rank();
         ASSERT_EQ(ranking.aheadCx, 1);
         EXPECT_EQ(ranking.sectors[0].score, 3000);
@@ -129,7 +132,7 @@ TEST(SectorRanking, CapsLargeSectorsAndTheHitCountOfBigSectors) {
     {
         Ranked r({{4, 1, "a", Range(1, 100)}, {4, 2, "b", {1}}});
         for (uint32_t code = 1; code <= 40; ++code)
-            r.accumulator.RecordSelectedStock(r.library, code, 1099);
+            r.accumulator.RecordSelectedStock(r.index, code, 1099);
         const auto ranking = r.Rank(0);
         // minCx = 41 / 2 = 20 rem 1 (not > 1) → 20, capped 10. A: d = 30 → CX 12000 → 5600;
         // ZF 1099 × 20 = 21980 → 16000; share 400 → 8000 → 6000.
@@ -143,7 +146,7 @@ TEST(SectorRanking, EqualScoresKeepArrivalOrder) {
         if (swapped) std::swap(lib[0], lib[1]);
         Ranked r(lib);
         for (uint32_t code = 1; code <= 3; ++code)
-            r.accumulator.RecordSelectedStock(r.library, code, 800);
+            r.accumulator.RecordSelectedStock(r.index, code, 800);
         const auto ranking = r.Rank();
         ASSERT_EQ(ranking.sectors.size(), 2u);
         EXPECT_EQ(ranking.sectors[0].score, ranking.sectors[1].score);
@@ -158,7 +161,7 @@ TEST(SectorRanking, EqualScoresKeepArrivalOrder) {
 
 TEST(SectorRanking, EmptyAccumulationGivesEmptyResult) {
     Ranked r({{4, 1, "a", Range(1, 10)}});
-    r.accumulator.RecordSelectedStock(r.library, 99, 800);  // in no sector
+    r.accumulator.RecordSelectedStock(r.index, 99, 800);  // in no sector
     EXPECT_EQ(r.accumulator.MoveCount(), 0u);
     const auto ranking = r.Rank();
     EXPECT_TRUE(ranking.sectors.empty());
@@ -172,7 +175,7 @@ TEST(SectorRanking, ResultLayoutSortsMembersByValue) {
     Ranked r({{4, 12, Gbk("一带一路"), Range(1, 10)}, {5, 3, "b", {2, 4}}});
     const uint32_t values[] = {800, 900, 800, 950, 900};
     for (uint32_t code = 1; code <= 5; ++code)
-        r.accumulator.RecordSelectedStock(r.library, code, values[code - 1]);
+        r.accumulator.RecordSelectedStock(r.index, code, values[code - 1]);
     const auto ranking = r.Rank();
     std::vector<uint8_t> out(data::kScanResultBytes, 0);
     ASSERT_EQ(sectors::BuildScanResult(ranking, r.accumulator, r.library, out), 2u);
@@ -210,7 +213,7 @@ TEST(SectorRanking, BigSectorIsSortedInFullAndTheBufferNeverOverflows) {
     // 2,500 movers in one sector: more than the 2,000 pairs of the shared sort.
     Ranked r({{4, 1, "big", Range(1, 2500)}});
     for (uint32_t code = 1; code <= 2500; ++code)
-        r.accumulator.RecordSelectedStock(r.library, code, (code * 37) % 1000);
+        r.accumulator.RecordSelectedStock(r.index, code, (code * 37) % 1000);
     const auto ranking = r.Rank();
     std::vector<uint8_t> out(data::kScanResultBytes, 0);
     ASSERT_EQ(sectors::BuildScanResult(ranking, r.accumulator, r.library, out), 1u);
@@ -228,7 +231,7 @@ TEST(SectorRanking, BigSectorIsSortedInFullAndTheBufferNeverOverflows) {
     for (uint32_t s = 1; s <= 200; ++s) lib.push_back({4, s, "s", Range(1, 400)});
     Ranked many(lib);
     for (uint32_t code = 1; code <= 310; ++code)
-        many.accumulator.RecordSelectedStock(many.library, code, 800);
+        many.accumulator.RecordSelectedStock(many.index, code, 800);
     EXPECT_EQ(many.accumulator.MoveCount(), 60000u);
     EXPECT_EQ(many.accumulator.MoveAt(59999).code, 300u);
     EXPECT_EQ(many.accumulator.Hits()[0].value, 310);
@@ -244,7 +247,7 @@ TEST(SectorRanking, ResultRecordsStopBeforeTheBufferEnd) {
     for (uint32_t s = 1; s <= 1600; ++s) lib.push_back({4, s, std::string(255, 'n'), {s}});
     Ranked r(lib);
     for (uint32_t code = 1; code <= 1600; ++code)
-        r.accumulator.RecordSelectedStock(r.library, code, 800);
+        r.accumulator.RecordSelectedStock(r.index, code, 800);
     std::vector<uint8_t> out(data::kScanResultBytes, 0);
     EXPECT_EQ(sectors::BuildScanResult(r.Rank(), r.accumulator, r.library, out), 1471u);
     const sectors::ScanResultView view(out);
@@ -257,10 +260,10 @@ TEST(SectorRanking, SectorTableHoldsAtMost2000Sectors) {
     for (uint32_t s = 1; s <= 2100; ++s) lib.push_back({4, s, "s", {s, 5000}});
     Ranked r(lib);
     for (uint32_t code = 1; code <= 2100; ++code)
-        r.accumulator.RecordSelectedStock(r.library, code, 800);
+        r.accumulator.RecordSelectedStock(r.index, code, 800);
     EXPECT_EQ(r.accumulator.Hits().size(), 2000u);
     // A sector already held keeps counting once the table is full.
-    r.accumulator.RecordSelectedStock(r.library, 5000, 900);
+    r.accumulator.RecordSelectedStock(r.index, 5000, 900);
     EXPECT_EQ(r.accumulator.Hits()[0].value, 2);
     EXPECT_EQ(r.accumulator.Sums()[0].value, 1700);
     EXPECT_EQ(r.accumulator.Hits().size(), 2000u);
