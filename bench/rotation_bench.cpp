@@ -73,6 +73,26 @@ void BM_Rotation60Days(benchmark::State& state) {
 }
 BENCHMARK(BM_Rotation60Days)->UseRealTime()->Unit(benchmark::kMillisecond)->Iterations(1);
 
+// The baseline: the same 60 days as 60 scans of their own, each reading
+// every day file, as 60 runs of `scan --date` would.
+void BM_Rotation60DaysEachScanAlone(benchmark::State& state) {
+    if (!Ready(state)) return;
+    DaysMarket& m = Market();
+    const auto dates = m.LastDays(60);
+    for (auto _ : state) {
+        for (const uint32_t date : dates) {
+            auto scan = std::make_unique<sectors::SectorScan>();
+            std::vector<picking::PendingMessage> messages;
+            scan->Run(m.inputs, m.library, m.settings, m.candidates, date, messages);
+            benchmark::DoNotOptimize(scan->Outcome().selected.data());
+        }
+    }
+}
+BENCHMARK(BM_Rotation60DaysEachScanAlone)
+    ->UseRealTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1);
+
 void BM_Scorecard250Days(benchmark::State& state) {
     if (!Ready(state)) return;
     DaysMarket& m = Market();
