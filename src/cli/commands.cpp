@@ -203,11 +203,14 @@ constexpr OptionSpec kShotOptions[] = {
      "扫描阈值，单位同 scan。默认：窗口的初值（类型 1 为 2.00，2 为 100，3 为 1.50）"},
     kMarket,
     kList,
-    {"page", K::Text, "sector|picking",
-     "下半部分显示的页面：sector 板块页面（启动时的页面）、picking 条件选股页面。默认：sector"},
+    {"page", K::Text, "sector|picking|rotation",
+     "显示的页面：sector 板块页面（启动时的页面）、picking 条件选股页面、rotation 上半部分的"
+     "板块轮动热图（按“板块轮动”，须与 --type 一起给出）。默认：sector"},
     {"condition", K::Text, "CODE",
      "条件选股页面上打开的选股条件，如 a3、b18：显示它的设置板、说明文章和示例图片；"
      "须与 --page picking 一起给出"},
+    {"days", K::Count, "N",
+     "板块轮动热图的交易日数（20～60），须与 --page rotation 一起给出。默认：40", false, 20, 60},
     kDate,
     kScale,
     kPng,
@@ -435,16 +438,21 @@ constexpr CommandSpec kCommands[] = {
         .name = "shot",
         .summary = "窗口截图：把刚启动的窗口或扫描后的窗口保存为 PNG",
         .synopsis = "--data DIR [--type 1|2|3 [--threshold T] [--market sh|sz|cy|all | --list FILE]]\n"
-                    "[--page sector|picking [--condition CODE]] [--date D] [--scale 1|2] --png FILE",
+                    "[--page sector|picking [--condition CODE] | --page rotation [--days N]] [--date D]\n"
+                    "[--scale 1|2] --png FILE",
         .description =
             "在屏幕外启动窗口并保存为 PNG 图片（1023×701）。给出 --type 时先像用户那样选择待选股"
             "（默认全市）、扫描方式和阈值，按“板块扫描”，再保存显示结果的窗口。给出 --page picking "
-            "时按“条件选股”打开条件选股页面，--condition 再在方法库中点取这个条件。",
+            "时按“条件选股”打开条件选股页面，--condition 再在方法库中点取这个条件。给出 --page "
+            "rotation 时在扫描后按“板块轮动”：上半部分显示这次扫描的方式和阈值在最后 N 个交易日的"
+            "板块排名热图。",
         .options = kShotOptions,
         .groups = kShotGroups,
         .examples = "bkqy-cli shot --data demo-market --png start.png\n"
                     "bkqy-cli shot --data demo-market --type 1 --threshold 7.5 --market all --png scan.png\n"
-                    "bkqy-cli shot --data demo-market --page picking --condition b18 --png picking.png",
+                    "bkqy-cli shot --data demo-market --page picking --condition b18 --png picking.png\n"
+                    "bkqy-cli shot --data demo-market --type 1 --threshold 5 --page rotation --days 60 "
+                    "--png rotation.png",
         .needsWindow = true,
     },
     {

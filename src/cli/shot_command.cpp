@@ -40,14 +40,23 @@ bool RunScanInWindow(app::CMainDlg& window, const Invocation& in) {
     return true;
 }
 
-// The picking page, and on it the board and article of a condition.
+// The page asked for: the picking page with the board and article of a
+// condition, or the heat map of 板块轮动 over the scan just made.
 std::optional<int> ShowPage(app::CMainDlg& window, const Invocation& in) {
     const std::string page = in.Optional("page").value_or("sector");
-    if (page != "sector" && page != "picking")
-        return in.Fail(Exit::Usage, "--page 只能是 sector 或 picking");
+    if (page != "sector" && page != "picking" && page != "rotation")
+        return in.Fail(Exit::Usage, "--page 只能是 sector、picking 或 rotation");
     if (in.Has("condition") && page != "picking")
         return in.Fail(Exit::Usage, "--condition 要与 --page picking 一起给出");
+    if (in.Has("days") && page != "rotation")
+        return in.Fail(Exit::Usage, "--days 要与 --page rotation 一起给出");
     if (page == "sector") return std::nullopt;
+    if (page == "rotation") {
+        window.Run([](auto& c) { c.ShowRotationPage(); });
+        if (const auto days = in.Number("days"))
+            window.Run([&](auto& c) { c.ChooseRotationSpan(static_cast<int>(*days)); });
+        return std::nullopt;
+    }
     window.Run([](auto& c) { c.ShowPickingPage(); });
     if (!in.Has("condition")) return std::nullopt;
     const std::string text = in.Text("condition");
@@ -64,6 +73,8 @@ int RunShotCommand(const Invocation& in) {
     for (const char* option : {"threshold", "market", "list"})
         if (in.Has(option) && !in.Has("type"))
             return in.Fail(Exit::Usage, "--" + std::string(option) + " 要与 --type 一起给出");
+    if (in.Optional("page") == "rotation" && !in.Has("type"))
+        return in.Fail(Exit::Usage, "--page rotation 要与 --type 一起给出：板块轮动按这次扫描逐日扫描");
     OffscreenWindow offscreen(in);
     if (!offscreen.Start()) return static_cast<int>(Exit::Refused);
     if (in.Has("type") && !RunScanInWindow(offscreen.Window(), in))

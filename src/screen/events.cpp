@@ -29,7 +29,8 @@ std::optional<StripCommand> StripCommandOf(int number) {
         case StripCommand::SectorPage:
         case StripCommand::StepPick:
         case StripCommand::SaveResults:
-        case StripCommand::MethodConfirm: return static_cast<StripCommand>(number);
+        case StripCommand::MethodConfirm:
+        case StripCommand::RotationPage: return static_cast<StripCommand>(number);
     }
     return std::nullopt;
 }

@@ -38,6 +38,7 @@ enum class StripCommand : int {
     StepPick = 45,        // 单步选股
     SaveResults = 46,     // 保存 (the picked stocks)
     MethodConfirm = 47,   // 确认修改
+    RotationPage = 48,    // 板块轮动 (sector page): the heat map, and back
 };
 
 // A command number of the strip as the controller names it; nothing for a
@@ -49,7 +50,7 @@ using Key = chart::ChartKey;
 
 enum class Timer { Progress, Clock };  // every 10 ms, every second
 
-enum class ScreenMode : int { TextPage = 0, SmallCharts = 2, Chart = 3 };
+enum class ScreenMode : int { TextPage = 0, SmallCharts = 2, Chart = 3, Rotation = 4 };
 enum class PageKind : int { Sector = 1, Picking = 2 };
 
 // What has to be brought to the screen, merged over the events since the last

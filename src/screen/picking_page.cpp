@@ -287,7 +287,7 @@ PickingPageClick HitTestPickingPage(const PickingView& view, const picking::Meth
 namespace {
 
 // Buttons 22 to 27 after the documented 21, with their tag letters.
-constexpr std::string_view kPageButtonCaptions = " v条件选股 w返回板块 x单步选股 y保存 z确认修改 A加入";
+constexpr std::string_view kPageButtonCaptions = " v条件选股 w返回板块 x单步选股 y保存 z确认修改 A加入 B板块轮动";
 constexpr ui::ButtonRecord kPageButtons[] = {
     {true, 5, 600, 64, 618, static_cast<int>(StripCommand::PickingPage)},   // 22 条件选股
     {true, 600, 411, 663, 429, static_cast<int>(StripCommand::SectorPage)},  // 23 返回板块
@@ -295,6 +295,7 @@ constexpr ui::ButtonRecord kPageButtons[] = {
     {true, 858, 672, 896, 690, static_cast<int>(StripCommand::SaveResults)}, // 25 保存
     {true, 684, 588, 747, 606, static_cast<int>(StripCommand::MethodConfirm)},  // 26 确认修改
     {true, 902, 672, 940, 690, static_cast<int>(StripCommand::AddPicked)},   // 27 加入
+    {true, 5, 624, 64, 642, static_cast<int>(StripCommand::RotationPage)},   // 28 板块轮动
 };
 // On the picking page the method-list buttons sit beside the list.
 struct Move {
@@ -322,7 +323,7 @@ ui::ButtonStrip PageStrip(PageKind page) {
 }
 
 uint32_t PageStripMask(PageKind page) {
-    if (page == PageKind::Sector) return ui::kSectorHomeMask | ui::ButtonBits(22, 22);
+    if (page == PageKind::Sector) return ui::kSectorHomeMask | ui::ButtonBits(22, 22) | ui::ButtonBits(28, 28);
     // The method-list buttons, 帮助 beside the chart buttons and the page's own.
     return ui::ButtonBits(7, 9) | ui::ButtonBits(13, 15) | ui::ButtonBits(20, 20) | ui::ButtonBits(23, 27);
 }

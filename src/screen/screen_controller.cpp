@@ -256,6 +256,7 @@ void ScreenController::SetScreenMode(ScreenMode mode) {
 void ScreenController::Click(int x, int y) {
     ClickUpperArea(x, y);
     if (m_screenMode == ScreenMode::SmallCharts && ClickSmallChart(x, y)) return;
+    if (m_screenMode == ScreenMode::Rotation && !m_busy.load() && ClickRotationPage(x, y)) return;
     if (ui::ButtonAt(m_strip, x, y)) {
         const auto number = ui::ClickedCommand(m_strip, x, y);
         if (number && !m_busy.load()) StripNumber(*number);
@@ -353,6 +354,7 @@ void ScreenController::Strip(StripCommand command) {
         case StripCommand::MethodModify:
         case StripCommand::MethodConfirm: EditMethods(command); return;
         case StripCommand::PickingPage: ShowPickingPage(); return;
+        case StripCommand::RotationPage: ShowRotationPage(); return;
         case StripCommand::SectorPage: ShowSectorPage(); return;
         case StripCommand::StepPick: StartPicking(); return;
         case StripCommand::SaveResults: SavePickedStocks(); return;

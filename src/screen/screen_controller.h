@@ -25,6 +25,7 @@
 #include "screen/events.h"
 #include "screen/host.h"
 #include "screen/picking_page.h"
+#include "screen/rotation_page.h"
 #include "screen/sector_page.h"
 #include "sectors/estimate.h"
 #include "sectors/query.h"
@@ -120,6 +121,12 @@ public:
     // 单步选股: the method list's first entry over the candidates, on the worker.
     bool StartPicking();
     void ChoosePickedResult(int index);
+    // 板块轮动: the heat map of the last scan's settings over the last days
+    // up to its reference day; again, or 返回K线, goes back to the chart.
+    void ShowRotationPage();
+    void ChooseRotationSpan(int days);
+    // A row of the heat map: its sector chosen in the ranking, as a click there does.
+    void ChooseRotationRow(int row);
 
     // ---- what the screen shows ------------------------------------------------
     ScreenMode Screen() const { return m_screenMode; }
@@ -130,6 +137,7 @@ public:
     const sectors::SectorScan& Scan() const { return m_scan; }
     const picking::MethodList& Methods() const { return m_methods; }
     const PickingView& Picking() const { return m_picking; }
+    const RotationView& Rotation() const { return m_rotation; }
     const picking::ConditionParamTable& ParamMemory() const { return m_paramMemory; }
     ChartScreen* Chart() { return m_chart.get(); }
     const std::vector<uint32_t>& SmallChartCodes() const { return m_smallChartCodes; }
@@ -210,6 +218,12 @@ private:
     // Whichever run the worker finished: a scan or 单步选股.
     void FinishRun();
 
+    // The 板块轮动 page (rotation_actions.cpp).
+    bool ClickRotationPage(int x, int y);
+    // The scans of the chosen span, up to the published scan's day, with its settings.
+    void ComputeRotation();
+    void DrawRotation();
+
     // The picking page (picking_actions.cpp).
     void DrawLowerPage();
     void RedrawPickingPage();
@@ -242,6 +256,7 @@ private:
     picking::MethodList m_methods;
     picking::ConditionParamTable m_paramMemory;
     PickingView m_picking;
+    RotationView m_rotation;
     std::optional<picking::ChartOverride> m_pickOverride;  // of the last 单步选股
     enum class RunKind { Scan, Picking } m_runKind = RunKind::Scan;
     std::unique_ptr<data::CodeTable> m_scanCodes;  // outlives the run that reads it

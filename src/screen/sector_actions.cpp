@@ -147,12 +147,15 @@ void ScreenController::FinishScan() {
     m_sectors.simulation = m_market.simulation.active;
     m_sectors.firstRank = 1;
     m_sectors.highlightedRank = 0;
+    // The heat map on screen follows the new scan.
+    if (m_screenMode == ScreenMode::Rotation) ComputeRotation();
     if (m_sectors.RankCount() > 0) {
         ChooseSector(1);
     } else {
         m_sectors.members.clear();
         UpdateListScrollBars();
         RedrawSectorPage();
+        if (m_screenMode == ScreenMode::Rotation) DrawRotation();
     }
 }
 
@@ -164,6 +167,10 @@ void ScreenController::ChooseSector(int rank) {
     m_sectors.selectedMember = -1;
     UpdateListScrollBars();
     RedrawSectorPage();
+    if (m_screenMode == ScreenMode::Rotation) {
+        m_rotation.selectedRow = RotationRowOfRank(m_rotation, rank);
+        DrawRotation();
+    }
 }
 
 void ScreenController::ChooseMember(int index) {

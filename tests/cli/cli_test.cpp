@@ -175,7 +175,10 @@ TEST_F(CliMarket, UsageErrorsExitTwoAndRefusalsExitOne) {
         {"bars " + data + " --code 600001 --csv --from 20200801 --to 20200701", 2, "晚于 --to"},
         {"shot " + data + " --threshold 5 --png x.png", 2, "--threshold 要与 --type 一起给出"},
         {"shot " + data + " --condition a3 --png x.png", 2, "--condition 要与 --page picking 一起给出"},
-        {"shot " + data + " --page pick --png x.png", 2, "--page 只能是 sector 或 picking"},
+        {"shot " + data + " --page pick --png x.png", 2, "--page 只能是 sector、picking 或 rotation"},
+        {"shot " + data + " --page rotation --png x.png", 2, "--page rotation 要与 --type 一起给出"},
+        {"shot " + data + " --type 1 --days 30 --png x.png", 2, "--days 要与 --page rotation 一起给出"},
+        {"shot " + data + " --type 1 --page rotation --days 10 --png x.png", 2, "--days 的值 “10”"},
         {"shot " + data + " --page picking --condition b8 --png x.png", 2, "“b8”不是方法库中的选股条件"},
         {"shot " + data + " --page picking --condition b018 --png x.png", 2, "不是方法库中的选股条件"},
         {"watch " + data, 2, "请给出一个动作"},
@@ -221,6 +224,10 @@ TEST_F(CliMarket, OnlyTheWindowProgramLinksTheWindowLibraries) {
     const CliRun picking = Run("shot " + Data() + " --page picking --condition b18 --png '" + png + "'");
     ASSERT_EQ(picking.exitCode, 0) << picking.err;
     EXPECT_EQ(picking.out, png + "\n");
+    const CliRun rotation =
+        Run("shot " + Data() + " --type 1 --threshold 3 --page rotation --days 20 --png '" + png + "'");
+    ASSERT_EQ(rotation.exitCode, 0) << rotation.err;
+    EXPECT_EQ(rotation.out, png + "\n");
     const std::string chart = m_scratch.Path() + "/chart.png";
     const CliRun run = Run("chart " + Data() + " --code 688001 --indicator macd --period week "
                            "--date 2020-08-21 --png '" + chart + "'");
