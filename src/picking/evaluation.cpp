@@ -89,6 +89,26 @@ void Evaluator::Note(std::string text, std::string caption) {
     m_messages.push_back({std::move(text), std::move(caption)});
 }
 
+std::vector<PendingMessage> Evaluator::TakeMessages() {
+    if (!m_damaged.empty()) {
+        std::sort(m_damaged.begin(), m_damaged.end());
+        m_damaged.erase(std::unique(m_damaged.begin(), m_damaged.end()), m_damaged.end());
+        Note(DamagedFilesText(m_market.paths, m_damaged));
+        m_damaged.clear();
+    }
+    return std::exchange(m_messages, {});
+}
+
+std::string DamagedFilesText(const data::DataPaths& paths, std::span<const uint32_t> codes) {
+    // A few paths say which; the count says how many.
+    constexpr size_t kNamed = 5;
+    std::string text = "数据文件已损坏（日期无效或不按先后排列），这些股票没有参加计算：";
+    for (size_t i = 0; i < codes.size() && i < kNamed; ++i)
+        text += (i ? "、" : "") + data::DayFilePath(paths, codes[i]);
+    if (codes.size() > kNamed) text += " 等";
+    return text + "，共" + std::to_string(codes.size()) + "个。";
+}
+
 namespace {
 
 // Index bars after the reference bar: a tail read reaches back over them.
@@ -254,7 +274,9 @@ bool Evaluator::ReadStockFile(uint32_t code, const StockNeeds& needs) {
     }
     // Bars whose dates are not real days in ascending order are damage, not
     // data: the stock is not evaluated.
-    return ordered || !data::FirstDisorderedBar(m_view.image.first(m_view.end), kStockWidth);
+    if (ordered || !data::FirstDisorderedBar(m_view.image.first(m_view.end), kStockWidth)) return true;
+    m_damaged.push_back(code);
+    return false;
 }
 
 bool Evaluator::LoadStock(uint32_t code, const StockNeeds& needs) {

@@ -118,6 +118,9 @@ struct PendingMessage {
 
 inline constexpr std::string_view kMissingIndexText = "大盘指数文件不存在";
 
+// The one note of a run for the day files it refused as damaged (codes ascending).
+std::string DamagedFilesText(const data::DataPaths& paths, std::span<const uint32_t> codes);
+
 class Evaluator;
 
 // The sector scan's own per-stock measure, called instead of the catalogue
@@ -194,7 +197,8 @@ public:
     NDayChange MeasureNDayChange(uint32_t code, int n, ChangeMode mode);
 
     void Note(std::string text, std::string caption = std::string(kPromptCaption));
-    std::vector<PendingMessage> TakeMessages() { return std::exchange(m_messages, {}); }
+    // The notes so far, and one naming the day files found damaged (each once).
+    std::vector<PendingMessage> TakeMessages();
 
     uint64_t StocksOpened() const { return m_stocksOpened; }
     uint64_t BarsRead() const { return m_barsRead; }
@@ -232,6 +236,7 @@ private:
     data::IndexAlignment m_reference;
     std::vector<std::pair<size_t, uint32_t>> m_windows;
     bool m_indexMessageLeft = false;
+    std::vector<uint32_t> m_damaged;  // codes whose day file was refused as damaged
 
     uint32_t m_code = 0;
     bool m_loaded = false;

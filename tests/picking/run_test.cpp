@@ -1,6 +1,7 @@
 // The picking run on its worker thread, the history scan and results files.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <filesystem>
@@ -186,6 +187,38 @@ TEST_F(RunMarket, AnAbortEmptiesTheSelection) {
     EXPECT_EQ(counters.selected.load(), 0u);
     EXPECT_EQ(counters.processed.load(), 3u);
     EXPECT_TRUE(results.rejected.empty());
+}
+
+// Day files whose dates are out of order are refused, each named once in
+// one note after the run, and the other candidates are evaluated as ever.
+TEST_F(RunMarket, DamagedDayFilesAreNamedOnceAfterTheRun) {
+    for (const uint32_t code : {600004u, 600011u}) {
+        auto bars = m_market.Bars(std::vector<uint32_t>(30, 1500));
+        std::swap(bars[27].date, bars[28].date);
+        m_market.Stock(code, bars);
+    }
+    auto context = Context("a1(14.00,16.00);");
+    // Each stock loaded twice, as a scan's limit count does.
+    context.candidates.insert(context.candidates.end(), m_codes.begin(), m_codes.end());
+    picking::RunCounters counters;
+    std::vector<picking::PendingMessage> messages;
+    const auto results = picking::RunPicking(context, counters, m_market.Scan(), messages);
+    std::vector<uint32_t> picked(results.selected.begin(), results.selected.end());
+    EXPECT_EQ(std::count(picked.begin(), picked.end(), 600004u), 0);
+    EXPECT_EQ(picked.size(), 2u * 9u);  // the ten even stocks at 15.00, less the damaged one
+    ASSERT_EQ(messages.size(), 1u);
+    const data::DataPaths paths = context.market.paths;
+    EXPECT_EQ(messages[0].text, picking::DamagedFilesText(paths, std::vector<uint32_t>{600004, 600011}));
+    EXPECT_NE(messages[0].text.find(data::DayFilePath(paths, 600011)), std::string::npos);
+    EXPECT_NE(messages[0].text.find("共2个"), std::string::npos);
+
+    // Many files: five named, all counted.
+    std::vector<uint32_t> many;
+    for (uint32_t code = 600100; code < 600108; ++code) many.push_back(code);
+    const std::string text = picking::DamagedFilesText(paths, many);
+    EXPECT_NE(text.find(data::DayFilePath(paths, 600104)), std::string::npos);
+    EXPECT_EQ(text.find(data::DayFilePath(paths, 600105)), std::string::npos);
+    EXPECT_NE(text.find(" 等，共8个。"), std::string::npos);
 }
 
 TEST_F(RunMarket, AStopRequestEndsTheLoop) {
