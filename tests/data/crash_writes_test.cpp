@@ -1,16 +1,10 @@
 // Writers killed at random moments: every file the program writes goes
 // through one atomic writer, so what is left is the old file or the new one,
 // and the temporaries of the killed writer go at the next start.
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <filesystem>
-#include <random>
-#include <thread>
 #include <vector>
 
 #include "base/file_io.h"
@@ -18,31 +12,12 @@
 #include "data/settings.h"
 #include "data/startup.h"
 #include "support/fixture_market.h"
+#include "support/kill_while_writing.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-
-// Runs `write(round)` over and over in a child, kills it after a random
-// wait, and hands the file to `check` after each kill.
-template <class Write, class Check>
-void KillWhileWriting(const Write& write, const Check& check, int kills) {
-    const unsigned seed = static_cast<unsigned>(std::random_device{}());
-    std::mt19937 random(seed);
-    std::uniform_int_distribution<int> wait(0, 3'000);
-    for (int k = 0; k < kills; ++k) {
-        const pid_t pid = ::fork();
-        ASSERT_GE(pid, 0);
-        if (pid == 0) {
-            for (uint32_t round = 0;; ++round) write(round);
-        }
-        std::this_thread::sleep_for(std::chrono::microseconds(wait(random)));
-        ::kill(pid, SIGKILL);
-        int status = 0;
-        ::waitpid(pid, &status, 0);
-        check(seed);
-    }
-}
+using fixture::KillWhileWriting;
 
 TEST(CrashWrites, TheAtomicWriterLeavesTheOldOrTheNewFile) {
     fixture::TempDir dir;

@@ -15,6 +15,7 @@
 #include "picking/candidates.h"
 #include "picking/picking_run.h"
 #include "picking_market.h"
+#include "support/kill_while_writing.h"
 
 namespace {
 
@@ -304,6 +305,35 @@ TEST(HistoryScan, FirstPassingDayWithinTheLookBack) {
               (std::vector<std::string>{"（没有满足选股", "条件的个股）", "(可修改条件重试)"}));
     EXPECT_FALSE(std::filesystem::exists(m.files.Paths().report));
     EXPECT_TRUE(prompter.records.empty());
+}
+
+// A save killed at any moment leaves the results file as it was or as the
+// save makes it.
+TEST(ResultsFile, KilledWhileSavedIsOldOrNew) {
+    PickingMarket m;
+    const std::string root = m.files.Root();
+    std::vector<picking::ResultLine> few = {{600000, 750}}, many;
+    for (uint32_t code = 600000; code < 603000; ++code) many.push_back({code, 1000});
+    base::RecordingPrompter prompter;
+    prompter.defaultAnswer = true;
+    const auto save = [&](const std::vector<picking::ResultLine>& lines) {
+        prompter.records.clear();
+        (void)picking::SaveResultsFile(root, "XG240101-001.TXT", picking::ResultKind::Rise, lines,
+                                       nullptr, prompter);
+    };
+    const std::string path = root + "/XG/XG240101-001.TXT";
+    save(many);
+    const std::string manyText = ReadText(path);
+    save(few);
+    const std::string fewText = ReadText(path);
+    ASSERT_NE(fewText, manyText);
+    fixture::KillWhileWriting([&](uint32_t round) { save(round % 2 ? few : many); },
+                              [&](unsigned seed) {
+                                  const std::string text = ReadText(path);
+                                  EXPECT_TRUE(text == fewText || text == manyText)
+                                      << text.size() << " bytes, seed " << seed;
+                              },
+                              12);
 }
 
 TEST(ResultsFile, SavedInTheListFolderAsGbk) {

@@ -17,6 +17,7 @@
 #include "sectors/query.h"
 #include "sectors/sector_files.h"
 #include "support/fixture_market.h"
+#include "support/kill_while_writing.h"
 
 namespace {
 
@@ -272,32 +273,45 @@ TEST(SectorFiles, SavedListForEachType) {
     EXPECT_EQ(no.records.at(0).text, "当前选出股为空，无法保存");
 }
 
-TEST(SectorFiles, TrendFileLayoutAndCopyRule) {
-    fixture::FixtureMarket fx;
-    const auto days = fixture::Weekdays(20260105, 170);
-    std::vector<data::Bar> index;
-    for (uint32_t d : days) index.push_back({d, 3000, 3000, 3000, 3000, 1, 1});
-    fx.WriteDayFile(999999, index);
-    // Both stocks start trading at the 25th index day (the window starts at
-    // the 21st) and both skip the 101st.
-    std::vector<data::Bar> a, b;
-    for (size_t i = 24; i < days.size(); ++i) {
-        if (i == 100) continue;
-        a.push_back({days[i], 1000, 1100, 900, 1000, 50, 7});
-        b.push_back({days[i], 2001, 2201, 1801, 2001, 70, 0});
+// 170 index days; two stocks that start trading at the 25th index day (the
+// trend's window starts at the 21st) and both skip the 101st.
+struct TrendMarket {
+    TrendMarket() {
+        std::vector<data::Bar> index;
+        for (uint32_t d : days) index.push_back({d, 3000, 3000, 3000, 3000, 1, 1});
+        fx.WriteDayFile(999999, index);
+        std::vector<data::Bar> a, b;
+        for (size_t i = 24; i < days.size(); ++i) {
+            if (i == 100) continue;
+            a.push_back({days[i], 1000, 1100, 900, 1000, 50, 7});
+            b.push_back({days[i], 2001, 2201, 1801, 2001, 70, 0});
+        }
+        fx.WriteDayFile(600001, a);
+        fx.WriteDayFile(1, b);
+        fx.WriteCodeTable(20260101,
+                          std::vector<data::CodeEntry>{{1, "a", "A", 1, 1}, {600001, "b", "B", 1, 1}});
+        base::RecordingPrompter p;
+        started = data::RunStartup(ws, fx.Root(), p, 0, st) == data::StartupOutcome::Ready;
     }
-    fx.WriteDayFile(600001, a);
-    fx.WriteDayFile(1, b);
-    fx.WriteCodeTable(20260101,
-                      std::vector<data::CodeEntry>{{1, "a", "A", 1, 1}, {600001, "b", "B", 1, 1}});
-    data::Workspace ws;
-    base::RecordingPrompter p;
-    data::MarketState st;
-    ASSERT_EQ(data::RunStartup(ws, fx.Root(), p, 0, st), data::StartupOutcome::Ready);
+    sectors::TrendInputs Inputs(std::span<const sectors::ResultEntry> members) {
+        return {st.paths, st.index.View(ws.Words(data::BufferId::Index)), &st.exRights,
+                data::kNoSimulationCutoff, members};
+    }
 
+    fixture::FixtureMarket fx;
+    const std::vector<uint32_t> days = fixture::Weekdays(20260105, 170);
+    data::Workspace ws;
+    data::MarketState st;
+    bool started = false;
+};
+
+TEST(SectorFiles, TrendFileLayoutAndCopyRule) {
+    TrendMarket m;
+    ASSERT_TRUE(m.started);
+    fixture::FixtureMarket& fx = m.fx;
+    const auto& days = m.days;
     const Entries members{{600001, 900}, {1, 800}, {2, 800}};  // 000002 has no file
-    sectors::TrendInputs in{st.paths, st.index.View(ws.Words(data::BufferId::Index)), &st.exRights,
-                            data::kNoSimulationCutoff, members};
+    sectors::TrendInputs in = m.Inputs(members);
     base::RecordingPrompter tp;
     ASSERT_EQ(sectors::BuildSectorTrend(in, tp), 4232u);
     auto bytes = base::ReadWholeFile(fx.Root() + "/MKDAY/SH/999998.day", 10000);
@@ -342,6 +356,31 @@ TEST(SectorFiles, TrendFileLayoutAndCopyRule) {
     EXPECT_EQ(tp.records[0].text, "请先扫描生成板块");
 }
 
+
+// A trend build killed at any moment leaves the trend file of one member
+// list or the other, whole.
+TEST(SectorFiles, TrendFileKilledWhileBuiltIsOldOrNew) {
+    TrendMarket m;
+    ASSERT_TRUE(m.started);
+    const Entries both{{600001, 900}, {1, 800}}, one{{1, 800}};
+    const std::string path = m.fx.Root() + "/MKDAY/SH/999998.day";
+    base::RecordingPrompter tp;
+    const auto build = [&](const Entries& members) { (void)sectors::BuildSectorTrend(m.Inputs(members), tp); };
+    build(both);
+    const auto bothBytes = base::ReadWholeFile(path, 10000);
+    build(one);
+    const auto oneBytes = base::ReadWholeFile(path, 10000);
+    ASSERT_TRUE(bothBytes.ok() && oneBytes.ok());
+    ASSERT_NE(*bothBytes, *oneBytes);
+    fixture::KillWhileWriting([&](uint32_t round) { build(round % 2 ? one : both); },
+                              [&](unsigned seed) {
+                                  const auto bytes = base::ReadWholeFile(path, 10000);
+                                  ASSERT_TRUE(bytes.ok());
+                                  EXPECT_TRUE(*bytes == *bothBytes || *bytes == *oneBytes)
+                                      << "seed " << seed;
+                              },
+                              12);
+}
 TEST(SectorQuery, PropertyNamesNumbersAndKeywords) {
     Market m;
     m.Scan(ScanType::Hot, 750);

@@ -12,6 +12,7 @@
 #include "base/file_io.h"
 #include "base/recording_prompter.h"
 #include "support/fixture_market.h"
+#include "support/kill_while_writing.h"
 #include "watchlist/watch_file.h"
 
 namespace {
@@ -158,13 +159,20 @@ void WriteText(const std::string& path, const std::string& text) {
     ASSERT_TRUE(base::FileExists(path));
 }
 
-TEST(WatchFile, SavedListsLoadBackTheSame) {
+// A market to save into, its code table, and a prompter that answers Yes.
+struct SaveSetup {
+    SaveSetup() { prompter.defaultAnswer = true; }
     fixture::FixtureMarket market;
-    const data::DataPaths& paths = market.Paths();
     std::vector<uint32_t> words;
     const data::CodeTable table = Table(words);
     base::RecordingPrompter prompter;
-    prompter.defaultAnswer = true;
+};
+
+TEST(WatchFile, SavedListsLoadBackTheSame) {
+    SaveSetup setup;
+    const data::DataPaths& paths = setup.market.Paths();
+    const data::CodeTable& table = setup.table;
+    base::RecordingPrompter& prompter = setup.prompter;
     const WatchList list({600000, 123, 1});
 
     // No XG folder yet: saving makes it.
@@ -197,6 +205,36 @@ TEST(WatchFile, SavedListsLoadBackTheSame) {
     ASSERT_EQ(watchlist::LoadWatchList(mine, paths, prompter), watchlist::LoadOutcome::Loaded);
     EXPECT_EQ(mine.Codes(), list.Codes());
     EXPECT_EQ(prompter.records.back().text, paths.listFolder + "*.TXT");
+}
+
+// Saves killed at any moment: each save makes a new file, and every file
+// the folder then holds is a whole list (temporaries are ours to remove at
+// the next start, and never named like a list file).
+TEST(WatchFile, SavesKilledAtAnyMomentLeaveOnlyWholeFiles) {
+    SaveSetup setup;
+    const data::DataPaths& paths = setup.market.Paths();
+    const data::CodeTable& table = setup.table;
+    base::RecordingPrompter& prompter = setup.prompter;
+    std::vector<uint32_t> longCodes(watchlist::kWatchLimit);
+    std::iota(longCodes.begin(), longCodes.end(), 600000u);
+    const WatchList longList(longCodes), shortList({600000, 1});
+    fixture::KillWhileWriting(
+        [&](uint32_t round) {
+            prompter.records.clear();
+            (void)watchlist::SaveWatchList(round % 2 ? shortList : longList, paths, "130101", table,
+                                           prompter);
+        },
+        [&](unsigned seed) {
+            std::error_code none;  // the first kill may come before the folder is made
+            for (const auto& entry : std::filesystem::directory_iterator(paths.listFolder, none)) {
+                const std::string name = entry.path().filename().string();
+                if (base::IsTemporaryName(name)) continue;
+                const auto codes = watchlist::ReadWatchFile(entry.path().string());
+                ASSERT_TRUE(codes.has_value()) << name << ", seed " << seed;
+                EXPECT_TRUE(*codes == longCodes || *codes == shortList.Codes()) << name;
+            }
+        },
+        10);
 }
 
 TEST(WatchFile, SerialsRunToNineHundredNinetyNine) {
