@@ -68,7 +68,7 @@ void PrintText(const PickingSetup& setup, const picking::RunResults& r) {
 }  // namespace
 
 std::string PickingSetup::Name(uint32_t code) const {
-    return base::GbkToUtf8(codes->StockName(code));
+    return names->Of(code);
 }
 
 std::optional<int> PreparePicking(const Invocation& in, CommandPrompter& prompter,
@@ -85,6 +85,7 @@ std::optional<int> PreparePicking(const Invocation& in, CommandPrompter& prompte
     if (!StartMarket(in, prompter, setup.workspace, setup.market))
         return static_cast<int>(Exit::Refused);
     setup.codes = std::make_unique<data::CodeTable>(setup.workspace.CodeTableRegion());
+    setup.names = std::make_unique<StockNames>(*setup.codes);
     setup.inputs = picking::MarketInputsOf(setup.workspace, setup.market, *setup.codes);
     if (!ChooseCandidates(in, *setup.codes, prompter, setup.candidates))
         return static_cast<int>(Exit::Refused);

@@ -10,6 +10,7 @@
 #include "cli/command.h"
 #include "cli/command_prompter.h"
 #include "cli/json.h"
+#include "cli/stock_names.h"
 #include "data/code_table.h"
 #include "data/startup.h"
 #include "picking/candidates.h"
@@ -23,6 +24,7 @@ struct PickingSetup {
     data::Workspace workspace;
     data::MarketState market;
     std::unique_ptr<data::CodeTable> codes;
+    std::unique_ptr<StockNames> names;  // of codes
     std::string method;
     picking::Condition condition;
     picking::CandidateSet candidates;

@@ -37,9 +37,7 @@ struct ScanReport {
     }
     size_t Candidates() const { return setup.candidates.codes.size(); }
     const sectors::SectorLibrary& Library() const { return setup.library; }
-    std::string Name(uint32_t code) const {
-        return base::GbkToUtf8(setup.codes->StockName(code));
-    }
+    const std::string& Name(uint32_t code) const { return setup.names->Of(code); }
     std::string Percent(int64_t raw) const { return ScanPercentText(Type(), raw); }
     const sectors::SectorLimits& Limits(size_t rank) const { return outcome.limits[rank - 1]; }
     // "2连板 北广通信", or "-" without a limit-up member.

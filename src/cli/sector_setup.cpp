@@ -16,6 +16,7 @@ bool StartSectorCommand(const Invocation& in, base::Prompter& prompter, SectorSe
                      dateOption, root))
         return false;
     setup.codes = std::make_unique<data::CodeTable>(setup.workspace.CodeTableRegion());
+    setup.names = std::make_unique<StockNames>(*setup.codes);
     if (!in.Has("market") && !in.Has("list")) {
         setup.candidates.market = picking::CandidateMarket::All;
         setup.candidates.codes = picking::SelectCandidates(*setup.codes, setup.candidates.market);

@@ -10,6 +10,7 @@
 
 #include "cli/command.h"
 #include "cli/json.h"
+#include "cli/stock_names.h"
 #include "data/code_table.h"
 #include "data/startup.h"
 #include "data/workspace.h"
@@ -24,6 +25,7 @@ struct SectorSetup {
     data::Workspace workspace;
     data::MarketState market;
     std::unique_ptr<data::CodeTable> codes;
+    std::unique_ptr<StockNames> names;  // of codes
     picking::CandidateSet candidates;
     sectors::ScanSettings settings;
     sectors::SectorLibrary library;
