@@ -76,8 +76,9 @@ struct LimitMarket {
         auto suspended = Bars(days, Streak(5));
         std::vector<data::Bar> withGap(suspended.begin(), suspended.end() - 3);
         for (size_t k = 0; k < 3; ++k) withGap.push_back(suspended[suspended.size() - 3 + k]);
-        for (size_t k = 0; k < withGap.size(); ++k) withGap[k].date = days[k];
-        // The last three on the last days, the rest two days earlier.
+        // The suspension takes two days: the oldest two bars go, the last
+        // three fall on the last days and the rest end two days earlier.
+        withGap.erase(withGap.begin(), withGap.begin() + 2);
         const size_t n = withGap.size();
         for (size_t k = 0; k < 3; ++k) withGap[n - 1 - k].date = days[days.size() - 1 - k];
         for (size_t k = 3; k < n; ++k) withGap[n - 1 - k].date = days[days.size() - 3 - k];
