@@ -57,7 +57,7 @@ std::string ErrnoText(const std::string& what, const std::string& path) {
 
 }  // namespace
 
-Result<int> OpenForReading(const std::string& path) {
+Result<int> OpenForReading(const std::string& path, uint64_t* size) {
     // O_NONBLOCK makes opening a pipe with no writer return at once; fstat on
     // the descriptor then refuses whatever is not a regular file.
     Fd fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
@@ -65,6 +65,7 @@ Result<int> OpenForReading(const std::string& path) {
     struct stat st {};
     if (::fstat(fd.get(), &st) != 0) return Error{ErrnoText("cannot open", path)};
     if (!S_ISREG(st.st_mode)) return Error{"not a regular file: " + path};
+    if (size) *size = st.st_size > 0 ? static_cast<uint64_t>(st.st_size) : 0;
     return fd.release();
 }
 

@@ -24,8 +24,9 @@ PathKind InspectPath(const std::string& path, uint64_t* size = nullptr);
 
 // Opens a file for reading without ever waiting: a named pipe, a device or a
 // folder in place of a data file is refused at once instead of blocking in
-// open or read. Returns the descriptor (the caller closes it) or the reason.
-Result<int> OpenForReading(const std::string& path);
+// open or read. Returns the descriptor (the caller closes it) or the reason;
+// `size`, when given, gets the file's size from the same check.
+Result<int> OpenForReading(const std::string& path, uint64_t* size = nullptr);
 
 // Why a file cannot be opened for reading, in the words of our messages:
 // "不存在" only when nothing is at the path; "不是普通文件" for a folder, pipe

@@ -235,9 +235,7 @@ bool Evaluator::ReadStockFile(uint32_t code, const StockNeeds& needs) {
     FileCloser file{-1};
     const auto openFile = [&] {
         const std::string path = data::DayFilePath(m_market.paths, code);
-        const auto opened = base::OpenForReading(path);
-        file.fd = opened ? *opened : -1;
-        records = DayFileRecords(file.fd);
+        file.fd = OpenDayFile(path, records);
         return records > 0;
     };
 

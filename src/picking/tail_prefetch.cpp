@@ -24,10 +24,21 @@ constexpr size_t kWaitBatch = 32;
 size_t DayFileRecords(int fd) {
     struct stat info {};
     if (fd < 0 || ::fstat(fd, &info) != 0 || info.st_size < 0) return 0;
-    const uint64_t size = static_cast<uint64_t>(info.st_size);
-    return size > data::kDayHeaderBytes
-               ? static_cast<size_t>((size - data::kDayHeaderBytes) / kRecordBytes)
+    return DayFileRecordsOfSize(static_cast<uint64_t>(info.st_size));
+}
+
+size_t DayFileRecordsOfSize(uint64_t bytes) {
+    return bytes > data::kDayHeaderBytes
+               ? static_cast<size_t>((bytes - data::kDayHeaderBytes) / kRecordBytes)
                : 0;
+}
+
+int OpenDayFile(const std::string& path, size_t& records) {
+    // One fstat both refuses what is not a regular file and gives the size.
+    uint64_t bytes = 0;
+    const auto opened = base::OpenForReading(path, &bytes);
+    records = opened ? DayFileRecordsOfSize(bytes) : 0;
+    return opened ? *opened : -1;
 }
 
 bool ReadNewestRecords(int fd, size_t records, size_t count, uint8_t* dest) {
@@ -70,10 +81,10 @@ void TailPrefetch::Work(std::stop_token stop, unsigned first, unsigned step) {
         Slot& slot = m_slots[i];
         int state = kFailed;
         const std::string path = data::DayFilePath(m_paths, m_codes[i]);
-        const auto opened = base::OpenForReading(path);
-        const int fd = opened ? *opened : -1;
+        size_t records = 0;
+        const int fd = OpenDayFile(path, records);
         if (fd >= 0) {
-            slot.fileRecords = DayFileRecords(fd);
+            slot.fileRecords = records;
             slot.count = std::min(slot.fileRecords, m_wanted);
             if (slot.count > 0 &&
                 ReadNewestRecords(fd, slot.fileRecords, slot.count,

@@ -21,6 +21,11 @@ namespace picking {
 // Record count of an open stock day file (a torn last record left out); 0
 // when it holds none or cannot be examined.
 size_t DayFileRecords(int fd);
+// The same for a file of `bytes` bytes.
+size_t DayFileRecordsOfSize(uint64_t bytes);
+// Opens a stock's day file as base::OpenForReading does; -1 when it cannot,
+// else the descriptor, with its record count in `records`.
+int OpenDayFile(const std::string& path, size_t& records);
 // Reads the records [records - count, records) of an open day file into dest.
 bool ReadNewestRecords(int fd, size_t records, size_t count, uint8_t* dest);
 

@@ -1,6 +1,5 @@
 #include "sectors/scorecard.h"
 
-#include <fcntl.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -9,6 +8,7 @@
 
 #include "base/endian.h"
 #include "data/capacities.h"
+#include "data/day_files.h"
 #include "data/paths.h"
 #include "picking/tail_prefetch.h"
 #include "sectors/rotation.h"
@@ -135,13 +135,15 @@ void ReadStockBars(const picking::MarketInputs& market, std::span<const uint32_t
                    size_t records, StockBars& bars) {
     std::vector<uint8_t> buffer;
     for (const uint32_t code : codes) {
-        const std::string path = data::DayFilePath(market.paths, code);
-        const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        // Never blocks on a pipe in a file's place; a file whose dates are
+        // out of order gives no returns, as the scans leave it out.
+        size_t fileRecords = 0;
+        const int fd = picking::OpenDayFile(data::DayFilePath(market.paths, code), fileRecords);
         if (fd < 0) continue;
-        const size_t fileRecords = picking::DayFileRecords(fd);
         const size_t count = std::min(fileRecords, records);
         buffer.resize(count * kRecordBytes);
-        if (count > 0 && picking::ReadNewestRecords(fd, fileRecords, count, buffer.data()))
+        if (count > 0 && picking::ReadNewestRecords(fd, fileRecords, count, buffer.data()) &&
+            data::DayRecordsInOrder(buffer))
             bars.Add(code, buffer, {market.exRights, market.exRights->FindEntry(code), data::AdjustMode::Forward});
         ::close(fd);
     }

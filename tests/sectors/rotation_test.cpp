@@ -4,6 +4,8 @@
 #include "sectors/rotation.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstring>
 #include <map>
@@ -187,6 +189,26 @@ TEST(Scorecard, ForwardReturnNeedsABarOnTheDay) {
     EXPECT_FALSE(sectors::ForwardReturn(suspended, dates[kDay + 1], dates[kDay + 2]));
     EXPECT_NEAR(*sectors::ForwardReturn(suspended, dates[kDay], dates[kDay + 2]), 0.05, 1e-9);
     EXPECT_FALSE(m.bars.Of(600009));
+}
+
+// The day files read for the returns: a pipe in a file's place is refused at
+// once, a file whose dates are out of order gives no bars, the rest are read.
+TEST(Scorecard, ReadStockBarsNeverWaitsAndSkipsDamagedFiles) {
+    ScoreMarket m;
+    const auto dates = Dates();
+    auto damaged = After(1100, {1155, 1100, 1200, 1200});
+    std::swap(damaged[10].date, damaged[11].date);
+    m.fx.WriteDayFile(600002, damaged);
+    const std::string pipe = data::DayFilePath(m.state.paths, 600003);
+    ASSERT_EQ(::unlink(pipe.c_str()), 0);
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0644), 0);
+    sectors::StockBars bars;
+    const std::vector<uint32_t> codes = {600001, 600002, 600003};
+    sectors::ReadStockBars(m.inputs, codes, kDays, bars);  // would block on the pipe
+    ASSERT_TRUE(bars.Of(600001));
+    EXPECT_NEAR(*sectors::ForwardReturn(*bars.Of(600001), dates[kDay], dates[kDay + 1]), 0.05, 1e-9);
+    EXPECT_FALSE(bars.Of(600002));
+    EXPECT_FALSE(bars.Of(600003));
 }
 
 }  // namespace
