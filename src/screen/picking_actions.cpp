@@ -1,11 +1,11 @@
 // The controller's picking page: the method library and its boards, the
 // method list's commands, 单步选股 on the worker and the stocks it picked.
 #include <algorithm>
-#include <cstdio>
 
 #include "base/gbk.h"
 #include "data/code_table.h"
 #include "picking/articles.h"
+#include "picking/example_pictures.h"
 #include "picking/simulation.h"
 #include "screen/layout.h"
 #include "screen/screen_controller.h"
@@ -199,11 +199,7 @@ void ScreenController::ShowArticle(const std::string& utf8) {
 // MKDAT/mk<g><nnn>.jpg at its natural size; the path and "图片文件未找到"
 // when there is none.
 void ScreenController::DrawExamplePicture(picking::ConditionCode code) {
-    // The start-up template MKDAT/mk0102.jpg with its four digits replaced.
-    char digits[8];
-    std::snprintf(digits, sizeof digits, "%d%03d", code.group % 10, code.number % 1000);
-    std::string path = m_market.paths.pictureTemplate;
-    path.replace(path.size() - 8, 4, digits);
+    const std::string path = picking::ExamplePicturePath(m_market.paths, code);
     if (m_host.DrawPicture(m_canvas, path, kPictureLeft, kPictureTop)) return;
     ui::DrawTextAt(m_canvas, 14, kPictureLeft, kPictureTop, ui::kBlack, base::Utf8ToGbk("图片文件未找到"));
     ui::DrawTextAt(m_canvas, 14, kPictureLeft, kPictureTop + 18, ui::kBlack, base::Utf8ToGbk(path));
