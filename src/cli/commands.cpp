@@ -217,6 +217,8 @@ constexpr OptionSpec kShotOptions[] = {
 };
 constexpr OptionGroup kShotGroups[] = {{{"market", "list"}, false}};
 
+constexpr OptionSpec kPicturesOptions[] = {kData};
+
 constexpr OptionSpec kDemoOptions[] = {
     {"data", K::Path, "DIR", "写入演示市场的数据目录（不存在则创建）", true},
     {"stocks", K::Count, "N", "股票只数。默认：4000", false, 1, UINT32_MAX},
@@ -456,6 +458,20 @@ constexpr CommandSpec kCommands[] = {
         .needsWindow = true,
     },
     {
+        .name = "pictures",
+        .summary = "示例图片：为方法库中每个选股条件画出说明旁的示例图片",
+        .synopsis = "--data DIR",
+        .description =
+            "为初级、中级方法库列出的每个条件写出 MKDAT/mk<g><nnn>.jpg（a3 为 mk2003.jpg）：按 "
+            "MKDAT/DEMOD.TXT 中这个条件的示例，以示例日期为模拟日期，用设置板的默认条件对示例市场的"
+            "待选股选股，画出第一只选出股到这一天为止的前复权日 K 线（价格部分，330 像素宽）；"
+            "没有选出股时取这个市场的第一只待选股。每行列出条件、日期和所画的股票。demo 写出演示"
+            "市场后自动运行它。",
+        .options = kPicturesOptions,
+        .examples = "bkqy-cli pictures --data demo-market",
+        .needsWindow = true,
+    },
+    {
         .name = "install",
         .summary = "安装数据：日线数据包和代码表、板块库、除权表文件",
         .synopsis = "--data DIR FILE... [--force] [--json]",
@@ -489,7 +505,10 @@ constexpr CommandSpec kCommands[] = {
         .synopsis = "--data DIR [--stocks N] [--years Y] [--end D] [--seed S] [--packages PKGDIR] [--json]",
         .description =
             "写出演示市场：代码表、三个指数、沪深主板、科创板、创业板股票多年的日线（涨跌停、停牌、"
-            "分红送股记入除权表）、板块库和选股示例。同样的选项总写出同样的文件。",
+            "分红送股记入除权表）、板块库和选股示例。同样的选项总写出同样的文件。\n"
+            "然后由同一文件夹中的出图程序 bkqy-cli-window 画出各选股条件的示例图片 "
+            "MKDAT/mk<g><nnn>.jpg（同 bkqy-cli pictures；给出 --packages 时按完整的市场画）。"
+            "出图程序找不到或失败时，演示市场照样写好，stderr 上说明图片未画出的原因，退出码为 1。",
         .options = kDemoOptions,
         .examples = "bkqy-cli demo --data demo-market\n"
                     "bkqy-cli demo --data /tmp/m --packages /tmp/pkg",

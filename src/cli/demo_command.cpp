@@ -11,6 +11,7 @@
 #include "demo/boards.h"
 #include "demo/demo_market.h"
 #include "demo/packages.h"
+#include "picking/example_pictures.h"
 
 namespace cli {
 namespace {
@@ -37,6 +38,9 @@ struct Written {
     demo::DemoSummary summary;
     std::optional<demo::PackagesSummary> packages;
     std::string packagesDir;
+    // The example pictures: how many were drawn, or why they were not.
+    int pictures = 0;
+    std::optional<std::string> picturesProblem;
     double seconds = 0;
 };
 
@@ -65,7 +69,12 @@ void PrintJson(const Written& w) {
         .Field("ex_rights_stocks", s.exRightsStocks)
         .Field("files", s.filesWritten)
         .Field("bytes", s.bytesWritten)
-        .Key("packages");
+        .Key("pictures");
+    if (w.picturesProblem)
+        json.Null();
+    else
+        json.Number(std::to_string(w.pictures));
+    json.Key("packages");
     if (w.packages) {
         const demo::PackagesSummary& p = *w.packages;
         json.BeginObject()
@@ -107,6 +116,8 @@ void PrintText(const Written& w) {
     std::printf("  除权          %u 只股票的 %u 次除权\n", s.exRightsStocks, s.exRightsEvents);
     std::printf("  写出          %u 个文件，%.1f MB\n", s.filesWritten,
                 static_cast<double>(s.bytesWritten) / 1e6);
+    if (!w.picturesProblem)
+        std::printf("  示例图片      %d 张（MKDAT/mk<g><nnn>.jpg）\n", w.pictures);
     if (w.packages) {
         const demo::PackagesSummary& p = *w.packages;
         std::printf("  数据目录      截至 %u\n", p.cutDate);
@@ -137,20 +148,32 @@ int RunDemoCommand(const Invocation& in) {
     w.root = options.dataRoot;
     w.packagesDir = in.Text("packages");
     const auto started = std::chrono::steady_clock::now();
+    // The pictures are drawn from the whole market: with --packages before
+    // the data folder is cut back, so every example's day is still there.
+    const auto drawPictures = [&] {
+        w.picturesProblem = RunInWindowProgram("pictures", {"--data", w.root});
+        if (!w.picturesProblem) w.pictures = static_cast<int>(picking::PicturedConditions().size());
+    };
     if (in.Has("packages")) {
-        auto result = demo::WriteDemoPackages(options, w.packagesDir, &w.summary);
+        auto result = demo::WriteDemoPackages(options, w.packagesDir, &w.summary, drawPictures);
         if (!result) return in.Fail(Exit::Refused, result.error());
         w.packages = *result;
     } else {
         auto result = demo::WriteDemoMarket(options);
         if (!result) return in.Fail(Exit::Refused, result.error());
         w.summary = *result;
+        drawPictures();
     }
     w.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
     if (in.Format() == OutputFormat::Json)
         PrintJson(w);
     else
         PrintText(w);
+    // The market is complete and usable without them, but the demo is only
+    // partly written: exit code 1, as for every partly done command.
+    if (w.picturesProblem)
+        return in.Fail(Exit::Refused, "演示市场已写好，但选股条件的示例图片没有画出：" +
+                                          *w.picturesProblem);
     return static_cast<int>(Exit::Ok);
 }
 

@@ -1,5 +1,8 @@
 #include "cli/dispatch.h"
 
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -35,6 +38,24 @@ RunFunction FindRunner(std::span<const Runner> runners, std::string_view name) {
     return nullptr;
 }
 
+// The program name, the command and its words, as execv and posix_spawn take them.
+struct WindowArguments {
+    std::vector<std::string> words;
+    std::vector<char*> argv;
+
+    WindowArguments(std::string_view command, const std::vector<std::string>& rest)
+        : words{std::string(kWindowProgram), std::string(command)} {
+        words.insert(words.end(), rest.begin(), rest.end());
+        for (std::string& w : words) argv.push_back(w.data());
+        argv.push_back(nullptr);
+    }
+};
+
+std::string CannotStart(const std::string& path, int error) {
+    return "无法启动出图程序 " + path + "（" + std::strerror(error) +
+           "；它应与 bkqy-cli 在同一文件夹）";
+}
+
 }  // namespace
 
 std::span<const Runner> PlainRunners() { return kPlainRunners; }
@@ -66,20 +87,41 @@ int RunCommandLine(const std::vector<std::string>& words, std::span<const Runner
     return run(*in);
 }
 
-int HandOverToWindowProgram(const CommandSpec& command, const std::vector<std::string>& words) {
+std::string WindowProgramPath() {
     std::error_code failed;
     const auto self = std::filesystem::read_symlink("/proc/self/exe", failed);
-    const std::string path =
-        (failed ? std::filesystem::path(".") : self.parent_path()) / std::string(kWindowProgram);
-    std::vector<std::string> arguments = {std::string(kWindowProgram), std::string(command.name)};
-    arguments.insert(arguments.end(), words.begin(), words.end());
-    std::vector<char*> argv;
-    for (std::string& a : arguments) argv.push_back(a.data());
-    argv.push_back(nullptr);
+    return (failed ? std::filesystem::path(".") : self.parent_path()) / std::string(kWindowProgram);
+}
+
+int HandOverToWindowProgram(const CommandSpec& command, const std::vector<std::string>& words) {
+    const std::string path = WindowProgramPath();
+    WindowArguments arguments(command.name, words);
     std::fflush(stdout);
-    ::execv(path.c_str(), argv.data());
-    return Fail(command.name, Exit::Refused,
-                "无法启动出图程序 " + path + "（" + std::strerror(errno) + "；它应与 bkqy-cli 在同一文件夹）");
+    ::execv(path.c_str(), arguments.argv.data());
+    return Fail(command.name, Exit::Refused, CannotStart(path, errno));
+}
+
+std::optional<std::string> RunInWindowProgram(std::string_view command,
+                                              const std::vector<std::string>& words) {
+    const std::string path = WindowProgramPath();
+    WindowArguments arguments(command, words);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+    std::fflush(stdout);
+    pid_t child = 0;
+    const int started =
+        ::posix_spawn(&child, path.c_str(), &actions, nullptr, arguments.argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    if (started != 0) return CannotStart(path, started);
+    int status = 0;
+    while (::waitpid(child, &status, 0) < 0)
+        if (errno != EINTR) return "等待出图程序 " + path + " 时出错（" + std::strerror(errno) + "）";
+    if (WIFEXITED(status) && WEXITSTATUS(status) == 0) return std::nullopt;
+    if (WIFEXITED(status))
+        return "出图程序 " + path + " 以退出码 " + std::to_string(WEXITSTATUS(status)) +
+               " 结束（原因见上）";
+    return "出图程序 " + path + " 异常终止（信号 " + std::to_string(WTERMSIG(status)) + "）";
 }
 
 }  // namespace cli

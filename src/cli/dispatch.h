@@ -2,6 +2,7 @@
 // command parsed and run.
 #pragma once
 
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -36,6 +37,15 @@ int RunCommandLine(const std::vector<std::string>& words, std::span<const Runner
 int HandOverToWindowProgram(const CommandSpec& command, const std::vector<std::string>& words);
 
 inline constexpr std::string_view kWindowProgram = "bkqy-cli-window";
+
+// Where the window program is: the folder of this program.
+std::string WindowProgramPath();
+
+// Runs a command in the window program and waits for it. What it prints goes
+// nowhere; its messages go to stderr. Nothing when it ran and ended with exit
+// code 0; otherwise why not, in words for the user.
+std::optional<std::string> RunInWindowProgram(std::string_view command,
+                                              const std::vector<std::string>& words);
 
 // The commands (each in its own file).
 int RunScanCommand(const Invocation& in);

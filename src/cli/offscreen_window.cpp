@@ -45,16 +45,21 @@ int OffscreenWindow::SavePng(std::optional<QRect> area) {
     m_window.show();
     QApplication::processEvents();
     const QPixmap picture = area ? m_window.grab(*area) : m_window.grab();
-    // Encoded in memory, then written as every file is: never half a picture.
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    if (!picture.save(&buffer, "PNG") ||
-        !base::WriteFileAtomic(png, std::span(reinterpret_cast<const uint8_t*>(bytes.constData()),
-                                              static_cast<size_t>(bytes.size()))))
+    if (!WriteImageFile(picture.toImage(), png, "PNG"))
         return m_in.Fail(Exit::Refused, "无法写入 " + png);
     std::printf("%s\n", png.c_str());
     return static_cast<int>(Exit::Ok);
+}
+
+base::Status WriteImageFile(const QImage& picture, const std::string& path, const char* format,
+                            int quality) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    if (!picture.save(&buffer, format, quality))
+        return base::Error{std::string("图片无法编码为 ") + format};
+    return base::WriteFileAtomic(path, std::span(reinterpret_cast<const uint8_t*>(bytes.constData()),
+                                                 static_cast<size_t>(bytes.size())));
 }
 
 }  // namespace cli

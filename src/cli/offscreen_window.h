@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QApplication>
+#include <QImage>
 #include <QRect>
 
 #include <cstdint>
@@ -11,6 +12,7 @@
 #include <string>
 
 #include "app/main_window.h"
+#include "base/result.h"
 #include "cli/command.h"
 #include "cli/command_prompter.h"
 
@@ -34,10 +36,11 @@ public:
     // exit code.
     int SavePng(std::optional<QRect> area = std::nullopt);
 
-private:
     // Before the application exists, so that the whole window, controls
     // included, is drawn at --scale.
     static std::unique_ptr<QApplication> MakeApplication(const Invocation& in);
+
+private:
 
     const Invocation& m_in;
     std::unique_ptr<QApplication> m_application;
@@ -45,8 +48,14 @@ private:
     app::CMainDlg m_window;
 };
 
+// Encodes the picture in memory ("PNG", "JPG"; quality -1 for the format's
+// default) and writes it with base::WriteFileAtomic: never half a picture.
+base::Status WriteImageFile(const QImage& picture, const std::string& path, const char* format,
+                            int quality = -1);
+
 // The commands that render the window (the window program runs them).
 int RunShotCommand(const Invocation& in);
 int RunChartCommand(const Invocation& in);
+int RunPicturesCommand(const Invocation& in);
 
 }  // namespace cli

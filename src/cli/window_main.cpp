@@ -1,6 +1,7 @@
-// bkqy-cli-window: the commands of bkqy-cli that render the window (shot,
-// chart). bkqy-cli hands these over to this program, found beside it, so
-// that only they load the window libraries.
+// bkqy-cli-window: the commands of bkqy-cli that draw with the window's code
+// (shot, chart, pictures). bkqy-cli hands these over to this program, found
+// beside it, and demo runs it for the example pictures, so that only they
+// load the window libraries.
 #include <string>
 #include <vector>
 
@@ -12,6 +13,7 @@ namespace {
 constexpr cli::Runner kWindowRunners[] = {
     {"shot", cli::RunShotCommand},
     {"chart", cli::RunChartCommand},
+    {"pictures", cli::RunPicturesCommand},
 };
 
 }  // namespace

@@ -146,13 +146,15 @@ base::Result<EventSplit> SplitEvents(const std::string& path,
 
 base::Result<PackagesSummary> WriteDemoPackages(const DemoOptions& options,
                                                 const std::string& packagesDir,
-                                                DemoSummary* market) {
+                                                DemoSummary* market,
+                                                const std::function<void()>& whole) {
     if (auto s = CheckOptions(options); !s) return base::Error{s.error()};
     if (auto s = PreparePackagesFolder(packagesDir, options.dataRoot); !s)
         return base::Error{s.error()};
     auto written = WriteDemoMarket(options);
     if (!written) return base::Error{written.error()};
     if (market) *market = *written;
+    if (whole) whole();
     const std::vector<uint32_t> calendar = TradingDays(written->firstDate, written->lastDate);
     if (calendar.size() <= kPackageTradingDays)
         return base::Error{"the market has too few trading days for a package"};

@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "base/result.h"
@@ -39,9 +40,11 @@ struct PackagesSummary {
 // sectors.csv and exrights.csv. Installing the package and the two text files
 // into the data folder gives the day files, code-table records and ex-rights
 // events of the plain demo market. packagesDir must be new, empty or earlier
-// sample data.
+// sample data. `whole`, when given, is called once the whole market is
+// written, before it is cut back (the example pictures are drawn from it).
 base::Result<PackagesSummary> WriteDemoPackages(const DemoOptions& options,
                                                 const std::string& packagesDir,
-                                                DemoSummary* market);
+                                                DemoSummary* market,
+                                                const std::function<void()>& whole = {});
 
 }  // namespace demo
