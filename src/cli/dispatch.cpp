@@ -1,12 +1,13 @@
 #include "cli/dispatch.h"
 
 #include <fcntl.h>
-#include <spawn.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -38,7 +39,7 @@ RunFunction FindRunner(std::span<const Runner> runners, std::string_view name) {
     return nullptr;
 }
 
-// The program name, the command and its words, as execv and posix_spawn take them.
+// The program name, the command and its words, as execv takes them.
 struct WindowArguments {
     std::vector<std::string> words;
     std::vector<char*> argv;
@@ -105,18 +106,39 @@ std::optional<std::string> RunInWindowProgram(std::string_view command,
                                               const std::vector<std::string>& words) {
     const std::string path = WindowProgramPath();
     WindowArguments arguments(command, words);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+    // The child reports a failed exec through the pipe; a successful exec
+    // closes it unwritten.
+    int report[2];
+    if (::pipe2(report, O_CLOEXEC) != 0) return CannotStart(path, errno);
     std::fflush(stdout);
-    pid_t child = 0;
-    const int started =
-        ::posix_spawn(&child, path.c_str(), &actions, nullptr, arguments.argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    if (started != 0) return CannotStart(path, started);
+    const pid_t parent = ::getpid();
+    const pid_t child = ::fork();
+    if (child < 0) {
+        const int error = errno;
+        ::close(report[0]);
+        ::close(report[1]);
+        return CannotStart(path, error);
+    }
+    if (child == 0) {
+        // A killed parent takes the drawing with it: no orphan goes on
+        // writing into a folder that a rerun is writing again.
+        ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+        if (::getppid() != parent) ::_exit(127);
+        const int nowhere = ::open("/dev/null", O_WRONLY);
+        if (nowhere >= 0) ::dup2(nowhere, STDOUT_FILENO);
+        ::execv(path.c_str(), arguments.argv.data());
+        const int error = errno;
+        [[maybe_unused]] const ssize_t written = ::write(report[1], &error, sizeof error);
+        ::_exit(127);
+    }
+    ::close(report[1]);
+    int execError = 0;
+    const ssize_t got = ::read(report[0], &execError, sizeof execError);
+    ::close(report[0]);
     int status = 0;
     while (::waitpid(child, &status, 0) < 0)
         if (errno != EINTR) return "等待出图程序 " + path + " 时出错（" + std::strerror(errno) + "）";
+    if (got == static_cast<ssize_t>(sizeof execError)) return CannotStart(path, execError);
     if (WIFEXITED(status) && WEXITSTATUS(status) == 0) return std::nullopt;
     if (WIFEXITED(status))
         return "出图程序 " + path + " 以退出码 " + std::to_string(WEXITSTATUS(status)) +
