@@ -3,6 +3,7 @@
 #include <sys/wait.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -47,6 +48,39 @@ TEST(DemoCommand, WritesAMarketAndSummarisesIt) {
     for (const auto& [name, count] : (*j)["sector_families"].Object()) families += count.Int();
     EXPECT_EQ(families, (*j)["sectors"].Int());
     EXPECT_TRUE((*j)["packages"].IsNull());
+    EXPECT_EQ((*j)["pictures"].Int(), 61);
+}
+
+// bkqy-cli alone in a folder cannot start the window program: the market is
+// still written and usable, and the missing pictures are told, not skipped.
+TEST(DemoCommand, WithoutTheWindowProgramTheMarketIsWrittenAndThePicturesToldMissing) {
+    fixture::TempDir dir;
+    const std::string lone = dir.Path() + "/bin/bkqy-cli";
+    std::filesystem::create_directories(dir.Path() + "/bin");
+    std::filesystem::copy_file(BKQY_CLI_PATH, lone);
+    const std::string root = dir.Path() + "/market";
+    const std::string command = "'" + lone + "' demo --data '" + root +
+                                "' --stocks 40 --years 1 --end 20240628 --json 2>'" + dir.Path() +
+                                "/err.txt'";
+    FILE* pipe = ::popen(command.c_str(), "r");
+    ASSERT_NE(pipe, nullptr);
+    std::string out;
+    char buffer[4096];
+    for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) out.append(buffer, n);
+    const int status = ::pclose(pipe);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 1);
+    const std::vector<uint8_t> errBytes = demotest::ReadBytes(dir.Path() + "/err.txt");
+    const std::string err(errBytes.begin(), errBytes.end());
+    EXPECT_NE(err.find("bkqy-cli demo: 演示市场已写好，但选股条件的示例图片没有画出："),
+              std::string::npos) << err;
+    EXPECT_NE(err.find(dir.Path() + "/bin/bkqy-cli-window"), std::string::npos) << err;
+    const auto j = fixture::Json::Parse(out);
+    ASSERT_TRUE(j.has_value()) << out;
+    EXPECT_TRUE((*j)["pictures"].IsNull());
+    EXPECT_EQ((*j)["stocks"].Int(), 40);
+    EXPECT_EQ(demotest::ReadCodeTable(root + "/MKDAT/MKCODE.DAT").count, 43u);
+    EXPECT_FALSE(base::FileExists(root + "/MKDAT/mk2001.jpg"));
 }
 
 TEST(DemoCommand, ReportsBadArgumentsOnStderrWithAFailingExitCode) {

@@ -91,6 +91,22 @@ protected:
     demo::PackagesSummary summary;
 };
 
+// The example pictures are drawn when the caller is called: every day of
+// the market, up to its end, is still in the data folder then.
+TEST_F(DemoPackages, TheCallerSeesTheWholeMarketBeforeTheCut) {
+    int calls = 0;
+    uint32_t lastDate = 0;
+    auto written = demo::WriteDemoPackages(SmallOptions(Cut()), Packages(), nullptr, [&] {
+        ++calls;
+        lastDate = demotest::ReadDayFile(Cut() + "/MKDAY/SH/999999.day", true).bars.back().date;
+    });
+    ASSERT_TRUE(written.ok()) << written.error();
+    EXPECT_EQ(calls, 1);
+    EXPECT_EQ(lastDate, 20240628u);
+    EXPECT_EQ(demotest::ReadDayFile(Cut() + "/MKDAY/SH/999999.day", true).bars.back().date,
+              written->cutDate);
+}
+
 TEST_F(DemoPackages, TheCutFolderHoldsOnlyTheMarketUpToTheCutDate) {
     WriteBoth();
     // 20 trading days before 20240628 (the Dragon Boat holiday, 10 June, falls inside).
