@@ -64,7 +64,9 @@ int RunPicturesCommand(const Invocation& in) {
     CommandPrompter prompter(in.Command().name);
     data::Workspace workspace;
     data::MarketState market;
-    if (!StartMarket(in, prompter, workspace, market, {.settings = false}))
+    // Picking and the chart read no sectors and no settings.
+    if (!StartMarket(in, prompter, workspace, market,
+                     {.sectorLibrary = false, .settings = false}))
         return static_cast<int>(Exit::Refused);
     if (market.exampleCount == 0 || market.exampleCount == data::kNoExamples)
         return in.Fail(Exit::Refused, "选股示例文件 " + market.paths.examples +

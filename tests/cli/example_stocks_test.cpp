@@ -67,7 +67,8 @@ protected:
     data::MarketState market;
     base::RecordingPrompter prompter;
     const bool started = data::RunStartup(workspace, root, prompter, std::time(nullptr), market,
-                                          {.settings = false}) == data::StartupOutcome::Ready;
+                                          {.sectorLibrary = false, .settings = false}) ==
+                         data::StartupOutcome::Ready;
     const data::CodeTable codes{workspace.CodeTableRegion()};
 };
 
