@@ -40,6 +40,7 @@ enum class ControlId : int {
     IndicatorSettings = 1042,
     DataButton = 1044,       // 数据下载
     PickedEight = 1045,      // 8 of the picked list
+    PickingEight = 1046,     // 8 of the picking page's picked stocks
     WatchSave = 1048,        // 保存
     PreviousStock = 1052,    // ↖
     NextStock = 1053,        // ↘
@@ -83,7 +84,7 @@ namespace table {
 using K = ControlKind;
 using G = RadioGroup;
 using C = ControlId;
-inline constexpr std::array<ControlSpec, 44> kControls = {{
+inline constexpr std::array<ControlSpec, 45> kControls = {{
     {C::IndicatorSettings, K::Button, "指标设置", 86, 384, 53, 18, 0, G::None},
     {C::ShanghaiIndex, K::Button, "沪指", 148, 384, 34, 18, 0, G::None},
     {C::ShenzhenIndex, K::Button, "深指", 189, 384, 34, 18, 0, G::None},
@@ -119,6 +120,7 @@ inline constexpr std::array<ControlSpec, 44> kControls = {{
     {C::WatchDown, K::Button, "↓", 833, 566, 15, 18, 0, G::None},
     {C::WatchDelete, K::Button, "×", 833, 589, 15, 17, 0, G::None},
     {C::PickedEight, K::Button, "8", 711, 467, 15, 15, 0, G::None},
+    {C::PickingEight, K::Button, "8", 946, 673, 15, 15, 0, G::None},
     {C::ClassicTheme, K::Radio, "经典黑", 29, 9, 53, 15, 0, G::Theme},
     {C::RegularTheme, K::Radio, "常规", 84, 9, 47, 15, 0, G::Theme},
     {C::HotWhole, K::Edit, "2", 261, 633, 23, 14, 2, G::None},
@@ -145,6 +147,8 @@ inline constexpr std::array<ControlId, 8> kSectorPageControls = {
     ControlId::HotWhole,     ControlId::HotHundredths, ControlId::FallWhole,
     ControlId::FallHundredths, ControlId::FundThreshold, ControlId::QueryBox,
     ControlId::EstimateCode, ControlId::PickedEight};
+// The picking page's own controls beside the board's fields.
+inline constexpr std::array<ControlId, 1> kPickingPageControls = {ControlId::PickingEight};
 
 // The four vertical scroll bars set up at start-up: range 0..145, page 20.
 inline constexpr std::array<ControlId, 4> kScrollBarIds = {

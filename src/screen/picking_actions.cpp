@@ -82,6 +82,7 @@ void ScreenController::RedrawPickingPage() {
 
 void ScreenController::ShowSectorControls(bool shown) {
     for (ControlId id : kSectorPageControls) m_host.ShowControl(id, shown);
+    for (ControlId id : kPickingPageControls) m_host.ShowControl(id, !shown);
     if (!shown) {
         m_host.SetScrollBar(ControlId::RankScrollBar, {});
         m_host.SetScrollBar(ControlId::MemberScrollBar, {});

@@ -118,6 +118,7 @@ void ScreenController::DrawClockBox() {
 void ScreenController::DrawInitialLayout() {
     ui::FillBox(m_canvas, 0, 0, ui::kCanvasWidth, ui::kCanvasHeight, ui::kPanelBeige);
     DrawSectorPageFrame();
+    ShowSectorControls(true);
     // The upper work area opens on the market index, as on the big terminals.
     if (!OpenSecurity(m_market.index.code)) ShowHelp(ui::HelpTopic::General);
 }
@@ -393,6 +394,7 @@ void ScreenController::Button(ControlId id) {
             break;
         }
         case ControlId::WatchEight: ShowWatchEight(); break;
+        case ControlId::PickingEight: ShowSmallCharts(m_picking.picked); break;
         case ControlId::Help: ShowHelp(ui::HelpTopic::General); break;
         case ControlId::DataButton: OpenDataPage(DataPage::Download); break;
         case ControlId::AddToWatchList: AddOpenStockToWatchList(); break;

@@ -66,6 +66,7 @@ std::vector<uint32_t> CliPick(const std::string& root, const std::string& entry,
 TEST(PickingPage, OpensFromTheHomeStripAndGoesBack) {
     Screen s;
     EXPECT_EQ(s.controller.Page(), PageKind::Sector);
+    EXPECT_FALSE(Shown(s, ControlId::PickingEight));
     s.controller.Click(30, 608);  // 条件选股 in the left column
     EXPECT_EQ(s.controller.Page(), PageKind::Picking);
     EXPECT_FALSE(Shown(s, ControlId::HotWhole));
@@ -73,6 +74,9 @@ TEST(PickingPage, OpensFromTheHomeStripAndGoesBack) {
     EXPECT_TRUE(s.canvas.FindText("初级"));
     EXPECT_TRUE(s.canvas.FindText("a1：根据股价(收盘价)选取个股"));
     EXPECT_TRUE(s.canvas.FindText("选股方法(  0)"));
+    // Each page shows its own 8 beside its picked list.
+    EXPECT_TRUE(Shown(s, ControlId::PickingEight));
+    EXPECT_FALSE(Shown(s, ControlId::PickedEight));
 
     // The board's fields go with the page.
     s.controller.OpenConditionBoard(1);
@@ -81,6 +85,8 @@ TEST(PickingPage, OpensFromTheHomeStripAndGoesBack) {
     EXPECT_EQ(s.controller.Page(), PageKind::Sector);
     EXPECT_TRUE(Shown(s, ControlId::HotWhole));
     EXPECT_FALSE(Shown(s, screen::BoardFieldId(0, false)));
+    EXPECT_TRUE(Shown(s, ControlId::PickedEight));
+    EXPECT_FALSE(Shown(s, ControlId::PickingEight));
     // The documented method buttons are not on the sector page.
     s.controller.Click(563, 597);
     EXPECT_TRUE(s.Messages().empty());
@@ -238,7 +244,15 @@ TEST(PickingPage, TheMethodListIsBuiltFromBoardsAndRunsItsFirstEntry) {
         EXPECT_EQ(s.controller.Picking().picked, CliPick(screentest::DemoRoot(), entry, scratch.Path())) << entry;
         EXPECT_EQ(s.host.progress, screen::kProgressMaximum);
     }
-    EXPECT_FALSE(s.controller.Picking().picked.empty());  // b18 over 0..30 finds some on the demo market
+    const auto& picked = s.controller.Picking().picked;
+    EXPECT_FALSE(picked.empty());  // b18 over 0..30 finds some on the demo market
+
+    // 8 beside the picked list: their small charts, eight at most.
+    s.controller.Button(ControlId::PickingEight);
+    EXPECT_EQ(s.controller.Screen(), screen::ScreenMode::SmallCharts);
+    const size_t shown = std::min<size_t>(picked.size(), 8);
+    EXPECT_EQ(s.controller.SmallChartCodes(),
+              std::vector<uint32_t>(picked.begin(), picked.begin() + static_cast<std::ptrdiff_t>(shown)));
 }
 
 TEST(PickingPage, EmptyListOrCandidatesRefuseTheRunAndABusyRunRefusesTheCommands) {
