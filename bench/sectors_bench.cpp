@@ -20,49 +20,15 @@
 #include "picking/evaluation.h"
 #include "picking/kept_tails.h"
 #include "sectors/scan.h"
+#include "scan_market.h"
 
 namespace {
 
-struct ScanMarket {
-    bool ready = false;
-    data::Workspace workspace;
-    data::MarketState state;
-    std::unique_ptr<data::CodeTable> codes;
-    std::vector<uint32_t> candidates;
-    sectors::SectorLibrary library;
+using bench::ScanMarket;
 
-    ScanMarket() {
-        const char* root = std::getenv("BKQY_BENCH_MARKET");
-        if (!root) return;
-        base::RecordingPrompter prompter;
-        if (data::RunStartup(workspace, root, prompter, 0, state) != data::StartupOutcome::Ready)
-            return;
-        codes = std::make_unique<data::CodeTable>(workspace.CodeTableRegion());
-        candidates = picking::SelectCandidates(*codes, picking::CandidateMarket::All);
-        library = sectors::SectorLibrary(
-            workspace.Bytes(data::BufferId::SectorLibrary).first(state.sectorLibraryBytes));
-        ready = true;
-    }
-};
-
-ScanMarket& Market() {
-    static ScanMarket market;
-    return market;
-}
-
-bool Ready(benchmark::State& state) {
-    if (Market().ready) return true;
-    state.SkipWithError("BKQY_BENCH_MARKET is not set or does not start (bench/run.sh sets it)");
-    return false;
-}
-
-sectors::ScanSettings HotSettings() {
-    sectors::ScanSettings settings;
-    settings.type = sectors::ScanType::Hot;
-    settings.threshold = 750;
-    settings.weights = sectors::RankWeights::FromLibrary(Market().state.sectorHeader);
-    return settings;
-}
+ScanMarket& Market() { return bench::SharedScanMarket(); }
+bool Ready(benchmark::State& state) { return bench::ScanMarketReady(state); }
+sectors::ScanSettings HotSettings() { return Market().HotSettings(); }
 
 // Argument 0: every file read on the run's own thread; 1: with the read-ahead
 // threads the window uses. Times are wall-clock, which is what the user waits.
