@@ -40,9 +40,9 @@ const indicators::IndicatorSeries& IndicatorCache::Values(const PreparedSeries& 
                                                           size_t first, size_t last) {
     const Key key{series.Id(), index, params.values, reading};
     if (key == m_valuesKey && m_values.Covers(first) && m_values.Covers(last)) return m_values;
-    const data::SeriesView view =
-        reading == PriceReading::Unadjusted ? series.Unadjusted() : series.View();
-    m_values = indicators::ComputeSeries(view, index, params, first, last);
+    m_values = reading == PriceReading::Unadjusted
+                   ? indicators::ComputeSeries(series.Unadjusted(), index, params, first, last)
+                   : indicators::ComputeSeries(series.Bars(), index, params, first, last);
     m_valuesKey = key;
     return m_values;
 }

@@ -55,6 +55,7 @@ void PreparedSeries::Prepare(const data::SeriesView& source, const EventSource& 
         m_view.period = data::Period::Weekly;
     }
 
+    m_bars = indicators::DecodedBars(m_view, m_count);
     m_closeSums.assign(m_count + 1, 0);
     m_volumeSums.assign(m_count + 1, 0);
     for (size_t t = 0; t < m_count; ++t) {

@@ -11,6 +11,7 @@
 
 #include "data/bars.h"
 #include "data/ex_rights.h"
+#include "indicators/decoded_bars.h"
 
 namespace chart {
 
@@ -29,6 +30,8 @@ public:
     // What every calculation reads; prices as the source gives them.
     const data::SeriesView& View() const { return m_view; }
     const data::SeriesView& Source() const { return m_source; }
+    // View()'s bars decoded once, for the indicator calculations.
+    const indicators::DecodedBars& Bars() const { return m_bars; }
     // The source read without adjustment.
     data::SeriesView Unadjusted() const;
 
@@ -56,6 +59,7 @@ private:
     data::SeriesView m_view;
     size_t m_count = 0;
     std::vector<uint32_t> m_copy;
+    indicators::DecodedBars m_bars;
     std::vector<uint64_t> m_closeSums;  // m_closeSums[t] = closes of bars 0..t-1
     std::vector<uint64_t> m_volumeSums;
     std::vector<data::ExRightsEvent> m_events;

@@ -1,26 +1,21 @@
-// How the indicator formulas read bars (inside src/indicators only): the
-// prices of one bar, adjusted through the view, and the volume both as the
-// bar accessors give it and as the word stores it.
+// How the indicator formulas read bars (inside src/indicators only): one
+// bar at a time from the view, or from bars decoded once.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
-#include <vector>
 
 #include "data/bars.h"
+#include "indicators/decoded_bars.h"
 
 namespace indicators {
 
-struct Prices {
-    uint32_t open = 0;
-    uint32_t high = 0;
-    uint32_t low = 0;
-    uint32_t close = 0;
-    uint32_t volume = 0;
-    uint32_t rawVolume = 0;
-};
-
 Prices DecodePrices(const data::SeriesView& view, size_t t);
+
+// The volume word of the bar stored at `words`, as RawVolume gives it.
+inline uint32_t RawVolumeWord(const data::SeriesView& view, const uint32_t* words) {
+    return view.IsDailyStock() ? words[4] : words[6];
+}
 
 // One bar's definition reads few bars: each access decodes ...
 class ViewBars {
@@ -32,24 +27,8 @@ private:
     const data::SeriesView& m_view;
 };
 
-// ... a pass over a series decodes each of its bars 0..count-1 once. Both
-// give the same Prices, so the same formula gives the same numbers.
-class CachedBars {
-public:
-    CachedBars(const data::SeriesView& view, size_t count)
-        : m_view(view), m_bars(count), m_decoded(count, 0) {}
-    const Prices& operator[](size_t t) const {
-        if (!m_decoded[t]) {
-            m_bars[t] = DecodePrices(m_view, t);
-            m_decoded[t] = 1;
-        }
-        return m_bars[t];
-    }
-
-private:
-    const data::SeriesView& m_view;
-    mutable std::vector<Prices> m_bars;
-    mutable std::vector<char> m_decoded;
-};
+// ... a pass over a series walks DecodedBars (decoded_bars.h), each bar
+// decoded once up front. Both give the same Prices, so the same formula
+// gives the same numbers.
 
 }  // namespace indicators

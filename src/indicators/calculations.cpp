@@ -47,8 +47,19 @@ uint32_t RawVolume(const data::SeriesView& view, size_t t) {
     if (!InSeries(view, t)) return 0;
     const size_t offset = BarOffset(view, t);
     if (!view.HasBar(offset)) return 0;
-    const uint32_t* words = view.image.data() + offset;
-    return view.IsDailyStock() ? words[4] : words[6];
+    return RawVolumeWord(view, view.image.data() + offset);
+}
+
+DecodedBars::DecodedBars(const data::SeriesView& view, size_t count) {
+    count = std::min(count, view.BarCount());
+    m_bars.resize(count);
+    size_t offset = view.firstBar;
+    // As DecodePrices gives them, without the per-bar position arithmetic.
+    for (size_t t = 0; t < count && view.HasBar(offset); ++t, offset += view.width) {
+        const data::Bar bar = data::DecodeBar(view, offset);
+        m_bars[t] = {bar.open,   bar.high,   bar.low,
+                     bar.close,  bar.volume, RawVolumeWord(view, view.image.data() + offset)};
+    }
 }
 
 uint32_t CloseAverage(const data::SeriesView& view, size_t t, int32_t n) {
@@ -178,10 +189,18 @@ LineValues ComputeAt(const data::SeriesView& view, int index, const IndicatorPar
 
 IndicatorSeries ComputeSeries(const data::SeriesView& view, int index,
                               const IndicatorParams& params, size_t first, size_t last) {
+    const size_t barCount = view.BarCount();
+    if (barCount == 0 || first >= barCount) return ComputeSeries(DecodedBars(), index, params, first, last);
+    return ComputeSeries(DecodedBars(view, std::min(last, barCount - 1) + 1), index, params, first,
+                         last);
+}
+
+IndicatorSeries ComputeSeries(const DecodedBars& bars, int index, const IndicatorParams& params,
+                              size_t first, size_t last) {
     IndicatorSeries series;
     series.index = index;
     series.first = first;
-    const size_t barCount = view.BarCount();
+    const size_t barCount = bars.Count();
     if (!IsIndicator(index) || barCount == 0 || first >= barCount) return series;
     last = std::min(last, barCount - 1);
     if (first > last) return series;
@@ -191,7 +210,6 @@ IndicatorSeries ComputeSeries(const data::SeriesView& view, int index,
     // A line the calculation leaves out shows as NaN, never as a plausible 0.
     for (int k = 0; k < series.lineCount; ++k)
         series.lines[k].assign(series.count, std::numeric_limits<double>::quiet_NaN());
-    const CachedBars bars(view, last + 1);
     SeriesWork work(bars, params, series);
     def.calculate(work);
     return series;

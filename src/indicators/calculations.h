@@ -44,6 +44,7 @@
 
 #include "data/bars.h"
 #include "indicators/catalogue.h"
+#include "indicators/decoded_bars.h"
 
 namespace indicators {
 
@@ -170,9 +171,12 @@ struct IndicatorSeries {
 };
 
 // One pass: recursions are carried forward from the oldest bar, window sums
-// read each bar once from a cache. `last` is cut to the view's last bar; an
-// unknown index or an empty range gives count 0.
+// taken for all wanted bars together from bars decoded once. `last` is cut
+// to the view's last bar; an unknown index or an empty range gives count 0.
 IndicatorSeries ComputeSeries(const data::SeriesView& view, int index,
                               const IndicatorParams& params, size_t first, size_t last);
+// The same over bars the caller decoded from the view (decoded_bars.h).
+IndicatorSeries ComputeSeries(const DecodedBars& bars, int index, const IndicatorParams& params,
+                              size_t first, size_t last);
 
 }  // namespace indicators

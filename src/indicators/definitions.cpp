@@ -4,6 +4,7 @@
 #include "indicators/catalogue.h"
 #include "indicators/formulas.h"
 #include "indicators/recursions.h"
+#include "indicators/series_calculations.h"
 #include "indicators/series_work.h"
 
 namespace indicators {
@@ -30,7 +31,7 @@ constexpr ColourList Palette(int count) {
 // formula's own.
 template <auto kValueOf, auto kMean>
 void SlidingMeans(SeriesWork& work) {
-    const CachedBars& bars = work.Bars();
+    const DecodedBars& bars = work.Bars();
     for (int k = 0; k < work.LineCount(); ++k) {
         const int32_t n = work.Param(k);
         uint64_t sum = 0;
@@ -45,15 +46,6 @@ void SlidingMeans(SeriesWork& work) {
             }
             return kMean(sum, n);
         });
-    }
-}
-
-// Line k of the indicator is the formula with parameter k as its length.
-template <auto kFormula>
-void EachLength(SeriesWork& work) {
-    for (int k = 0; k < work.LineCount(); ++k) {
-        const int32_t length = work.Param(k);
-        work.Fill(k, [&](size_t t) { return kFormula(work.Bars(), t, length); });
     }
 }
 
@@ -100,7 +92,7 @@ constexpr std::array<IndicatorDef, kIndicatorCount> kDefinitions = {{
         .lines = {{.labelX = 250}, {.labelX = 387}, {.labelX = 524}},
         .colours = Palette(3),
         .panel = {.startHigh = -100, .startLow = 100},
-        .calculate = EachLength<BiasOf<CachedBars>>,
+        .calculate = BiasSeries,
     },
     {
         .id = kMacd,
@@ -126,7 +118,7 @@ constexpr std::array<IndicatorDef, kIndicatorCount> kDefinitions = {{
         .colours = Palette(3),
         .panel = {.scale = ScaleKind::Fixed, .fifthLines = true},
         .recursion = Recursion::FromOldestBar,
-        .calculate = Recursive<KdLines>,
+        .calculate = KdSeries,
         .carry = StartCarryOf<KdLines>,
     },
     {
@@ -140,7 +132,7 @@ constexpr std::array<IndicatorDef, kIndicatorCount> kDefinitions = {{
         .colours = Palette(3),
         .panel = {.scale = ScaleKind::Fixed, .fifthLines = true},
         .recursion = Recursion::FromOldestBar,
-        .calculate = Recursive<KdLines>,
+        .calculate = KdSeries,
         .carry = StartCarryOf<KdLines>,
     },
     {
@@ -154,13 +146,7 @@ constexpr std::array<IndicatorDef, kIndicatorCount> kDefinitions = {{
                   {.label = "LOWER:", .labelX = 497}},
         .colours = Palette(3),
         .panel = {.startHigh = 0, .startLow = 10000, .candles = true},
-        .calculate =
-            [](SeriesWork& w) {
-                w.FillAll([&](size_t t) {
-                    const BollValues b = BollOf(w.Bars(), t, w.Param(0), w.Param(1));
-                    return LineValues{3, {b.mid, b.upper, b.lower}};
-                });
-            },
+        .calculate = BollSeries,
     },
     {
         .id = kWr,
@@ -170,7 +156,7 @@ constexpr std::array<IndicatorDef, kIndicatorCount> kDefinitions = {{
         .lines = {{.label = "WR1:", .labelX = 235}, {.label = "WR2:", .labelX = 372}},
         .colours = Palette(2),
         .panel = {.scale = ScaleKind::Fixed},
-        .calculate = EachLength<WilliamsROf<CachedBars>>,
+        .calculate = WilliamsRSeries,
     },
     {
         .id = kDmi,
@@ -183,18 +169,7 @@ constexpr std::array<IndicatorDef, kIndicatorCount> kDefinitions = {{
                   {.label = "ADXR:", .labelX = 642}},
         .colours = Palette(4),
         .panel = {.startHigh = -100, .startLow = 100},
-        .calculate =
-            [](SeriesWork& w) {
-                const int32_t n = w.Param(0);
-                const int32_t m = w.Param(1);
-                const auto dmi =
-                    w.Remember<DirectionalPair>([&](size_t u) { return DmiOf(w.Bars(), u, n); });
-                const auto adx = w.Remember<double>([&](size_t u) { return AdxOf(u, n, m, dmi); });
-                w.Fill(0, [&](size_t t) { return dmi(t).pdi; });
-                w.Fill(1, [&](size_t t) { return dmi(t).mdi; });
-                w.Fill(2, adx);
-                w.Fill(3, [&](size_t t) { return AdxrOf(t, n, m, adx); });
-            },
+        .calculate = DmiSeries,
     },
     {
         .id = kCci,
@@ -204,7 +179,7 @@ constexpr std::array<IndicatorDef, kIndicatorCount> kDefinitions = {{
         .lines = {{.labelX = 250}},
         .colours = Palette(1),
         .panel = {.startHigh = -3000, .startLow = 3000},
-        .calculate = EachLength<CciOf<CachedBars>>,
+        .calculate = CciSeries,
     },
     {
         .id = kArbr,
@@ -214,13 +189,7 @@ constexpr std::array<IndicatorDef, kIndicatorCount> kDefinitions = {{
         .lines = {{.label = "AR:", .labelX = 241}, {.label = "BR:", .labelX = 378}},
         .colours = Palette(2),
         .panel = {.startHigh = -1000, .startLow = 1000},
-        .calculate =
-            [](SeriesWork& w) {
-                w.FillAll([&](size_t t) {
-                    const ArbrValues a = ArbrOf(w.Bars(), t, w.Param(0));
-                    return LineValues{2, {a.ar, a.br}};
-                });
-            },
+        .calculate = ArbrSeries,
     },
     {
         .id = kPsy,
@@ -230,7 +199,7 @@ constexpr std::array<IndicatorDef, kIndicatorCount> kDefinitions = {{
         .lines = {{.labelX = 250}},
         .colours = Palette(1),
         .panel = {.startHigh = 0, .startLow = 100},
-        .calculate = EachLength<PsyOf<CachedBars>>,
+        .calculate = PsySeries,
     },
     {
         .id = kObv,
@@ -259,15 +228,7 @@ constexpr std::array<IndicatorDef, kIndicatorCount> kDefinitions = {{
                   {.label = "MA3:", .labelX = 646}},
         .colours = Palette(4),
         .panel = {.startHigh = 0, .startLow = 1000},
-        .calculate =
-            [](SeriesWork& w) {
-                // CR, then its averages over the windows p2, p3, p4.
-                const int32_t n = w.Param(0);
-                const auto cr = w.Remember<double>([&](size_t u) { return CrOf(w.Bars(), u, n); });
-                w.Fill(0, cr);
-                for (int k = 1; k < 4; ++k)
-                    w.Fill(k, [&](size_t t) { return CrAverageOf(t, n, w.Param(k), cr); });
-            },
+        .calculate = CrSeries,
     },
     {
         .id = kVr,
@@ -277,7 +238,7 @@ constexpr std::array<IndicatorDef, kIndicatorCount> kDefinitions = {{
         .lines = {{.label = "VR:", .labelX = 241}},
         .colours = Palette(1),
         .panel = {.startHigh = 0, .startLow = 1000},
-        .calculate = EachLength<VrOf<CachedBars>>,
+        .calculate = VrSeries,
     },
     {
         .id = kRoc,
@@ -286,14 +247,7 @@ constexpr std::array<IndicatorDef, kIndicatorCount> kDefinitions = {{
         .params = {{12, {1, 100}}, {6, {1, 50}}},
         .lines = {{.label = "ROC:", .labelX = 235}, {.label = "ROCMA:", .labelX = 360}},
         .colours = Palette(2),
-        .calculate =
-            [](SeriesWork& w) {
-                const int32_t n = w.Param(0);
-                const auto roc =
-                    w.Remember<double>([&](size_t u) { return RocOf(w.Bars(), u, n); });
-                w.Fill(0, roc);
-                w.Fill(1, [&](size_t t) { return RocMaOf(t, n, w.Param(1), roc); });
-            },
+        .calculate = RocSeries,
     },
     {
         .id = kDma,
@@ -302,15 +256,7 @@ constexpr std::array<IndicatorDef, kIndicatorCount> kDefinitions = {{
         .params = {{10, {2, 300}}, {50, {10, 300}}, {10, {1, 300}}},
         .lines = {{.label = "DDD:", .labelX = 235}, {.label = "AMA:", .labelX = 372}},
         .colours = Palette(2),
-        .calculate =
-            [](SeriesWork& w) {
-                const int32_t n1 = w.Param(0);
-                const int32_t n2 = w.Param(1);
-                const auto ddd =
-                    w.Remember<double>([&](size_t u) { return DddOf(w.Bars(), u, n1, n2); });
-                w.Fill(0, ddd);
-                w.Fill(1, [&](size_t t) { return AmaOf(t, n1, n2, w.Param(2), ddd); });
-            },
+        .calculate = DmaSeries,
     },
 }};
 

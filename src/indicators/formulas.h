@@ -1,6 +1,9 @@
 // The indicator formulas, one bar at a time, over bars read as bar_reader.h
 // reads them (inside src/indicators only). The public calculations run them
-// bar by bar over a view; the definitions' calculations over a whole series.
+// bar by bar over a view. A windowed formula is split into the window's sums
+// (summed here afresh at each bar) and what it makes of them (the ...From
+// functions), so that the whole-series calculations (series_calculations.cpp)
+// can come by the same sums faster and finish them the same way.
 #pragma once
 
 #include <algorithm>
@@ -76,32 +79,49 @@ Extremes ExtremesOf(const Bars& bars, size_t t, int32_t n) {
     return e;
 }
 
+inline double RsvFrom(const Extremes& e, uint32_t close) {
+    if (e.high == e.low) return 100;
+    return static_cast<double>(Signed(close) - e.low) * 100 /
+           static_cast<double>(Signed(e.high) - e.low);
+}
+
 template <class Bars>
 double RsvOf(const Bars& bars, size_t t, int32_t n) {
     if (n <= 0) return 0;
-    const Extremes e = ExtremesOf(bars, t, n);
-    if (e.high == e.low) return 100;
-    return static_cast<double>(Signed(bars[t].close) - e.low) * 100 /
+    return RsvFrom(ExtremesOf(bars, t, n), bars[t].close);
+}
+
+inline double WilliamsRFrom(const Extremes& e, uint32_t close) {
+    if (e.high == e.low) return kNoValue;
+    return static_cast<double>(Signed(e.high) - close) * 100 /
            static_cast<double>(Signed(e.high) - e.low);
 }
 
 template <class Bars>
 double WilliamsROf(const Bars& bars, size_t t, int32_t n) {
     if (n <= 0) return kNoValue;
-    const Extremes e = ExtremesOf(bars, t, n);
-    if (e.high == e.low) return kNoValue;
-    return static_cast<double>(Signed(e.high) - bars[t].close) * 100 /
-           static_cast<double>(Signed(e.high) - e.low);
+    return WilliamsRFrom(ExtremesOf(bars, t, n), bars[t].close);
+}
+
+// The single-precision sum of the yuan closes of the n bars ending at t,
+// newest first.
+template <class Bars>
+float CloseSum(const Bars& bars, size_t t, int32_t n) {
+    float sum = 0;
+    for (int32_t k = 0; k < n; ++k) AddSingle(sum, Yuan(bars[t - k].close));
+    return sum;
+}
+
+inline double BiasFrom(float sum, uint32_t close, int32_t n) {
+    if (std::trunc(sum) == 0) return kNoValue;
+    const double mean = double{sum} / n;
+    return (Yuan(close) - mean) * 100 / mean;
 }
 
 template <class Bars>
 double BiasOf(const Bars& bars, size_t t, int32_t n) {
     if (!HasBars(t, n)) return kNoValue;
-    float sum = 0;
-    for (int32_t k = 0; k < n; ++k) AddSingle(sum, Yuan(bars[t - k].close));
-    if (std::trunc(sum) == 0) return kNoValue;
-    const double mean = double{sum} / n;
-    return (Yuan(bars[t].close) - mean) * 100 / mean;
+    return BiasFrom(CloseSum(bars, t, n), bars[t].close, n);
 }
 
 template <class Bars>
@@ -110,6 +130,24 @@ bool FlatCloses(const Bars& bars, size_t t, int32_t n) {
     for (int32_t k = 1; k < n; ++k)
         if (bars[t - k].close != close) return false;
     return true;
+}
+
+// s1 and s2: the single-precision sums of the yuan closes and of their
+// squares, newest first; flat: whether the window's closes are all the same.
+inline BollValues BollFrom(float s1, float s2, bool flat, int32_t n, int32_t width) {
+    BollValues v;
+    v.mid = double{s1} / n;
+    // The float sums can leave a flat window a radicand just below (or above)
+    // zero; a flat window has no deviation, and a negative radicand none either.
+    const int64_t pairs = int64_t{n} * (n - 1);
+    double sd = 0;
+    if (pairs != 0 && !flat) {
+        const double radicand = (n * double{s2} - double{s1} * double{s1}) / pairs;
+        if (radicand > 0) sd = std::sqrt(radicand);
+    }
+    v.upper = v.mid + width * sd;
+    v.lower = v.mid - width * sd;
+    return v;
 }
 
 template <class Bars>
@@ -122,42 +160,61 @@ BollValues BollOf(const Bars& bars, size_t t, int32_t n, int32_t width) {
         AddSingle(s1, x);
         AddSingle(s2, x * x);
     }
-    BollValues v;
-    v.mid = double{s1} / n;
-    // The float sums can leave a flat window a radicand just below (or above)
-    // zero; a flat window has no deviation, and a negative radicand none either.
-    const int64_t pairs = int64_t{n} * (n - 1);
-    double sd = 0;
-    if (pairs != 0 && !FlatCloses(bars, t, n)) {
-        const double radicand = (n * double{s2} - double{s1} * double{s1}) / pairs;
-        if (radicand > 0) sd = std::sqrt(radicand);
-    }
-    v.upper = v.mid + width * sd;
-    v.lower = v.mid - width * sd;
-    return v;
+    return BollFrom(s1, s2, FlatCloses(bars, t, n), n, width);
+}
+
+// What bar u (u > 0) adds to the DMI sums: its true range and its
+// directional movements up and down.
+struct DirectionalMove {
+    int64_t trueRange = 0;
+    int64_t plus = 0;
+    int64_t minus = 0;
+};
+
+template <class Bars>
+DirectionalMove DirectionalMoveAt(const Bars& bars, size_t u) {
+    const Prices& bar = bars[u];
+    const Prices& previous = bars[u - 1];
+    const int64_t h = bar.high;
+    const int64_t l = bar.low;
+    const int64_t pc = previous.close;
+    DirectionalMove move;
+    move.trueRange = std::max({h - l, std::abs(h - pc), std::abs(l - pc)});
+    const int64_t up = h - Signed(previous.high);
+    const int64_t dn = Signed(previous.low) - l;
+    if (up > 0 && up > dn) move.plus = up;
+    if (dn > 0 && dn > up) move.minus = dn;
+    return move;
+}
+
+inline DirectionalPair DmiFrom(const DirectionalMove& sums) {
+    if (sums.trueRange == 0) return {};
+    return {static_cast<double>(sums.plus) * 100 / static_cast<double>(sums.trueRange),
+            static_cast<double>(sums.minus) * 100 / static_cast<double>(sums.trueRange)};
 }
 
 template <class Bars>
 DirectionalPair DmiOf(const Bars& bars, size_t t, int32_t n) {
     if (n <= 0 || t < static_cast<size_t>(n)) return {};
-    int64_t sumTr = 0;
-    int64_t plus = 0;
-    int64_t minus = 0;
+    DirectionalMove sums;
     for (int32_t k = 0; k < n; ++k) {
-        const Prices& bar = bars[t - k];
-        const Prices& previous = bars[t - k - 1];
-        const int64_t h = bar.high;
-        const int64_t l = bar.low;
-        const int64_t pc = previous.close;
-        sumTr += std::max({h - l, std::abs(h - pc), std::abs(l - pc)});
-        const int64_t up = h - Signed(previous.high);
-        const int64_t dn = Signed(previous.low) - l;
-        if (up > 0 && up > dn) plus += up;
-        if (dn > 0 && dn > up) minus += dn;
+        const DirectionalMove move = DirectionalMoveAt(bars, t - k);
+        sums.trueRange += move.trueRange;
+        sums.plus += move.plus;
+        sums.minus += move.minus;
     }
-    if (sumTr == 0) return {};
-    return {static_cast<double>(plus) * 100 / static_cast<double>(sumTr),
-            static_cast<double>(minus) * 100 / static_cast<double>(sumTr)};
+    return DmiFrom(sums);
+}
+
+inline bool HasPair(const DirectionalPair& pair) {
+    return pair.pdi != kNoValue && pair.mdi != kNoValue;
+}
+
+// DX of a valid pair. No directional movement at all: no trend strength
+// either. Never negative, so a sum of DX never turns -0.
+inline double DxOf(const DirectionalPair& pair) {
+    const double total = pair.pdi + pair.mdi;
+    return total != 0 ? std::fabs(pair.pdi - pair.mdi) * 100 / total : 0;
 }
 
 template <class DmiAt>
@@ -166,10 +223,8 @@ double AdxOf(size_t t, int32_t n, int32_t m, const DmiAt& dmi) {
     double sum = 0;
     for (int32_t j = 0; j < m; ++j) {
         const DirectionalPair pair = dmi(t - j);
-        if (pair.pdi == kNoValue || pair.mdi == kNoValue) return kNoValue;
-        const double total = pair.pdi + pair.mdi;
-        // No directional movement at all: no trend strength either.
-        if (total != 0) sum += std::fabs(pair.pdi - pair.mdi) * 100 / total;
+        if (!HasPair(pair)) return kNoValue;
+        sum += DxOf(pair);
     }
     return sum / m;
 }
@@ -187,6 +242,14 @@ template <class Bars>
 double TypicalPrice(const Bars& bars, size_t t) {
     const Prices& bar = bars[t];
     return (Yuan(bar.low) + Yuan(bar.high) + Yuan(bar.close)) * double{kThird};
+}
+
+// mean: the window's typical prices summed in single precision, newest
+// first, over n; deviation: their distances from it summed the same way.
+inline double CciFrom(double current, double mean, float deviation, int32_t n) {
+    const double md = double{deviation} / n;
+    if (md == 0) return kNoValue;
+    return (current - mean) * 200 / (3 * md);
 }
 
 template <class Bars>
@@ -207,41 +270,95 @@ double CciOf(const Bars& bars, size_t t, int32_t n) {
     float deviation = 0;
     for (int32_t k = 0; k < n; ++k)
         AddSingle(deviation, std::fabs(mean - TypicalPrice(bars, t - k)));
-    const double md = double{deviation} / n;
-    if (md == 0) return kNoValue;
-    return (current - mean) * 200 / (3 * md);
+    return CciFrom(current, mean, deviation, n);
+}
+
+// What bar u adds to the ARBR sums (the previous close counts from bar 1).
+struct ArbrMove {
+    int64_t highOpen = 0;
+    int64_t openLow = 0;
+    int64_t highClose = 0;
+    int64_t closeLow = 0;
+};
+
+template <class Bars>
+ArbrMove ArbrMoveAt(const Bars& bars, size_t u) {
+    const Prices& bar = bars[u];
+    ArbrMove move;
+    move.highOpen = std::abs(Signed(bar.high) - bar.open);
+    move.openLow = std::abs(Signed(bar.open) - bar.low);
+    if (u == 0) return move;
+    const uint32_t pc = bars[u - 1].close;
+    if (pc < bar.high) move.highClose = Signed(bar.high) - pc;
+    if (bar.low < pc) move.closeLow = Signed(pc) - bar.low;
+    return move;
+}
+
+inline ArbrValues ArbrFrom(const ArbrMove& sums) {
+    ArbrValues v;
+    if (sums.openLow != 0)
+        v.ar = static_cast<double>(sums.highOpen) * 100 / static_cast<double>(sums.openLow);
+    if (sums.closeLow != 0)
+        v.br = static_cast<double>(sums.highClose) * 100 / static_cast<double>(sums.closeLow);
+    return v;
 }
 
 template <class Bars>
 ArbrValues ArbrOf(const Bars& bars, size_t t, int32_t n) {
     if (!HasBars(t, n)) return {};
-    int64_t highOpen = 0;
-    int64_t openLow = 0;
-    int64_t highClose = 0;
-    int64_t closeLow = 0;
+    ArbrMove sums;
     for (int32_t k = 0; k < n; ++k) {
-        const size_t u = t - k;
-        const Prices& bar = bars[u];
-        highOpen += std::abs(Signed(bar.high) - bar.open);
-        openLow += std::abs(Signed(bar.open) - bar.low);
-        if (u == 0) continue;
-        const uint32_t pc = bars[u - 1].close;
-        if (pc < bar.high) highClose += Signed(bar.high) - pc;
-        if (bar.low < pc) closeLow += Signed(pc) - bar.low;
+        const ArbrMove move = ArbrMoveAt(bars, t - k);
+        sums.highOpen += move.highOpen;
+        sums.openLow += move.openLow;
+        sums.highClose += move.highClose;
+        sums.closeLow += move.closeLow;
     }
-    ArbrValues v;
-    if (openLow != 0) v.ar = static_cast<double>(highOpen) * 100 / static_cast<double>(openLow);
-    if (closeLow != 0) v.br = static_cast<double>(highClose) * 100 / static_cast<double>(closeLow);
-    return v;
+    return ArbrFrom(sums);
+}
+
+// Whether bar u (u > 0) closed above the bar before it.
+template <class Bars>
+bool RoseAt(const Bars& bars, size_t u) {
+    return bars[u - 1].close < bars[u].close;
+}
+
+inline double PsyFrom(int64_t rising, int32_t n) {
+    return static_cast<double>(rising) * 100 / n;
 }
 
 template <class Bars>
 double PsyOf(const Bars& bars, size_t t, int32_t n) {
     if (n <= 0 || t < static_cast<size_t>(n)) return kNoValue;
-    int32_t rising = 0;
+    int64_t rising = 0;
     for (int32_t k = 0; k < n; ++k)
-        if (bars[t - k - 1].close < bars[t - k].close) ++rising;
-    return static_cast<double>(rising) * 100 / n;
+        if (RoseAt(bars, t - k)) ++rising;
+    return PsyFrom(rising, n);
+}
+
+// What bar u (u > 0) adds to CR's sums: how far its high rose above the
+// previous bar's middle price and its low fell below it, in yuan; 0 where
+// it did not (adding 0 leaves a sum as it is, so a term can stand in for
+// an addition left out).
+struct CrMove {
+    double up = 0;
+    double down = 0;
+};
+
+template <class Bars>
+CrMove CrMoveAt(const Bars& bars, size_t u) {
+    const Prices& bar = bars[u];
+    const Prices& previous = bars[u - 1];
+    const double mid =
+        (Yuan(previous.high) + Yuan(previous.low) + Yuan(previous.close)) * double{kThird};
+    const double high = Yuan(bar.high);
+    const double low = Yuan(bar.low);
+    return {high > mid ? high - mid : 0.0, low < mid ? mid - low : 0.0};
+}
+
+inline double CrFrom(float up, float down) {
+    if (down == 0) return kNoValue;
+    return double{up} * 100 / double{down};
 }
 
 template <class Bars>
@@ -250,17 +367,11 @@ double CrOf(const Bars& bars, size_t t, int32_t n) {
     float up = 0;
     float down = 0;
     for (int32_t k = 0; k < n && static_cast<size_t>(k) < t; ++k) {
-        const Prices& bar = bars[t - k];
-        const Prices& previous = bars[t - k - 1];
-        const double mid =
-            (Yuan(previous.high) + Yuan(previous.low) + Yuan(previous.close)) * double{kThird};
-        const double high = Yuan(bar.high);
-        const double low = Yuan(bar.low);
-        if (high > mid) AddSingle(up, high - mid);
-        if (low < mid) AddSingle(down, mid - low);
+        const CrMove move = CrMoveAt(bars, t - k);
+        AddSingle(up, move.up);
+        AddSingle(down, move.down);
     }
-    if (down == 0) return kNoValue;
-    return double{up} * 100 / double{down};
+    return CrFrom(up, down);
 }
 
 template <class CrAt>
@@ -278,20 +389,25 @@ double CrAverageOf(size_t t, int32_t n, int32_t m, const CrAt& cr) {
     return sum / m;
 }
 
+// up and down: the volumes of the rising and the other bars, summed in
+// double; whole numbers far below 2^53, so every partial sum is exact.
+inline double VrFrom(double up, double down) {
+    if (std::trunc(down) == 0) return kNoValue;
+    return up * 100 / down;
+}
+
 template <class Bars>
 double VrOf(const Bars& bars, size_t t, int32_t n) {
     if (n <= 0 || t == 0) return kNoValue;
     double up = 0;
     double down = 0;
     for (int32_t k = 0; k < n && static_cast<size_t>(k) < t; ++k) {
-        const Prices& bar = bars[t - k];
-        if (bars[t - k - 1].close < bar.close)
-            up += bar.volume;
+        if (RoseAt(bars, t - k))
+            up += bars[t - k].volume;
         else
-            down += bar.volume;
+            down += bars[t - k].volume;
     }
-    if (std::trunc(down) == 0) return kNoValue;
-    return up * 100 / down;
+    return VrFrom(up, down);
 }
 
 template <class Bars>
@@ -304,16 +420,22 @@ double RocOf(const Bars& bars, size_t t, int32_t n) {
 }
 
 // The shared tail of ROCMA and AMA: valid values of the last m bars summed in
-// single precision and divided by m, counted or not.
+// single precision and divided by m, counted or not. A value without value
+// adds 0, which leaves the sum as it is (x + -x is +0, so it never turns -0).
+inline double ValidOrZero(double value) {
+    return HasValue(value) ? value : 0.0;
+}
+
+inline double SingleAverageFrom(float sum, int32_t m) {
+    if (sum == 0) return kNoValue;
+    return double{sum} / m;
+}
+
 template <class ValueAt>
 double SingleAverage(size_t t, int32_t m, const ValueAt& value) {
     float sum = 0;
-    for (int32_t j = 0; j < m; ++j) {
-        const double v = value(t - j);
-        if (HasValue(v)) AddSingle(sum, v);
-    }
-    if (sum == 0) return kNoValue;
-    return double{sum} / m;
+    for (int32_t j = 0; j < m; ++j) AddSingle(sum, ValidOrZero(value(t - j)));
+    return SingleAverageFrom(sum, m);
 }
 
 template <class RocAt>
@@ -323,17 +445,17 @@ double RocMaOf(size_t t, int32_t n, int32_t m, const RocAt& roc) {
     return SingleAverage(t, m, roc);
 }
 
+inline double DddFrom(float s1, float s2, int32_t n1, int32_t n2) {
+    const float shortMean = static_cast<float>(double{s1} / n1);
+    return double{shortMean} - double{s2} / n2;
+}
+
 template <class Bars>
 double DddOf(const Bars& bars, size_t t, int32_t n1, int32_t n2) {
     if (!HasBars(t, n1) || !HasBars(t, n2)) return kNoValue;
     // Two float means of the same flat closes can differ in the last bit.
     if (FlatCloses(bars, t, std::max(n1, n2))) return 0;
-    float s1 = 0;
-    for (int32_t k = 0; k < n1; ++k) AddSingle(s1, Yuan(bars[t - k].close));
-    float s2 = 0;
-    for (int32_t k = 0; k < n2; ++k) AddSingle(s2, Yuan(bars[t - k].close));
-    const float shortMean = static_cast<float>(double{s1} / n1);
-    return double{shortMean} - double{s2} / n2;
+    return DddFrom(CloseSum(bars, t, n1), CloseSum(bars, t, n2), n1, n2);
 }
 
 template <class DddAt>

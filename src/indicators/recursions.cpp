@@ -124,7 +124,7 @@ void RsiLines::Feed(const ViewBars& bars, size_t t) {
     FeedRsi(m_rsi, bars, t);
 }
 
-void RsiLines::Feed(const CachedBars& bars, size_t t) {
+void RsiLines::Feed(const DecodedBars& bars, size_t t) {
     FeedRsi(m_rsi, bars, t);
 }
 
@@ -139,7 +139,7 @@ void MacdLines::Feed(const ViewBars& bars, size_t t) {
     m_macd.FeedClose(bars[t].close);
 }
 
-void MacdLines::Feed(const CachedBars& bars, size_t t) {
+void MacdLines::Feed(const DecodedBars& bars, size_t t) {
     m_macd.FeedClose(bars[t].close);
 }
 
@@ -155,10 +155,6 @@ void KdLines::Feed(const ViewBars& bars, size_t t) {
     FeedKd(m_kd, m_n, bars, t);
 }
 
-void KdLines::Feed(const CachedBars& bars, size_t t) {
-    FeedKd(m_kd, m_n, bars, t);
-}
-
 LineValues KdLines::Values() const {
     const KdValues v = m_kd.Values();
     return {3, {v.k, v.d, v.j}};
@@ -168,7 +164,7 @@ void ObvLine::Feed(const ViewBars& bars, size_t t) {
     FeedObv(m_obv, bars, t);
 }
 
-void ObvLine::Feed(const CachedBars& bars, size_t t) {
+void ObvLine::Feed(const DecodedBars& bars, size_t t) {
     FeedObv(m_obv, bars, t);
 }
 

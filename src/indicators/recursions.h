@@ -93,7 +93,7 @@ private:
 };
 
 class ViewBars;    // bar_reader.h
-class CachedBars;  // bar_reader.h
+class DecodedBars;  // bar_reader.h
 
 // The recursive lines of a whole indicator, fed together one bar at a time:
 // what a definition's calculation walks from the oldest bar, and what the
@@ -102,7 +102,7 @@ class RsiLines {  // three RSI lengths
 public:
     explicit RsiLines(const IndicatorParams& params);
     void Feed(const ViewBars& bars, size_t t);
-    void Feed(const CachedBars& bars, size_t t);
+    void Feed(const DecodedBars& bars, size_t t);
     LineValues Values() const;
 
 private:
@@ -113,7 +113,7 @@ class MacdLines {  // DIFF, DEA, MACD
 public:
     explicit MacdLines(const IndicatorParams& params);
     void Feed(const ViewBars& bars, size_t t);
-    void Feed(const CachedBars& bars, size_t t);
+    void Feed(const DecodedBars& bars, size_t t);
     LineValues Values() const;
 
 private:
@@ -124,7 +124,6 @@ class KdLines {  // K, D and J; KD shows the first two
 public:
     explicit KdLines(const IndicatorParams& params);
     void Feed(const ViewBars& bars, size_t t);
-    void Feed(const CachedBars& bars, size_t t);
     LineValues Values() const;
 
 private:
@@ -136,7 +135,7 @@ class ObvLine {
 public:
     explicit ObvLine(const IndicatorParams&) {}
     void Feed(const ViewBars& bars, size_t t);
-    void Feed(const CachedBars& bars, size_t t);
+    void Feed(const DecodedBars& bars, size_t t);
     LineValues Values() const;
 
 private:

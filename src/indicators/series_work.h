@@ -6,40 +6,18 @@
 #include <cstddef>
 #include <cstdint>
 #include <utility>
-#include <vector>
 
 #include "indicators/bar_reader.h"
 #include "indicators/calculations.h"
 
 namespace indicators {
 
-// Values of a helper line (CR, DMI, ADX, ROC, DDD) computed once per bar when
-// first asked for, so that a series reuses them across windows.
-template <class Value, class Compute>
-class Memo {
-public:
-    Memo(size_t count, Compute compute)
-        : m_compute(std::move(compute)), m_values(count), m_done(count, 0) {}
-    const Value& operator()(size_t t) const {
-        if (!m_done[t]) {
-            m_values[t] = m_compute(t);
-            m_done[t] = 1;
-        }
-        return m_values[t];
-    }
-
-private:
-    Compute m_compute;
-    mutable std::vector<Value> m_values;
-    mutable std::vector<char> m_done;
-};
-
 class SeriesWork {
 public:
-    SeriesWork(const CachedBars& bars, const IndicatorParams& params, IndicatorSeries& out)
+    SeriesWork(const DecodedBars& bars, const IndicatorParams& params, IndicatorSeries& out)
         : m_bars(bars), m_params(params), m_out(out) {}
 
-    const CachedBars& Bars() const { return m_bars; }
+    const DecodedBars& Bars() const { return m_bars; }
     const IndicatorParams& Params() const { return m_params; }
     int32_t Param(int i) const { return m_params.values[i]; }
     int LineCount() const { return m_out.lineCount; }
@@ -64,14 +42,8 @@ public:
             m_out.lines[k][t - First()] = values.values[k];
     }
 
-    // A helper line over the bars up to the last wanted.
-    template <class Value, class Compute>
-    Memo<Value, Compute> Remember(Compute compute) const {
-        return Memo<Value, Compute>(Last() + 1, std::move(compute));
-    }
-
 private:
-    const CachedBars& m_bars;
+    const DecodedBars& m_bars;
     const IndicatorParams& m_params;
     IndicatorSeries& m_out;
 };

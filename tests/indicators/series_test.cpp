@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstring>
+#include <utility>
 #include <vector>
 
 #include "bar_series.h"
@@ -193,6 +194,85 @@ TEST(SeriesAgreement, EqualsThePerBarDefinitionOnEveryKindOfSeries) {
     ASSERT_NE(adjusted.adjuster.entry, 0u);
     ASSERT_NE(data::BarClose(adjusted, 8), data::BarClose(stock.View(), 8));
     ExpectAgreement(adjusted, "adjusted");
+}
+
+// A random walk at a real price level (large prices make the float sums
+// round at every step), with runs of equal closes and of equal bars.
+std::vector<TestBar> PricedWalk(size_t count, uint32_t seed, uint32_t level) {
+    std::vector<TestBar> bars;
+    auto next = [&seed](uint32_t range) {
+        seed = seed * 1664525u + 1013904223u;
+        return (seed >> 8) % range;
+    };
+    uint32_t close = level;
+    for (size_t i = 0; i < count; ++i) {
+        const uint32_t pattern = next(10);
+        const bool flat = pattern == 0;
+        const bool sameClose = pattern == 1;
+        const uint32_t open = flat ? close : close - level / 50 + next(level / 25 + 1);
+        if (!flat && !sameClose) close = std::max(level / 4, close - level / 30 + next(level / 15 + 1));
+        TestBar b;
+        b.open = open;
+        b.close = close;
+        b.high = std::max(open, close) + (flat ? 0 : next(level / 40 + 1));
+        b.low = std::min(open, close) - (flat ? 0 : next(level / 40 + 1));
+        b.volume = pattern == 2 ? 0 : 100 + next(5'000'000);
+        bars.push_back(b);
+    }
+    return bars;
+}
+
+// Lengths drawn from each parameter's own range, short ones more often.
+indicators::IndicatorParams RandomParams(int index, uint32_t& seed) {
+    indicators::IndicatorParams params = indicators::StandardParams(index);
+    const indicators::IndicatorDef& def = indicators::DefinitionOf(index);
+    for (int p = 0; p < def.params.count; ++p) {
+        seed = seed * 1664525u + 1013904223u;
+        const indicators::ParamRange range = def.params.ranges[p];
+        const int32_t span = std::min(range.max, range.min + ((seed >> 4) % 4 == 0 ? 400 : 40)) -
+                             range.min + 1;
+        params.values[p] = range.min + static_cast<int32_t>((seed >> 9) % static_cast<uint32_t>(span));
+    }
+    return params;
+}
+
+TEST(SeriesAgreement, HoldsOnLongWalksWithLengthsFromEveryRange) {
+    uint32_t seed = 20261208;
+    // Stock prices are stored in 16 bits; an index's take the whole word.
+    for (const auto& [level, layout] :
+         {std::pair{850u, Layout::DailyStock}, std::pair{4'200u, Layout::Weekly},
+          std::pair{310'000u, Layout::DailyIndex}}) {
+        Series stock(PricedWalk(420, level * 7 + 1, level), layout);
+        const data::SeriesView view = stock.View();
+        const size_t count = view.BarCount();
+        const indicators::DecodedBars decoded(view, count);
+        for (int index = 0; index <= indicators::kLastIndicator; ++index) {
+            for (int draw = 0; draw < 3; ++draw) {
+                const indicators::IndicatorParams params = RandomParams(index, seed);
+                for (const auto& [first, last] : std::array<std::array<size_t, 2>, 3>{
+                         {{0, count - 1}, {count - 37, count - 1}, {200, 260}}}) {
+                    const auto series = indicators::ComputeSeries(view, index, params, first, last);
+                    const auto fromDecoded =
+                        indicators::ComputeSeries(decoded, index, params, first, last);
+                    ASSERT_EQ(series.count, last - first + 1);
+                    ASSERT_EQ(fromDecoded.count, series.count);
+                    for (size_t t = first; t <= last; ++t) {
+                        const indicators::LineValues one = Definition(view, index, params, t);
+                        for (int line = 0; line < series.lineCount; ++line) {
+                            ASSERT_TRUE(SameBits(series.At(line, t), one.values[line]))
+                                << "level " << level << " index " << index << " line " << line
+                                << " bar " << t << " params " << params.values[0] << ","
+                                << params.values[1] << "," << params.values[2] << ","
+                                << params.values[3] << ": series " << series.At(line, t)
+                                << " definition " << one.values[line];
+                            ASSERT_TRUE(SameBits(fromDecoded.At(line, t), one.values[line]))
+                                << "decoded, index " << index << " line " << line << " bar " << t;
+                        }
+                    }
+                }
+            }
+        }
+    }
 }
 
 TEST(SeriesAgreement, MovingAveragesMatchTheBarAccessorsOfTheDataLayer) {

@@ -1,0 +1,145 @@
+// Window sums for a whole range of bars at once (inside src/indicators only):
+// what the formulas of formulas.h sum afresh at every bar, for the bars
+// first..last together, to the same bits.
+//
+// Integer sums are exact, so they come from running totals. Sums kept in
+// single (or double) precision depend on their order, so each window is still
+// added newest bar first, as the formula adds it; but all windows take their
+// k-th step together, so no window waits for the rounding of its previous
+// step, and the passes run at the processor's throughput instead of its
+// latency.
+#pragma once
+
+#include <algorithm>
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "indicators/formulas.h"
+
+namespace indicators {
+
+// One value per bar 0..count-1.
+template <class Value, class ValueAt>
+std::vector<Value> Column(size_t count, const ValueAt& valueAt) {
+    std::vector<Value> column(count);
+    for (size_t u = 0; u < count; ++u) column[u] = valueAt(u);
+    return column;
+}
+
+// sums[i] = AddSingle(sums[i], terms[i]) for i < count; doubles the same
+// with a plain double addition. One step of every window at once; built for
+// the wider vector units too where the processor has them (the same IEEE
+// operations, so the same bits).
+void AddSingleColumn(float* sums, const double* terms, size_t count);
+void AddDoubleColumn(double* sums, const double* terms, size_t count);
+
+// sums[t - first] = AddSingle of values[t], values[t - 1], ... over the n
+// bars ending at t, newest first, stopping at bar 0; values holds bars
+// 0..last.
+inline std::vector<float> SingleSums(size_t first, size_t last, int32_t n,
+                                     const std::vector<double>& values) {
+    std::vector<float> sums(last - first + 1, 0.0f);
+    for (int32_t k = 0; k < n; ++k) {
+        const size_t from = std::max(first, static_cast<size_t>(k));
+        if (from > last) break;
+        AddSingleColumn(sums.data() + (from - first), values.data() + (from - k), last - from + 1);
+    }
+    return sums;
+}
+
+// SingleSums for several window lengths from one pass: the sum of the n
+// bars ending at t is the longer windows' sum after their first n steps.
+template <size_t kLengths>
+std::array<std::vector<float>, kLengths> NestedSingleSums(
+    size_t first, size_t last, const std::array<int32_t, kLengths>& lengths,
+    const std::vector<double>& values) {
+    std::array<std::vector<float>, kLengths> out;
+    const int32_t longest = std::max(0, *std::max_element(lengths.begin(), lengths.end()));
+    std::vector<float> sums(last - first + 1, 0.0f);
+    for (int32_t k = 0; k <= longest; ++k) {
+        for (size_t i = 0; i < kLengths; ++i)
+            if (lengths[i] == k || (k == 0 && lengths[i] < 0)) out[i] = sums;
+        const size_t from = std::max(first, static_cast<size_t>(k));
+        if (k == longest || from > last) continue;
+        AddSingleColumn(sums.data() + (from - first), values.data() + (from - k), last - from + 1);
+    }
+    return out;
+}
+
+// The same as SingleSums in double precision.
+inline std::vector<double> DoubleSums(size_t first, size_t last, int32_t n,
+                                      const std::vector<double>& values) {
+    std::vector<double> sums(last - first + 1, 0.0);
+    for (int32_t k = 0; k < n; ++k) {
+        const size_t from = std::max(first, static_cast<size_t>(k));
+        if (from > last) break;
+        AddDoubleColumn(sums.data() + (from - first), values.data() + (from - k), last - from + 1);
+    }
+    return sums;
+}
+
+// Exact sums of whole-number values over windows: totals[i] are the values
+// of bars 0..i-1 added up, so the n bars ending at t (fewer near bar 0) sum
+// to Window(t, n).
+class RunningTotals {
+public:
+    template <class ValueAt>
+    RunningTotals(size_t count, const ValueAt& valueAt) : m_totals(count + 1, 0) {
+        for (size_t u = 0; u < count; ++u) m_totals[u + 1] = m_totals[u] + valueAt(u);
+    }
+    int64_t Window(size_t t, int32_t n) const {
+        const size_t length = std::min(static_cast<size_t>(std::max(n, 0)), t + 1);
+        return m_totals[t + 1] - m_totals[t + 1 - length];
+    }
+
+private:
+    std::vector<int64_t> m_totals;
+};
+
+// How many bars in a row end at bar u with the same value: the n bars ending
+// at t are all the same exactly when Runs()[t] >= n.
+template <class SameAsBefore>
+std::vector<uint32_t> EqualRuns(size_t count, const SameAsBefore& sameAsBefore) {
+    std::vector<uint32_t> runs(count);
+    for (size_t u = 0; u < count; ++u) runs[u] = u > 0 && sameAsBefore(u) ? runs[u - 1] + 1 : 1;
+    return runs;
+}
+
+// ExtremesOf for every bar 0..count-1: the highest high and lowest low of
+// the n bars ending at it (fewer near bar 0). The bars are cut into blocks
+// of n; a window spans at most the end of one block and the start of the
+// next, whose extremes are kept from both ends.
+template <class Bars>
+std::vector<Extremes> WindowExtremes(const Bars& bars, size_t count, int32_t n) {
+    std::vector<Extremes> out(count);
+    if (n <= 0) return out;
+    const size_t block = static_cast<size_t>(n);
+    std::vector<Extremes> fromStart(count);  // block start .. u
+    std::vector<Extremes> toEnd(count);      // u .. block end
+    auto take = [](Extremes e, const Prices& bar) {
+        e.high = std::max(e.high, bar.high);
+        e.low = std::min(e.low, bar.low);
+        return e;
+    };
+    for (size_t start = 0; start < count; start += block) {
+        const size_t end = std::min(count, start + block);
+        fromStart[start] = take(Extremes{}, bars[start]);
+        for (size_t u = start + 1; u < end; ++u) fromStart[u] = take(fromStart[u - 1], bars[u]);
+        toEnd[end - 1] = take(Extremes{}, bars[end - 1]);
+        for (size_t u = end - 1; u-- > start;) toEnd[u] = take(toEnd[u + 1], bars[u]);
+    }
+    for (size_t t = 0; t < count; ++t) {
+        if (t + 1 < block) {
+            out[t] = fromStart[t];
+            continue;
+        }
+        const Extremes& head = toEnd[t + 1 - block];
+        const Extremes& tail = fromStart[t];
+        out[t] = {std::max(head.high, tail.high), std::min(head.low, tail.low)};
+    }
+    return out;
+}
+
+}  // namespace indicators
