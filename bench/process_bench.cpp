@@ -1,7 +1,9 @@
 // Whole processes as a user starts them: `bkqy-cli scan --market all` from
 // exec to exit, its start-up and the loading of its libraries included,
-// beside two small processes that find the same stocks in the code table and
-// only open and close every day file, or read every one whole. The peak
+// beside three small processes that find the same stocks in the code table
+// and only open and close every day file, read every one whole, or (the
+// least a scan must do, on one thread) size it and read its newest records,
+// as many as the scan reads. The peak
 // resident memory of one more run, started through a small program that
 // measures it, is reported as peak_MiB.
 #include <benchmark/benchmark.h>
@@ -66,9 +68,13 @@ void BM_ScanProcess(benchmark::State& state) {
             arguments = {BKQY_FLOOR_PROGRAM, "open", root};
             state.SetLabel("open and close every day file");
             break;
-        default:
+        case 2:
             arguments = {BKQY_FLOOR_PROGRAM, "read", root};
             state.SetLabel("read every day file whole");
+            break;
+        default:
+            arguments = {BKQY_FLOOR_PROGRAM, "tail", root};
+            state.SetLabel("size and read the newest records of every day file");
             break;
     }
     for (auto _ : state) {
@@ -83,6 +89,6 @@ void BM_ScanProcess(benchmark::State& state) {
     if (RunProcess(measured, &peakKiB))
         state.counters["peak_MiB"] = std::strtod(peakKiB.c_str(), nullptr) / 1024.0;
 }
-BENCHMARK(BM_ScanProcess)->DenseRange(0, 2)->UseRealTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ScanProcess)->DenseRange(0, 3)->UseRealTime()->Unit(benchmark::kMillisecond);
 
 }  // namespace
