@@ -108,16 +108,17 @@ void DmiSeries(SeriesWork& work) {
         }
         dmi[u] = DmiFrom(sums);
     }
-    // ADX: the DX of the m bars ending at a bar, none where one has no pair.
-    const RunningTotals missing(count, [&](size_t u) { return HasPair(dmi[u]) ? 0 : 1; });
+    // ADX: the DX of the m bars ending at a bar, none where one has no pair;
+    // the sums turn into the averages in place.
     const std::vector<double> dx =
         Column<double>(count, [&](size_t u) { return HasPair(dmi[u]) ? DxOf(dmi[u]) : 0.0; });
-    const std::vector<double> dxSums = DoubleSums(0, count - 1, m, dx);
-    const std::vector<double> adx = Column<double>(count, [&](size_t t) {
-        if (n <= 0 || m <= 0 || t < static_cast<size_t>(m) || missing.Window(t, m) != 0)
-            return kNoValue;
-        return dxSums[t] / m;
-    });
+    std::vector<double> adx = DoubleSums(0, count - 1, m, dx);
+    size_t pairedRun = 0;  // bars in a row up to t that have a pair
+    for (size_t t = 0; t < count; ++t) {
+        pairedRun = HasPair(dmi[t]) ? pairedRun + 1 : 0;
+        const bool paired = m > 0 && pairedRun >= static_cast<size_t>(m);
+        adx[t] = n <= 0 || !paired || t < static_cast<size_t>(m) ? kNoValue : adx[t] / m;
+    }
     work.Fill(0, [&](size_t t) { return dmi[t].pdi; });
     work.Fill(1, [&](size_t t) { return dmi[t].mdi; });
     work.Fill(2, [&](size_t t) { return adx[t]; });
