@@ -13,23 +13,29 @@
 
 namespace {
 
-// The last `count` index days of the market, oldest first.
-std::vector<uint32_t> LastDays(const picking::MarketInputs& inputs, size_t count) {
-    return sectors::TradingDaysUpTo(inputs.index, UINT32_MAX, count);
+// What each benchmark runs on: the started market's inputs, the hot-sector
+// settings and the last `count` index days, oldest first.
+struct Days {
+    bench::ScanMarket& market;
+    picking::MarketInputs inputs;
+    sectors::ScanSettings settings;
+    std::vector<uint32_t> dates;
+};
+
+Days LastDays(size_t count) {
+    bench::ScanMarket& m = bench::SharedScanMarket();
+    const picking::MarketInputs inputs = m.Inputs();
+    return {m, inputs, m.HotSettings(), sectors::TradingDaysUpTo(inputs.index, UINT32_MAX, count)};
 }
 
 void BM_Rotation60Days(benchmark::State& state) {
     if (!bench::ScanMarketReady(state)) return;
-    bench::ScanMarket& m = bench::SharedScanMarket();
-    const picking::MarketInputs inputs = m.Inputs();
-    const sectors::ScanSettings settings = m.HotSettings();
-    const auto dates = LastDays(inputs, 60);
+    const Days d = LastDays(60);
     for (auto _ : state) {
         auto scan = std::make_unique<sectors::SectorScan>();
         std::vector<picking::PendingMessage> messages;
-        const auto days =
-            sectors::RunRotation({inputs, m.library, settings, m.candidates}, *scan, dates,
-                                 messages);
+        const auto days = sectors::RunRotation(
+            {d.inputs, d.market.library, d.settings, d.market.candidates}, *scan, d.dates, messages);
         benchmark::DoNotOptimize(days.data());
     }
 }
@@ -39,15 +45,12 @@ BENCHMARK(BM_Rotation60Days)->UseRealTime()->Unit(benchmark::kMillisecond)->Iter
 // every day file, as 60 runs of `scan --date` would.
 void BM_Rotation60DaysEachScanAlone(benchmark::State& state) {
     if (!bench::ScanMarketReady(state)) return;
-    bench::ScanMarket& m = bench::SharedScanMarket();
-    const picking::MarketInputs inputs = m.Inputs();
-    const sectors::ScanSettings settings = m.HotSettings();
-    const auto dates = LastDays(inputs, 60);
+    const Days d = LastDays(60);
     for (auto _ : state) {
-        for (const uint32_t date : dates) {
+        for (const uint32_t date : d.dates) {
             auto scan = std::make_unique<sectors::SectorScan>();
             std::vector<picking::PendingMessage> messages;
-            scan->Run(inputs, m.library, settings, m.candidates, date, messages);
+            scan->Run(d.inputs, d.market.library, d.settings, d.market.candidates, date, messages);
             benchmark::DoNotOptimize(scan->Outcome().selected.data());
         }
     }
@@ -59,16 +62,14 @@ BENCHMARK(BM_Rotation60DaysEachScanAlone)
 
 void BM_Scorecard250Days(benchmark::State& state) {
     if (!bench::ScanMarketReady(state)) return;
-    bench::ScanMarket& m = bench::SharedScanMarket();
-    const picking::MarketInputs inputs = m.Inputs();
-    const sectors::ScanSettings settings = m.HotSettings();
-    const auto dates = LastDays(inputs, 250);
+    const Days d = LastDays(250);
     const std::vector<int> horizons = {1, 3, 5};
     for (auto _ : state) {
         auto scan = std::make_unique<sectors::SectorScan>();
         std::vector<picking::PendingMessage> messages;
-        const auto card = sectors::RunScorecard({inputs, m.library, settings, m.candidates},
-                                                *scan, dates, 5, horizons, messages);
+        const auto card =
+            sectors::RunScorecard({d.inputs, d.market.library, d.settings, d.market.candidates},
+                                  *scan, d.dates, 5, horizons, messages);
         benchmark::DoNotOptimize(card.days.data());
     }
 }
