@@ -45,6 +45,26 @@ bool SectorLibrary::ReadRecord(size_t offset, SectorView& view) const {
     return true;
 }
 
+namespace {
+
+// Sorts by code and keeps the order of equal codes: two counting passes over
+// the low and the high twelve bits of the 24-bit member codes. Every scan
+// process builds the index, and a merge sort of its entries was most of that.
+void SortByCodeKeepingOrder(std::vector<StockSector>& entries) {
+    constexpr uint32_t kDigitBits = 12;
+    constexpr size_t kBuckets = size_t{1} << kDigitBits;
+    std::vector<StockSector> sorted(entries.size());
+    for (const uint32_t shift : {0u, kDigitBits}) {
+        std::vector<size_t> next(kBuckets + 1, 0);
+        for (const StockSector& e : entries) ++next[((e.code >> shift) & (kBuckets - 1)) + 1];
+        for (size_t b = 1; b <= kBuckets; ++b) next[b] += next[b - 1];
+        for (const StockSector& e : entries) sorted[next[(e.code >> shift) & (kBuckets - 1)]++] = e;
+        entries.swap(sorted);
+    }
+}
+
+}  // namespace
+
 size_t FindSectorsOfStock(const SectorLibrary& library, uint32_t code, StockSectorList& list) {
     list.count = 0;
     library.ForEach([&](const SectorView& sector) {
@@ -71,8 +91,7 @@ void StockSectorIndex::Follow(const SectorLibrary& library) {
         }
         return true;
     });
-    std::stable_sort(m_entries.begin(), m_entries.end(),
-                     [](const StockSector& a, const StockSector& b) { return a.code < b.code; });
+    SortByCodeKeepingOrder(m_entries);
 }
 
 size_t StockSectorIndex::Find(uint32_t code, StockSectorList& list) const {
