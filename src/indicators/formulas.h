@@ -169,6 +169,19 @@ struct DirectionalMove {
     int64_t trueRange = 0;
     int64_t plus = 0;
     int64_t minus = 0;
+
+    DirectionalMove& operator+=(const DirectionalMove& m) {
+        trueRange += m.trueRange;
+        plus += m.plus;
+        minus += m.minus;
+        return *this;
+    }
+    DirectionalMove& operator-=(const DirectionalMove& m) {
+        trueRange -= m.trueRange;
+        plus -= m.plus;
+        minus -= m.minus;
+        return *this;
+    }
 };
 
 template <class Bars>
@@ -197,12 +210,7 @@ template <class Bars>
 DirectionalPair DmiOf(const Bars& bars, size_t t, int32_t n) {
     if (n <= 0 || t < static_cast<size_t>(n)) return {};
     DirectionalMove sums;
-    for (int32_t k = 0; k < n; ++k) {
-        const DirectionalMove move = DirectionalMoveAt(bars, t - k);
-        sums.trueRange += move.trueRange;
-        sums.plus += move.plus;
-        sums.minus += move.minus;
-    }
+    for (int32_t k = 0; k < n; ++k) sums += DirectionalMoveAt(bars, t - k);
     return DmiFrom(sums);
 }
 
@@ -279,6 +287,21 @@ struct ArbrMove {
     int64_t openLow = 0;
     int64_t highClose = 0;
     int64_t closeLow = 0;
+
+    ArbrMove& operator+=(const ArbrMove& m) {
+        highOpen += m.highOpen;
+        openLow += m.openLow;
+        highClose += m.highClose;
+        closeLow += m.closeLow;
+        return *this;
+    }
+    ArbrMove& operator-=(const ArbrMove& m) {
+        highOpen -= m.highOpen;
+        openLow -= m.openLow;
+        highClose -= m.highClose;
+        closeLow -= m.closeLow;
+        return *this;
+    }
 };
 
 template <class Bars>
@@ -307,13 +330,7 @@ template <class Bars>
 ArbrValues ArbrOf(const Bars& bars, size_t t, int32_t n) {
     if (!HasBars(t, n)) return {};
     ArbrMove sums;
-    for (int32_t k = 0; k < n; ++k) {
-        const ArbrMove move = ArbrMoveAt(bars, t - k);
-        sums.highOpen += move.highOpen;
-        sums.openLow += move.openLow;
-        sums.highClose += move.highClose;
-        sums.closeLow += move.closeLow;
-    }
+    for (int32_t k = 0; k < n; ++k) sums += ArbrMoveAt(bars, t - k);
     return ArbrFrom(sums);
 }
 

@@ -99,13 +99,9 @@ void DmiSeries(SeriesWork& work) {
     std::vector<DirectionalPair> dmi(count);
     DirectionalMove sums;
     for (size_t u = 1; n > 0 && u < count; ++u) {
-        const DirectionalMove in = DirectionalMoveAt(bars, u);
-        sums = {sums.trueRange + in.trueRange, sums.plus + in.plus, sums.minus + in.minus};
+        sums += DirectionalMoveAt(bars, u);
         if (u < static_cast<size_t>(n)) continue;
-        if (u > static_cast<size_t>(n)) {
-            const DirectionalMove out = DirectionalMoveAt(bars, u - n);
-            sums = {sums.trueRange - out.trueRange, sums.plus - out.plus, sums.minus - out.minus};
-        }
+        if (u > static_cast<size_t>(n)) sums -= DirectionalMoveAt(bars, u - n);
         dmi[u] = DmiFrom(sums);
     }
     // ADX: the DX of the m bars ending at a bar, none where one has no pair;
@@ -166,14 +162,8 @@ void ArbrSeries(SeriesWork& work) {
     // The n-bar sums slide as DMI's do.
     ArbrMove sums;
     for (size_t u = 0; u <= work.Last(); ++u) {
-        const ArbrMove in = ArbrMoveAt(bars, u);
-        sums = {sums.highOpen + in.highOpen, sums.openLow + in.openLow,
-                sums.highClose + in.highClose, sums.closeLow + in.closeLow};
-        if (n > 0 && u >= static_cast<size_t>(n)) {
-            const ArbrMove out = ArbrMoveAt(bars, u - n);
-            sums = {sums.highOpen - out.highOpen, sums.openLow - out.openLow,
-                    sums.highClose - out.highClose, sums.closeLow - out.closeLow};
-        }
+        sums += ArbrMoveAt(bars, u);
+        if (n > 0 && u >= static_cast<size_t>(n)) sums -= ArbrMoveAt(bars, u - n);
         if (u < work.First()) continue;
         ArbrValues a;
         if (HasBars(u, n)) a = ArbrFrom(sums);
