@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <unordered_set>
 
 #include "base/endian.h"
 #include "base/gbk.h"
@@ -77,13 +78,16 @@ SectorLibraryCheck CheckSectorLibrary(std::span<uint8_t> image) {
     check.bytes = image.size();
     if (image.size() < kHeaderBytes) return check;
     const size_t declared = base::ReadU24(image.data());
-    std::vector<bool> seen(1u << 24, false);
+    // Every start-up runs this check: a set of the numbers kept so far costs
+    // far less than a table over every possible number, and the label is
+    // only converted for a sector that has a problem.
+    std::unordered_set<uint32_t> seen;
+    seen.reserve(std::min(declared, image.size() / kHeadBytes));
     size_t read = kHeaderBytes;   // the next record to look at
     size_t write = kHeaderBytes;  // where the next kept record goes
     size_t walked = 0;
     for (; walked < declared && image.size() - read >= kHeadBytes; ++walked) {
         const RecordHead head = HeadAt(image, read);
-        const std::string label = SectorLabel(image, read, head);
         std::string problem;
         size_t length = head.Length();
         if (length > image.size() - read) {
@@ -95,7 +99,7 @@ SectorLibraryCheck CheckSectorLibrary(std::span<uint8_t> image) {
             length = membersAt + 3 * run - read;
             problem = "成员数" + std::to_string(head.count) + "超出了文件";
             if (run == 0 && !RecordStartsAt(image, membersAt)) {
-                check.problems.push_back(label + "：" + problem + "，其后的板块无法读取");
+                check.problems.push_back(SectorLabel(image, read, head) + "：" + problem + "，其后的板块无法读取");
                 ++check.skipped;
                 ++walked;
                 break;
@@ -104,16 +108,15 @@ SectorLibraryCheck CheckSectorLibrary(std::span<uint8_t> image) {
             problem = "板块类别" + std::to_string(head.number & 0xFFu) + "不存在";
         } else if (AscendingRun(image, read + kHeadBytes + head.nameLength, head.count) != head.count) {
             problem = "成员代码不是按升序排列的六位代码";
-        } else if (seen[head.number]) {
+        } else if (!seen.insert(head.number).second) {
             problem = "编号与前面的板块重复";
         }
         if (problem.empty()) {
-            seen[head.number] = true;
             std::memmove(image.data() + write, image.data() + read, length);
             write += length;
             ++check.loaded;
         } else {
-            check.problems.push_back(label + "：" + problem + "，已跳过");
+            check.problems.push_back(SectorLabel(image, read, head) + "：" + problem + "，已跳过");
             ++check.skipped;
         }
         read += length;
