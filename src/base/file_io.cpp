@@ -58,9 +58,18 @@ std::string ErrnoText(const std::string& what, const std::string& path) {
 }  // namespace
 
 Result<int> OpenForReading(const std::string& path, uint64_t* size) {
+    return OpenForReadingIn(AT_FDCWD, path, size);
+}
+
+int OpenFolder(const std::string& path) {
+    // O_PATH asks only what a path through the folder needs: the right to search it.
+    return ::open(path.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+}
+
+Result<int> OpenForReadingIn(int folder, const std::string& path, uint64_t* size) {
     // O_NONBLOCK makes opening a pipe with no writer return at once; fstat on
     // the descriptor then refuses whatever is not a regular file.
-    Fd fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    Fd fd(::openat(folder, path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
     if (fd.get() < 0) return Error{ErrnoText("cannot open", path)};
     struct stat st {};
     if (::fstat(fd.get(), &st) != 0) return Error{ErrnoText("cannot open", path)};

@@ -1,6 +1,5 @@
 #include "data/paths.h"
 
-#include <cstdio>
 
 namespace data {
 
@@ -29,9 +28,17 @@ bool IsShenzhenCode(uint32_t code) { return code < 600'000; }
 char MarketLetter(uint32_t code) { return IsShenzhenCode(code) ? 'Z' : 'H'; }
 
 std::string CodeText(uint32_t code) {
-    char text[16];
-    std::snprintf(text, sizeof text, "%06u", code);
-    return text;
+    // Six digits at least; by hand rather than with a format, as every
+    // day-file path of a scan needs one.
+    char text[10];
+    char* const end = text + sizeof text;
+    char* p = end;
+    do {
+        *--p = static_cast<char>('0' + code % 10);
+        code /= 10;
+    } while (code != 0);
+    while (end - p < 6) *--p = '0';
+    return std::string(p, end);
 }
 
 std::optional<uint32_t> ParseCodeText(std::string_view text) {
@@ -45,8 +52,10 @@ std::optional<uint32_t> ParseCodeText(std::string_view text) {
 }
 
 std::string DayFilePath(const DataPaths& paths, uint32_t code) {
-    return (IsShenzhenCode(code) ? paths.szFolder : paths.shFolder) + CodeText(code) + ".day";
+    return (IsShenzhenCode(code) ? paths.szFolder : paths.shFolder) + DayFileName(code);
 }
+
+std::string DayFileName(uint32_t code) { return CodeText(code) + ".day"; }
 
 bool IsIndexCode(uint32_t code) {
     return code == kShanghaiIndexCode || code == kShenzhenIndexCode ||

@@ -43,6 +43,8 @@ std::optional<uint32_t> ParseCodeText(std::string_view text);
 
 // The day file of a code: the market folder, six digits and ".day".
 std::string DayFilePath(const DataPaths& paths, uint32_t code);
+// Its name inside the market folder ("600000.day").
+std::string DayFileName(uint32_t code);
 
 // 999999, 399001, 399006 and 999998 use the 28-byte index record.
 bool IsIndexCode(uint32_t code);

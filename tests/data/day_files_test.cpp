@@ -1,3 +1,4 @@
+#include <cstdio>
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -31,6 +32,13 @@ TEST(DayFiles, CodesChooseTheirFolderAndRecordSize) {
     EXPECT_TRUE(data::IsIndexCode(999998));
     EXPECT_FALSE(data::IsIndexCode(399005));
     EXPECT_EQ(data::CodeText(1), "000001");
+    // Six digits at least, never cut: as "%06u" would give.
+    for (uint32_t code : {0u, 10u, 600000u, 999999u, 1234567u, 4294967295u}) {
+        char expected[16];
+        std::snprintf(expected, sizeof expected, "%06u", code);
+        EXPECT_EQ(data::CodeText(code), expected);
+    }
+    EXPECT_EQ(data::DayFileName(600000), "600000.day");
 
     fixture::FixtureMarket market;
     market.WriteDayFile(399006, fixture::FlatBars(20170103, Range(100, 3)));
