@@ -1,11 +1,14 @@
 #include "picking/tail_prefetch.h"
 
 #include <fcntl.h>
+#include <linux/futex.h>
+#include <sys/syscall.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <string>
 
 #include "base/file_io.h"
@@ -18,6 +21,19 @@ constexpr size_t kRecordBytes = data::kStockRecordWords * 4;
 constexpr unsigned kMostThreads = 4;
 constexpr size_t kLookAhead = 64;
 constexpr size_t kWaitBatch = 32;
+
+// A futex of our own rather than atomic::wait: the library's wait spins and
+// yields before it sleeps, and its notify may call the kernel for waiters on
+// other slots that share its table.
+void SleepWhile(std::atomic<uint32_t>& word, uint32_t value) {
+    ::syscall(SYS_futex, reinterpret_cast<uint32_t*>(&word), FUTEX_WAIT_PRIVATE, value, nullptr,
+              nullptr, 0);
+}
+
+void WakeAll(std::atomic<uint32_t>& word) {
+    ::syscall(SYS_futex, reinterpret_cast<uint32_t*>(&word), FUTEX_WAKE_PRIVATE, INT_MAX, nullptr,
+              nullptr, 0);
+}
 
 }  // namespace
 
@@ -34,9 +50,13 @@ size_t DayFileRecordsOfSize(uint64_t bytes) {
 }
 
 int OpenDayFile(const std::string& path, size_t& records) {
+    return OpenDayFileIn(AT_FDCWD, path, records);
+}
+
+int OpenDayFileIn(int folder, const std::string& name, size_t& records) {
     // One fstat both refuses what is not a regular file and gives the size.
     uint64_t bytes = 0;
-    const auto opened = base::OpenForReading(path, &bytes);
+    const auto opened = base::OpenForReadingIn(folder, name, &bytes);
     records = opened ? DayFileRecordsOfSize(bytes) : 0;
     return opened ? *opened : -1;
 }
@@ -62,6 +82,10 @@ TailPrefetch::TailPrefetch(const data::DataPaths& paths, std::vector<uint32_t> c
       m_wanted(wanted),
       m_slots(std::make_unique<Slot[]>(m_codes.size())),
       m_bytes(m_codes.size() * wanted * kRecordBytes) {
+    // Four thousand opens by whole path walk the same folders four thousand
+    // times; opening inside the folder walks only the file's own name.
+    m_shFolder = base::OpenFolder(m_paths.shFolder);
+    m_szFolder = base::OpenFolder(m_paths.szFolder);
     threads = std::max(1u, threads);
     for (unsigned t = 0; t < threads; ++t)
         m_threads.emplace_back([this, t, threads](std::stop_token stop) { Work(stop, t, threads); });
@@ -70,6 +94,14 @@ TailPrefetch::TailPrefetch(const data::DataPaths& paths, std::vector<uint32_t> c
 TailPrefetch::~TailPrefetch() {
     for (auto& thread : m_threads) thread.request_stop();
     m_threads.clear();  // joins
+    if (m_shFolder >= 0) ::close(m_shFolder);
+    if (m_szFolder >= 0) ::close(m_szFolder);
+}
+
+int TailPrefetch::OpenDayFileOf(uint32_t code, size_t& records) const {
+    const int folder = data::IsShenzhenCode(code) ? m_szFolder : m_shFolder;
+    if (folder < 0) return OpenDayFile(data::DayFilePath(m_paths, code), records);
+    return OpenDayFileIn(folder, data::DayFileName(code), records);
 }
 
 unsigned TailPrefetch::DefaultThreads() {
@@ -80,9 +112,8 @@ void TailPrefetch::Work(std::stop_token stop, unsigned first, unsigned step) {
     for (size_t i = first; i < m_codes.size() && !stop.stop_requested(); i += step) {
         Slot& slot = m_slots[i];
         int state = kFailed;
-        const std::string path = data::DayFilePath(m_paths, m_codes[i]);
         size_t records = 0;
-        const int fd = OpenDayFile(path, records);
+        const int fd = OpenDayFileOf(m_codes[i], records);
         if (fd >= 0) {
             slot.fileRecords = records;
             slot.count = std::min(slot.fileRecords, m_wanted);
@@ -92,9 +123,26 @@ void TailPrefetch::Work(std::stop_token stop, unsigned first, unsigned step) {
                 state = kReady;
             ::close(fd);
         }
-        slot.state.store(state, std::memory_order_release);
-        slot.state.notify_one();
+        slot.state.store(state, std::memory_order_seq_cst);
+        // Only the consumer asleep on this very slot costs a wake-up.
+        if (i == m_wakeAt.load(std::memory_order_seq_cst)) {
+            m_progress.fetch_add(1, std::memory_order_seq_cst);
+            WakeAll(m_progress);
+        }
     }
+}
+
+void TailPrefetch::WaitFor(size_t i) {
+    // The sleep is on m_progress, which the helper of slot i bumps after
+    // finishing it once it sees m_wakeAt; the slot is looked at again after
+    // m_wakeAt is set, so a helper that finished it before saw no sleeper.
+    while (m_slots[i].state.load(std::memory_order_acquire) == kPending) {
+        const uint32_t seen = m_progress.load(std::memory_order_seq_cst);
+        m_wakeAt.store(i, std::memory_order_seq_cst);
+        if (m_slots[i].state.load(std::memory_order_seq_cst) != kPending) break;
+        SleepWhile(m_progress, seen);
+    }
+    m_wakeAt.store(kNobody, std::memory_order_seq_cst);
 }
 
 std::optional<TailPrefetch::Tail> TailPrefetch::Take(uint32_t code) {
@@ -106,17 +154,13 @@ std::optional<TailPrefetch::Tail> TailPrefetch::Take(uint32_t code) {
     if (i == end) return std::nullopt;
     m_next = i + 1;
     Slot& slot = m_slots[i];
-    int state = slot.state.load(std::memory_order_acquire);
-    if (state == kPending) {
+    if (slot.state.load(std::memory_order_acquire) == kPending) {
         // Caught up with the helpers: sleep until a batch further on is read,
         // not once a file, as every sleep and wake-up costs system calls.
-        Slot& later = m_slots[std::min(m_codes.size() - 1, i + kWaitBatch)];
-        while (later.state.load(std::memory_order_acquire) == kPending)
-            later.state.wait(kPending, std::memory_order_acquire);
+        WaitFor(std::min(m_codes.size() - 1, i + kWaitBatch));
+        WaitFor(i);
     }
-    while ((state = slot.state.load(std::memory_order_acquire)) == kPending)
-        slot.state.wait(kPending, std::memory_order_acquire);
-    if (state != kReady) return std::nullopt;
+    if (slot.state.load(std::memory_order_acquire) != kReady) return std::nullopt;
     return Tail{slot.fileRecords,
                 {m_bytes.data() + i * m_wanted * kRecordBytes, slot.count * kRecordBytes}};
 }

@@ -26,6 +26,8 @@ size_t DayFileRecordsOfSize(uint64_t bytes);
 // Opens a stock's day file as base::OpenForReading does; -1 when it cannot,
 // else the descriptor, with its record count in `records`.
 int OpenDayFile(const std::string& path, size_t& records);
+// The same for a file named inside a folder opened with base::OpenFolder.
+int OpenDayFileIn(int folder, const std::string& name, size_t& records);
 // Reads the records [records - count, records) of an open day file into dest.
 bool ReadNewestRecords(int fd, size_t records, size_t count, uint8_t* dest);
 
@@ -64,13 +66,26 @@ private:
     };
 
     void Work(std::stop_token stop, unsigned first, unsigned step);
+    // Sleeps until slot i is read or has failed.
+    void WaitFor(size_t i);
+
+    // The day file of a code, opened inside its market folder when that
+    // folder could be opened, else by its whole path.
+    int OpenDayFileOf(uint32_t code, size_t& records) const;
 
     data::DataPaths m_paths;
+    int m_shFolder = -1;
+    int m_szFolder = -1;
     std::vector<uint32_t> m_codes;
     size_t m_wanted;
     std::unique_ptr<Slot[]> m_slots;
     std::vector<uint8_t> m_bytes;  // wanted records a code, in candidate order
     size_t m_next = 0;             // the consumer's position
+    static constexpr size_t kNobody = SIZE_MAX;
+    std::atomic<size_t> m_wakeAt{kNobody};  // the slot the consumer sleeps on
+    std::atomic<uint32_t> m_progress{0};    // the word it sleeps on
+    static_assert(sizeof(std::atomic<uint32_t>) == sizeof(uint32_t) &&
+                  std::atomic<uint32_t>::is_always_lock_free);
     std::vector<std::jthread> m_threads;
 };
 

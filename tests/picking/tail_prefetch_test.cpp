@@ -7,6 +7,9 @@
 
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <vector>
 
 #include "base/endian.h"
@@ -32,6 +35,11 @@ void AppendBytes(const std::string& path, size_t count) {
     const std::vector<uint8_t> junk(count, 0xAB);
     std::fwrite(junk.data(), 1, junk.size(), f);
     std::fclose(f);
+}
+
+std::vector<uint8_t> FileBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 TEST(TailPrefetch, HandsOverTheNewestRecordsInOrder) {
@@ -86,6 +94,46 @@ TEST(TailPrefetch, SkipsPassedCodesAndNeverGoesBack) {
     EXPECT_FALSE(prefetch.Take(999999).has_value());  // never a candidate
     EXPECT_TRUE(prefetch.Take(600005).has_value());
     // Going out of scope with most slots untaken stops the helpers.
+}
+
+// The consumer sleeps whenever it catches up with the helpers and is woken
+// only by the helper of the slot it waits for: however the helpers and the
+// consumer are paced, every tail must arrive (a lost wake-up hangs here) and
+// be that stock's own, from either market's folder.
+TEST(TailPrefetch, EveryTailArrivesHoweverTheHelpersArePaced) {
+    PickingMarket m(30);
+    std::vector<uint32_t> codes;
+    for (uint32_t i = 0; i < 150; ++i) {
+        for (uint32_t code : {600001 + i, 1 + i}) {
+            m.Stock(code, m.Bars(Closes(12 + i % 9, 100 + code % 1000)));
+            codes.push_back(code);
+        }
+    }
+    for (unsigned threads : {1u, 2u, 4u}) {
+        for (int round = 0; round < 4; ++round) {
+            TailPrefetch prefetch(m.files.Paths(), codes, 6, threads);
+            for (uint32_t code : codes) {
+                const auto tail = prefetch.Take(code);
+                ASSERT_TRUE(tail.has_value()) << code;
+                const size_t i = code >= 600001 ? code - 600001 : code - 1;
+                EXPECT_EQ(tail->fileRecords, 12 + i % 9);
+                ASSERT_EQ(tail->bytes.size(), 6 * kRecord);
+                const std::vector<uint8_t> file = FileBytes(data::DayFilePath(m.files.Paths(), code));
+                EXPECT_TRUE(std::equal(tail->bytes.begin(), tail->bytes.end(), file.end() - 6 * kRecord))
+                    << code;
+            }
+        }
+    }
+}
+
+TEST(TailPrefetch, AMissingMarketFolderServesNothing) {
+    PickingMarket m;
+    m.Stock(600001, m.Bars(Closes(10, 1000)));
+    std::filesystem::remove_all(m.files.Root() + "/MKDAY/SZ");
+    TailPrefetch prefetch(m.files.Paths(), {1, 600001, 2}, 4, 2);
+    EXPECT_FALSE(prefetch.Take(1).has_value());
+    EXPECT_TRUE(prefetch.Take(600001).has_value());
+    EXPECT_FALSE(prefetch.Take(2).has_value());
 }
 
 // The N-day change with and without read-ahead, for every stock and cut-off.
