@@ -6,6 +6,7 @@
 #include <cmath>
 #include <sstream>
 
+#include "base/gbk.h"
 #include "cli/command.h"
 #include "cli/csv.h"
 #include "cli/json.h"
@@ -252,6 +253,28 @@ TEST(CliNumbers, RealsComeOutAsTheShortestTextOfTheirFloat) {
 TEST(CliCsv, FieldsThatNeedItAreQuoted) {
     EXPECT_EQ(cli::CsvLine({"a", "b,c", "say \"hi\"", "two\nlines", ""}),
               "a,\"b,c\",\"say \"\"hi\"\"\",\"two\nlines\",\n");
+}
+
+// UTF-8 of one code point below U+10000.
+static std::string Utf8Of(uint32_t c) {
+    if (c < 0x80) return std::string(1, static_cast<char>(c));
+    if (c < 0x800)
+        return {static_cast<char>(0xC0 | c >> 6), static_cast<char>(0x80 | (c & 0x3F))};
+    return {static_cast<char>(0xE0 | c >> 12), static_cast<char>(0x80 | (c >> 6 & 0x3F)),
+            static_cast<char>(0x80 | (c & 0x3F))};
+}
+
+TEST(CliTextTable, WidthIsTheLengthInGbkForEveryCharacter) {
+    // The width is counted without converting for the common characters: it
+    // must still be what the conversion gives, for every one of them and for
+    // those around them, and for broken or four-byte UTF-8.
+    for (uint32_t c = 0x20; c < 0x10000; ++c) {
+        if (c >= 0xD800 && c <= 0xDFFF) continue;
+        const std::string text = "a" + Utf8Of(c) + "1";
+        ASSERT_EQ(cli::DisplayWidth(text), base::Utf8ToGbk(text).size()) << std::hex << c;
+    }
+    for (const char* odd : {"\xE4\xB8", "\xE4\xB8\x41", "\xF0\x9F\x98\x80", "\xFF", "光\xE4"})
+        EXPECT_EQ(cli::DisplayWidth(odd), base::Utf8ToGbk(odd).size()) << odd;
 }
 
 TEST(CliTextTable, ColumnsAlignAsATerminalShowsChineseText) {
