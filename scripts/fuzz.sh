@@ -12,7 +12,7 @@ shift || true
 targets=("$@")
 if [ ${#targets[@]} -eq 0 ]; then
   targets=(day_file code_table ex_rights settings examples sector_library list_file
-           method_entry markup_text package csv vipdoc)
+           method_entry markup_text package csv vipdoc tail_cache)
 fi
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DBKQY_FUZZ=ON -DBKQY_BENCH=OFF \
   -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-O1 -g" >/dev/null

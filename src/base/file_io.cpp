@@ -67,14 +67,19 @@ int OpenFolder(const std::string& path) {
 }
 
 Result<int> OpenForReadingIn(int folder, const std::string& path, uint64_t* size) {
+    struct stat st {};
+    auto opened = OpenRegularFileIn(folder, path, st);
+    if (opened && size) *size = st.st_size > 0 ? static_cast<uint64_t>(st.st_size) : 0;
+    return opened;
+}
+
+Result<int> OpenRegularFileIn(int folder, const std::string& path, struct stat& st) {
     // O_NONBLOCK makes opening a pipe with no writer return at once; fstat on
     // the descriptor then refuses whatever is not a regular file.
     Fd fd(::openat(folder, path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
     if (fd.get() < 0) return Error{ErrnoText("cannot open", path)};
-    struct stat st {};
     if (::fstat(fd.get(), &st) != 0) return Error{ErrnoText("cannot open", path)};
     if (!S_ISREG(st.st_mode)) return Error{"not a regular file: " + path};
-    if (size) *size = st.st_size > 0 ? static_cast<uint64_t>(st.st_size) : 0;
     return fd.release();
 }
 

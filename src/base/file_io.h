@@ -1,6 +1,8 @@
 // Whole-file reads bounded by the room of a buffer, and atomic whole-file writes.
 #pragma once
 
+#include <sys/stat.h>
+
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -30,6 +32,8 @@ Result<int> OpenForReading(const std::string& path, uint64_t* size = nullptr);
 // The same for a file named inside a folder opened with OpenFolder: the folder
 // part of the path is looked up once for all its files, not once a file.
 Result<int> OpenForReadingIn(int folder, const std::string& name, uint64_t* size = nullptr);
+// The same, with everything fstat told of the file in `info`.
+Result<int> OpenRegularFileIn(int folder, const std::string& name, struct stat& info);
 // A descriptor of a folder to open files in (the caller closes it), or -1.
 int OpenFolder(const std::string& path);
 

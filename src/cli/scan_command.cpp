@@ -214,6 +214,8 @@ int RunScanCommand(const Invocation& in) {
     auto setup = std::make_unique<SectorSetup>();
     if (!StartSectorCommand(in, prompter, *setup)) return static_cast<int>(Exit::Refused);
     auto scan = std::make_unique<sectors::SectorScan>();
+    // Each scan is a process of its own: what it reads is kept for the next.
+    scan->SetTailCache({.enabled = true});
     std::vector<picking::PendingMessage> messages;
     scan->Run(setup->inputs, setup->library, setup->settings, setup->candidates.codes,
               setup->Cutoff(), messages);

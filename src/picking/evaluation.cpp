@@ -155,13 +155,18 @@ size_t Evaluator::StorageRecords() const {
 }
 
 void Evaluator::StartPrefetch(std::vector<uint32_t> codes, const StockNeeds& needs,
-                              unsigned threads) {
+                              unsigned threads, TailCacheUse cache) {
     const size_t wanted = std::min(ReadDepth(TailRecords(needs)), StorageRecords());
     if (m_reading != StockReading::Tail || wanted == 0) return;
     // What is kept is not read again.
     if (m_kept) std::erase_if(codes, [this](uint32_t code) { return m_kept->Holds(code); });
     if (codes.empty()) return;
-    m_prefetch = std::make_unique<TailPrefetch>(m_market.paths, std::move(codes), wanted, threads);
+    m_prefetch =
+        std::make_unique<TailPrefetch>(m_market.paths, std::move(codes), wanted, threads, cache);
+}
+
+void Evaluator::FinishPrefetch() {
+    if (m_prefetch) m_prefetch->SaveCache();
 }
 
 uint8_t* Evaluator::BarBytes() {

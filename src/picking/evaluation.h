@@ -207,7 +207,12 @@ public:
 
     // Has helper threads read the tails of `codes` ahead of the evaluations
     // that will load them in this order with these needs (tail reading only).
-    void StartPrefetch(std::vector<uint32_t> codes, const StockNeeds& needs, unsigned threads);
+    // With the cache in use, tails kept in the data folder serve where unchanged.
+    void StartPrefetch(std::vector<uint32_t> codes, const StockNeeds& needs, unsigned threads,
+                       TailCacheUse cache = {});
+    // After the last evaluation: the helpers stop and, with the cache in
+    // use, what they read is kept there for the next process.
+    void FinishPrefetch();
 
 private:
     size_t TailRecords(const StockNeeds& needs);

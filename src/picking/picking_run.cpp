@@ -66,7 +66,8 @@ RunResults RunLoop(const RunContext& context, RunCounters& counters, std::span<u
     if (context.prefetchNeeds && reference.aligned)
         evaluator.StartPrefetch(context.candidates, *context.prefetchNeeds,
                                 context.prefetchThreads ? context.prefetchThreads
-                                                        : TailPrefetch::DefaultThreads());
+                                                        : TailPrefetch::DefaultThreads(),
+                                context.tailCache);
 
     const auto cancelSelection = [&] {
         results.aborted = true;
@@ -100,6 +101,7 @@ RunResults RunLoop(const RunContext& context, RunCounters& counters, std::span<u
         }
         counters.processed.fetch_add(1, std::memory_order_release);
     }
+    evaluator.FinishPrefetch();
     if (!context.useScanMeasure) results.chartOverride = ChartOverrideOf(context.condition);
     if (context.afterCandidates) context.afterCandidates(results);
     results.stocksOpened = evaluator.StocksOpened();

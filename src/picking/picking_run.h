@@ -60,6 +60,8 @@ struct RunContext {
     // evaluation, for a measure whose every load has these needs (the scan's).
     std::optional<StockNeeds> prefetchNeeds;
     unsigned prefetchThreads = 0;  // 0: one a core, at most four
+    // Whether the helpers use the tails kept in the data folder between processes.
+    TailCacheUse tailCache;
     // Tails kept from earlier runs, taken where they serve and added to by
     // this run's reads; only its worker touches them while it runs.
     KeptTails* keptTails = nullptr;

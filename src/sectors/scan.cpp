@@ -438,6 +438,7 @@ picking::RunContext SectorScan::PrepareRun(const picking::MarketInputs& market,
     if (m_readAhead) {
         context.prefetchNeeds = needs;
         context.prefetchThreads = *m_readAhead;
+        context.tailCache = m_tailCache;
     }
     if (m_kept) {
         m_kept->PrepareRun(market.paths, picking::TailReadRecords(market.index, cutoff, needs));

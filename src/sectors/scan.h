@@ -313,6 +313,9 @@ public:
     // Threads that read day files ahead of the measure; without them every
     // file is read on the run's own thread. The result is the same either way.
     void SetReadAhead(std::optional<unsigned> threads) { m_readAhead = threads; }
+    // The read-ahead also uses the day-file tails kept in the data folder by
+    // earlier processes, and keeps what it reads (see picking/tail_cache.h).
+    void SetTailCache(picking::TailCacheUse use) { m_tailCache = use; }
     // Tails kept between runs (the window's): each run prepares them for its
     // date, takes those that serve and keeps what it reads. The result is the
     // same with or without them.
@@ -331,6 +334,7 @@ private:
     std::vector<uint32_t> m_stCodes;  // of the run's code table (StCodesOf)
     std::optional<unsigned> m_readAhead = picking::TailPrefetch::DefaultThreads();
     picking::KeptTails* m_kept = nullptr;
+    picking::TailCacheUse m_tailCache;
 };
 
 }  // namespace sectors
