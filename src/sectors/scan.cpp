@@ -4,8 +4,10 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <new>
 
 #include "base/endian.h"
+#include "data/workspace.h"
 
 namespace sectors {
 namespace {
@@ -125,7 +127,7 @@ std::optional<int32_t> SelectedValue(const picking::NDayChange& change, ScanType
     return static_cast<int32_t>(v);
 }
 
-ScanAccumulator::ScanAccumulator() : m_moves(data::kSectorMovesBytes) {
+ScanAccumulator::ScanAccumulator() : m_moves(new uint8_t[data::kSectorMovesBytes]) {
     m_hits.reserve(kMaxScanSectors);
     m_sums.reserve(kMaxScanSectors);
 }
@@ -141,7 +143,7 @@ void ScanAccumulator::RecordSelectedStock(const StockSectorIndex& index, uint32_
                                           int32_t value) {
     const size_t n = index.Find(code, m_list);
     for (size_t i = 0; i < n && m_moveCount < kMaxMoveRecords; ++i) {
-        uint8_t* p = m_moves.data() + m_moveCount * kMoveRecordBytes;
+        uint8_t* p = m_moves.get() + m_moveCount * kMoveRecordBytes;
         base::WriteU24(p, code);
         base::WriteU24(p + 3, m_list.items[i].number);
         base::WriteU24(p + 6, static_cast<uint32_t>(value));
@@ -164,7 +166,7 @@ void ScanAccumulator::RecordSelectedStock(const StockSectorIndex& index, uint32_
 }
 
 MoveRecord ScanAccumulator::MoveAt(size_t index) const {
-    const uint8_t* p = m_moves.data() + index * kMoveRecordBytes;
+    const uint8_t* p = m_moves.get() + index * kMoveRecordBytes;
     return {base::ReadU24(p), base::ReadU24(p + 3), base::ReadU24(p + 6)};
 }
 
@@ -503,8 +505,11 @@ picking::RunResults SectorScan::Run(const picking::MarketInputs& market, SectorL
     picking::RunContext context =
         PrepareRun(market, library, settings, std::move(candidates), cutoff);
     picking::RunCounters counters;
-    std::vector<uint32_t> storage(data::kScanAreaWords, 0);
-    picking::RunResults results = picking::RunPicking(context, counters, storage, messages);
+    // Zeroed by the system: a scan touches only the pages its stocks fill.
+    const data::ZeroedWords storage = data::AllocateZeroedWords(data::kScanAreaWords);
+    if (!storage) throw std::bad_alloc();
+    picking::RunResults results = picking::RunPicking(
+        context, counters, std::span<uint32_t>(storage.get(), data::kScanAreaWords), messages);
     Publish(results);
     return results;
 }

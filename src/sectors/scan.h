@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
@@ -166,7 +167,8 @@ public:
     const std::vector<SectorPair>& Sums() const { return m_sums; }
 
 private:
-    std::vector<uint8_t> m_moves;
+    // Left unfilled: only the first m_moveCount records are ever read.
+    std::unique_ptr<uint8_t[]> m_moves;
     size_t m_moveCount = 0;
     std::vector<SectorPair> m_hits;
     std::vector<SectorPair> m_sums;
