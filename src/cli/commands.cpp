@@ -265,7 +265,9 @@ constexpr CommandSpec kCommands[] = {
             "文本输出：首行为参考日、市场、扫描方式和统计；每个板块一行（排名、板块序号 = 类别×1000"
             "+编号、板块名称、选出股数、板块成员数、得分），其下为它的选出股（代码、名称、涨跌幅）。\n"
             "--csv 每行一只（板块, 选出股）；--json 中幅度为带符号的百分数（涨 10.07、跌 -6.74），"
-            "原始整数在 *_raw 字段（百分之一个百分点；类型 2 为整数百分数）。",
+            "原始整数在 *_raw 字段（百分之一个百分点；类型 2 为整数百分数）。\n"
+            "扫描把读到的各股最新日线记录存入 MKDAT/BKQYTAIL.DAT；下次扫描时，日线文件未改动"
+            "（大小、修改和变更时间都相同）的股票直接从中取用。它只是副本：删掉只慢一次，损坏则重写。",
         .options = kScanOptions,
         .groups = kScanGroups,
         .examples = "bkqy-cli scan --data demo-market --type 1 --threshold 7.5 --market all --top 10\n"
