@@ -5,6 +5,7 @@
 #include <memory>
 #include <sstream>
 #include <string>
+#include <unordered_map>
 
 #include "base/gbk.h"
 #include "cli/command_prompter.h"
@@ -38,6 +39,12 @@ struct ScanReport {
     size_t Candidates() const { return setup.candidates.codes.size(); }
     const sectors::SectorLibrary& Library() const { return setup.library; }
     const std::string& Name(uint32_t code) const { return setup.names->Of(code); }
+    // A sector's members in the library: one walk for the whole report, not one a sector.
+    const std::unordered_map<uint32_t, uint32_t> memberCounts = sectors::SectorMemberCounts(setup.library);
+    uint32_t Members(uint32_t number) const {
+        const auto it = memberCounts.find(number);
+        return it != memberCounts.end() ? it->second : 0;
+    }
     std::string Percent(int64_t raw) const { return ScanPercentText(Type(), raw); }
     const sectors::SectorLimits& Limits(size_t rank) const { return outcome.limits[rank - 1]; }
     // "2连板 北广通信", or "-" without a limit-up member.
@@ -96,7 +103,7 @@ void PrintJson(const ScanReport& r) {
             .Field("number", sectors::SectorDisplayNumber(number))
             .Field("name", base::GbkToUtf8(result.ResultSectorName(rank)))
             .Field("hits", result.ResultSectorMemberCount(rank))
-            .Field("members", sectors::SectorMemberCount(r.Library(), number))
+            .Field("members", r.Members(number))
             .Field("score", ranked.score)
             .Field("qualified", ranked.qualified);
         WriteLimits(json, r, r.Limits(rank));
@@ -120,7 +127,7 @@ void PrintCsv(const ScanReport& r) {
             std::to_string(rank), std::to_string(sectors::SectorDisplayNumber(number)),
             base::GbkToUtf8(result.ResultSectorName(rank)),
             std::to_string(result.ResultSectorMemberCount(rank)),
-            std::to_string(sectors::SectorMemberCount(r.Library(), number)),
+            std::to_string(r.Members(number)),
             std::to_string(r.outcome.ranking.sectors[rank - 1].score)};
         const sectors::SectorLimits& limits = r.Limits(rank);
         const std::vector<std::string> limitFields = {
@@ -183,7 +190,7 @@ void PrintText(const ScanReport& r) {
         sectorTable.Add({std::to_string(rank), numberText,
                          base::GbkToUtf8(result.ResultSectorName(rank)),
                          std::to_string(result.ResultSectorMemberCount(rank)),
-                         std::to_string(sectors::SectorMemberCount(r.Library(), number)),
+                         std::to_string(r.Members(number)),
                          std::to_string(r.outcome.ranking.sectors[rank - 1].score),
                          std::to_string(r.Limits(rank).limitUp),
                          std::to_string(r.Limits(rank).limitDown), r.StreakText(rank)});

@@ -113,6 +113,15 @@ uint32_t SectorMemberCount(const SectorLibrary& library, uint32_t number) {
     return count;
 }
 
+std::unordered_map<uint32_t, uint32_t> SectorMemberCounts(const SectorLibrary& library) {
+    std::unordered_map<uint32_t, uint32_t> counts;
+    library.ForEach([&](const SectorView& sector) {
+        counts.emplace(sector.number, sector.memberCount);
+        return true;
+    });
+    return counts;
+}
+
 SectorNameFamily SectorNameAndFamily(const SectorLibrary& library, uint32_t number) {
     SectorNameFamily out;
     library.ForEach([&](const SectorView& sector) {

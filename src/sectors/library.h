@@ -11,6 +11,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace sectors {
@@ -121,6 +122,8 @@ private:
 
 // Member count of the first sector with that number, 0 when none has it.
 uint32_t SectorMemberCount(const SectorLibrary& library, uint32_t number);
+// Every sector's member count by number, in one walk (the first of a number).
+std::unordered_map<uint32_t, uint32_t> SectorMemberCounts(const SectorLibrary& library);
 
 struct SectorNameFamily {
     std::string name;    // GBK; empty when no sector has the number
