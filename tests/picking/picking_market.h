@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "base/file_io.h"
 #include "data/capacities.h"
 #include "data/code_table.h"
 #include "data/day_files.h"
@@ -20,6 +21,12 @@
 #include "support/fixture_market.h"
 
 namespace pickingtest {
+
+// A whole file as the program's own reader gives it (empty when unread).
+inline std::vector<uint8_t> FileBytes(const std::string& path) {
+    auto bytes = base::ReadWholeFile(path, 1 << 20);
+    return bytes ? std::move(*bytes) : std::vector<uint8_t>{};
+}
 
 class PickingMarket {
 public:

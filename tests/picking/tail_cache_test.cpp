@@ -10,11 +10,9 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <thread>
 #include <vector>
 
-#include "base/file_io.h"
 #include "picking/tail_prefetch.h"
 #include "picking_market.h"
 
@@ -23,16 +21,12 @@ namespace {
 using picking::TailCache;
 using picking::TailCacheUse;
 using picking::TailPrefetch;
+using pickingtest::FileBytes;
 using pickingtest::PickingMarket;
 
 constexpr size_t kRecord = data::kStockRecordWords * 4;
 // Files written by the test itself count as left alone.
 constexpr TailCacheUse kAtOnce{.enabled = true, .settleNs = 0};
-
-std::vector<uint8_t> FileBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 std::vector<uint32_t> Closes(size_t count, uint32_t first) {
     std::vector<uint32_t> closes;

@@ -8,8 +8,6 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <vector>
 
 #include "base/endian.h"
@@ -19,6 +17,7 @@
 namespace {
 
 using picking::TailPrefetch;
+using pickingtest::FileBytes;
 using pickingtest::PickingMarket;
 
 constexpr size_t kRecord = data::kStockRecordWords * 4;
@@ -35,11 +34,6 @@ void AppendBytes(const std::string& path, size_t count) {
     const std::vector<uint8_t> junk(count, 0xAB);
     std::fwrite(junk.data(), 1, junk.size(), f);
     std::fclose(f);
-}
-
-std::vector<uint8_t> FileBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 TEST(TailPrefetch, HandsOverTheNewestRecordsInOrder) {
