@@ -58,19 +58,15 @@ std::string ErrnoText(const std::string& what, const std::string& path) {
 }  // namespace
 
 Result<int> OpenForReading(const std::string& path, uint64_t* size) {
-    return OpenForReadingIn(AT_FDCWD, path, size);
+    struct stat st {};
+    auto opened = OpenRegularFileIn(AT_FDCWD, path, st);
+    if (opened && size) *size = st.st_size > 0 ? static_cast<uint64_t>(st.st_size) : 0;
+    return opened;
 }
 
 int OpenFolder(const std::string& path) {
     // O_PATH asks only what a path through the folder needs: the right to search it.
     return ::open(path.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
-}
-
-Result<int> OpenForReadingIn(int folder, const std::string& path, uint64_t* size) {
-    struct stat st {};
-    auto opened = OpenRegularFileIn(folder, path, st);
-    if (opened && size) *size = st.st_size > 0 ? static_cast<uint64_t>(st.st_size) : 0;
-    return opened;
 }
 
 Result<int> OpenRegularFileIn(int folder, const std::string& path, struct stat& st) {

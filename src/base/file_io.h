@@ -29,10 +29,9 @@ PathKind InspectPath(const std::string& path, uint64_t* size = nullptr);
 // open or read. Returns the descriptor (the caller closes it) or the reason;
 // `size`, when given, gets the file's size from the same check.
 Result<int> OpenForReading(const std::string& path, uint64_t* size = nullptr);
-// The same for a file named inside a folder opened with OpenFolder: the folder
-// part of the path is looked up once for all its files, not once a file.
-Result<int> OpenForReadingIn(int folder, const std::string& name, uint64_t* size = nullptr);
-// The same, with everything fstat told of the file in `info`.
+// The same for a file named inside a folder opened with OpenFolder (the folder
+// part of the path is looked up once for all its files, not once a file), or
+// by a whole path with AT_FDCWD; `info` gets everything fstat told of it.
 Result<int> OpenRegularFileIn(int folder, const std::string& name, struct stat& info);
 // A descriptor of a folder to open files in (the caller closes it), or -1.
 int OpenFolder(const std::string& path);
