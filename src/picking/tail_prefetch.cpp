@@ -20,15 +20,16 @@ namespace picking {
 namespace {
 
 constexpr size_t kRecordBytes = data::kStockRecordWords * 4;
+constexpr unsigned kMostThreads = 4;
+constexpr size_t kLookAhead = 64;
+constexpr size_t kWaitBatch = 32;
 
+// The clock file change times are kept in.
 int64_t WallClockNs() {
     timespec now{};
     ::clock_gettime(CLOCK_REALTIME, &now);
     return static_cast<int64_t>(now.tv_sec) * 1'000'000'000 + now.tv_nsec;
 }
-constexpr unsigned kMostThreads = 4;
-constexpr size_t kLookAhead = 64;
-constexpr size_t kWaitBatch = 32;
 
 // A futex of our own rather than atomic::wait: the library's wait spins and
 // yields before it sleeps, and its notify may call the kernel for waiters on
