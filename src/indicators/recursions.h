@@ -2,9 +2,14 @@
 // themselves. Feeding the bars 0, 1, ..., t in order gives exactly the values
 // of calculations.h at t; the chart may feed fewer bars (one per pixel
 // column) once the recursion has been run up to its first column.
+//
+// The steps are defined here, inline: a whole-series calculation feeds every
+// bar, and a step called out of line keeps its state in memory, which adds a
+// store and a load to every link of the recursion's chain.
 #pragma once
 
 #include <array>
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <utility>
@@ -12,6 +17,7 @@
 
 #include "data/bars.h"
 #include "indicators/calculations.h"
+#include "indicators/yuan.h"
 
 namespace indicators {
 
@@ -19,7 +25,8 @@ namespace indicators {
 // fed seeds both averages with its close and gives DIFF = DEA = MACD = 0.
 class MacdRecursion {
 public:
-    MacdRecursion(int32_t shortLength, int32_t longLength, int32_t signalLength);
+    MacdRecursion(int32_t shortLength, int32_t longLength, int32_t signalLength)
+        : m_short(shortLength), m_long(longLength), m_signal(signalLength) {}
     void Feed(const data::SeriesView& view, size_t t);
     // The step with a given close in 0.01 units (what Feed does).
     void FeedClose(uint32_t close);
@@ -42,7 +49,7 @@ private:
 // RSV before the first step. J comes from the unrounded K and the stored D.
 class KdRecursion {
 public:
-    KdRecursion(int32_t n, int32_t m1, int32_t m2);
+    KdRecursion(int32_t n, int32_t m1, int32_t m2) : m_n(n), m_m1(m1), m_m2(m2) {}
     void Feed(const data::SeriesView& view, size_t t);
     // The step with a given RSV (what Feed does after computing it).
     void FeedRsv(double rsv);
@@ -62,7 +69,7 @@ private:
 // uses its move from bar t - 1; bar 0 has no move.
 class RsiRecursion {
 public:
-    explicit RsiRecursion(int32_t n);
+    explicit RsiRecursion(int32_t n) : m_n(n) {}
     void Feed(const data::SeriesView& view, size_t t);
     // The step with the move from `previous` to `close` (0.01 units); bar 0 is
     // fed as (close, close).
@@ -92,17 +99,23 @@ private:
     double m_sum = 0;
 };
 
-class ViewBars;    // bar_reader.h
-class DecodedBars;  // bar_reader.h
+class ViewBars;  // bar_reader.h
 
 // The recursive lines of a whole indicator, fed together one bar at a time:
 // what a definition's calculation walks from the oldest bar, and what the
-// chart's Carry steps column by column.
+// chart's Carry steps column by column. Bars: ViewBars or DecodedBars
+// (bar_reader.h), both giving Prices.
 class RsiLines {  // three RSI lengths
 public:
-    explicit RsiLines(const IndicatorParams& params);
-    void Feed(const ViewBars& bars, size_t t);
-    void Feed(const DecodedBars& bars, size_t t);
+    explicit RsiLines(const IndicatorParams& params)
+        : m_rsi{RsiRecursion(params.values[0]), RsiRecursion(params.values[1]),
+                RsiRecursion(params.values[2])} {}
+    template <class Bars>
+    void Feed(const Bars& bars, size_t t) {
+        const uint32_t close = bars[t].close;
+        const uint32_t previous = t == 0 ? close : bars[t - 1].close;
+        for (RsiRecursion& rsi : m_rsi) rsi.FeedMove(previous, close);
+    }
     LineValues Values() const;
 
 private:
@@ -111,10 +124,16 @@ private:
 
 class MacdLines {  // DIFF, DEA, MACD
 public:
-    explicit MacdLines(const IndicatorParams& params);
-    void Feed(const ViewBars& bars, size_t t);
-    void Feed(const DecodedBars& bars, size_t t);
-    LineValues Values() const;
+    explicit MacdLines(const IndicatorParams& params)
+        : m_macd(params.values[0], params.values[1], params.values[2]) {}
+    template <class Bars>
+    void Feed(const Bars& bars, size_t t) {
+        m_macd.FeedClose(bars[t].close);
+    }
+    LineValues Values() const {
+        const MacdValues v = m_macd.Values();
+        return {3, {v.diff, v.dea, v.macd}};
+    }
 
 private:
     MacdRecursion m_macd;
@@ -134,9 +153,11 @@ private:
 class ObvLine {
 public:
     explicit ObvLine(const IndicatorParams&) {}
-    void Feed(const ViewBars& bars, size_t t);
-    void Feed(const DecodedBars& bars, size_t t);
-    LineValues Values() const;
+    template <class Bars>
+    void Feed(const Bars& bars, size_t t) {
+        if (t > 0) m_obv.FeedStep(bars[t - 1].close, bars[t].close, bars[t].rawVolume);
+    }
+    LineValues Values() const { return {1, {m_obv.Value()}}; }
 
 private:
     ObvRecursion m_obv;
@@ -161,6 +182,69 @@ private:
 template <class Lines>
 Carry StartCarryOf(const IndicatorParams& params) {
     return Carry(Lines(params));
+}
+
+inline void MacdRecursion::FeedClose(uint32_t close) {
+    const double x = Yuan(close);
+    if (!m_started) {
+        m_started = true;
+        m_emaShort = static_cast<float>(x);
+        m_emaLong = static_cast<float>(x);
+        m_diff = m_dea = m_macd = 0;
+        return;
+    }
+    if (m_short <= 0 || m_long <= 0 || m_signal <= 0) return;
+    m_emaShort = static_cast<float>((2 * x + (m_short - 1) * double{m_emaShort}) / (m_short + 1));
+    m_emaLong = static_cast<float>((2 * x + (m_long - 1) * double{m_emaLong}) / (m_long + 1));
+    m_diff = static_cast<float>(double{m_emaShort} - double{m_emaLong});
+    m_dea =
+        static_cast<float>(((m_signal - 1) * double{m_dea} + 2 * double{m_diff}) / (m_signal + 1));
+    m_macd = static_cast<float>((double{m_diff} - double{m_dea}) * 2);
+}
+
+inline MacdValues MacdRecursion::Values() const {
+    if (!m_started || m_short <= 0 || m_long <= 0 || m_signal <= 0) return {};
+    return {m_diff, m_dea, m_macd};
+}
+
+inline void KdRecursion::FeedRsv(double rsv) {
+    if (m_n <= 0 || m_m1 <= 0 || m_m2 <= 0) return;
+    if (!m_started) {
+        m_started = true;
+        m_k = m_d = static_cast<float>(rsv);
+    }
+    // K and D live in floats; J is taken before K is stored.
+    const double k = (rsv + (m_m1 - 1) * double{m_k}) / m_m1;
+    m_k = static_cast<float>(k);
+    m_d = static_cast<float>((double{m_k} + (m_m2 - 1) * double{m_d}) / m_m2);
+    m_j = 3 * k - 2 * double{m_d};
+}
+
+inline KdValues KdRecursion::Values() const {
+    if (!m_started) return {};
+    return {m_k, m_d, m_j};
+}
+
+inline void RsiRecursion::FeedMove(uint32_t previous, uint32_t close) {
+    if (m_n <= 0) return;
+    const double move = Yuan(close) - Yuan(previous);
+    const double up = move > 0 ? move : 0;
+    m_up = (up + (m_n - 1) * m_up) / m_n;
+    m_move = (std::fabs(move) + (m_n - 1) * m_move) / m_n;
+}
+
+inline double RsiRecursion::Value() const {
+    if (m_n <= 0 || m_move == 0) return kNoValue;
+    return m_up * 100 / m_move;
+}
+
+inline void ObvRecursion::FeedStep(uint32_t previousClose, uint32_t close, uint32_t rawVolume) {
+    if (close > previousClose) m_sum += rawVolume;
+    if (close < previousClose) m_sum -= rawVolume;
+}
+
+inline LineValues RsiLines::Values() const {
+    return {3, {m_rsi[0].Value(), m_rsi[1].Value(), m_rsi[2].Value()}};
 }
 
 }  // namespace indicators

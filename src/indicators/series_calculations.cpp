@@ -52,13 +52,17 @@ void KdSeries(SeriesWork& work) {
     const int32_t n = work.Param(0);
     const size_t count = BarsUpToLast(work);
     const std::vector<Extremes> extremes = WindowExtremes(bars, count, n);
+    // The RSVs first: their divisions do not wait on each other, the
+    // recursion's do.
+    const std::vector<double> rsv = Column<double>(
+        count, [&](size_t u) { return n <= 0 ? 0 : RsvFrom(extremes[u], bars[u].close); });
     KdRecursion kd(n, work.Param(1), work.Param(2));
-    for (size_t u = 0; u < count; ++u) {
-        kd.FeedRsv(n <= 0 ? 0 : RsvFrom(extremes[u], bars[u].close));
-        if (u < work.First()) continue;
+    for (size_t u = 0; u < work.First(); ++u) kd.FeedRsv(rsv[u]);
+    work.FillAll([&](size_t t) {
+        kd.FeedRsv(rsv[t]);
         const KdValues v = kd.Values();
-        work.Set(u, {3, {v.k, v.d, v.j}});
-    }
+        return LineValues{3, {v.k, v.d, v.j}};
+    });
 }
 
 void BollSeries(SeriesWork& work) {
@@ -141,14 +145,12 @@ void CciSeries(SeriesWork& work) {
     // The distances from each window's own mean, one step of every window
     // at a time, as SingleSums adds.
     std::vector<float> deviations(sums.size(), 0.0f);
-    std::vector<double> distances(sums.size());
-    for (int32_t k = 0; k < n; ++k) {
-        const size_t from = std::max(first, static_cast<size_t>(k));
-        if (from > last) break;
-        for (size_t t = from; t <= last; ++t)
-            distances[t - from] = std::fabs(means[t - first] - typical[t - k]);
-        AddSingleColumn(deviations.data() + (from - first), distances.data(), last - from + 1);
-    }
+    std::array<double, kBlockBars> distances;
+    ForEachWindowStep(first, last, n, [&](int32_t k, size_t from, size_t count) {
+        for (size_t i = 0; i < count; ++i)
+            distances[i] = std::fabs(means[from + i - first] - typical[from + i - k]);
+        AddSingleColumn(deviations.data() + (from - first), distances.data(), count);
+    });
     work.Fill(0, [&](size_t t) {
         // A flat window deviates by nothing, as CciOf has it.
         if (!HasBars(t, n) || Flat(runs, t, n)) return kNoValue;
@@ -214,9 +216,12 @@ void CrSeries(SeriesWork& work) {
         const size_t shift = static_cast<size_t>(int64_t{7} * m / 5);
         const size_t from = std::max(work.First(), shift + 1);
         std::vector<double> sums(count, 0.0);
-        for (int32_t j = 0; from <= work.Last() && j < m; ++j)
-            AddDoubleColumn(sums.data() + from, valid.data() + (from - shift + j),
-                            work.Last() - from + 1);
+        if (from <= work.Last())
+            ForEachBlock(from, work.Last(), [&](size_t begin, size_t end) {
+                for (int32_t j = 0; j < m; ++j)
+                    AddDoubleColumn(sums.data() + begin, valid.data() + (begin - shift + j),
+                                    end - begin);
+            });
         work.Fill(k, [&](size_t t) {
             if (t <= shift || cr[t - shift] == kNoValue) return kNoValue;
             return sums[t] / m;

@@ -1,12 +1,12 @@
 #include "indicators/window_columns.h"
 
-// Clones for AVX2 where GCC can dispatch on the processor at load time. The
+// Clones for AVX-512 and AVX2 where GCC can dispatch on the processor at load time. The
 // choice is made while the program is being loaded, before a sanitizer's
 // runtime is up, which an instrumented chooser does not survive: sanitizer
 // builds, which time nothing, take the plain loops.
 #if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__) && \
     !defined(__SANITIZE_THREAD__) && !defined(__SANITIZE_ADDRESS__)
-#define BKQY_WIDER_VECTORS __attribute__((target_clones("avx2", "default")))
+#define BKQY_WIDER_VECTORS __attribute__((target_clones("arch=x86-64-v4", "avx2", "default")))
 #else
 #define BKQY_WIDER_VECTORS
 #endif
