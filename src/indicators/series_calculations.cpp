@@ -51,11 +51,11 @@ void KdSeries(SeriesWork& work) {
     const DecodedBars& bars = work.Bars();
     const int32_t n = work.Param(0);
     const size_t count = BarsUpToLast(work);
-    const std::vector<Extremes> extremes = WindowExtremes(bars, count, n);
+    const WindowExtremes extremes(bars, count, n);
     // The RSVs first: their divisions do not wait on each other, the
     // recursion's do.
     const std::vector<double> rsv = Column<double>(
-        count, [&](size_t u) { return n <= 0 ? 0 : RsvFrom(extremes[u], bars[u].close); });
+        count, [&](size_t u) { return n <= 0 ? 0 : RsvFrom(extremes.At(u), bars[u].close); });
     KdRecursion kd(n, work.Param(1), work.Param(2));
     for (size_t u = 0; u < work.First(); ++u) kd.FeedRsv(rsv[u]);
     work.FillAll([&](size_t t) {
@@ -86,9 +86,9 @@ void WilliamsRSeries(SeriesWork& work) {
     const DecodedBars& bars = work.Bars();
     for (int k = 0; k < work.LineCount(); ++k) {
         const int32_t n = work.Param(k);
-        const std::vector<Extremes> extremes = WindowExtremes(bars, BarsUpToLast(work), n);
+        const WindowExtremes extremes(bars, BarsUpToLast(work), n);
         work.Fill(k, [&](size_t t) {
-            return n <= 0 ? kNoValue : WilliamsRFrom(extremes[t], bars[t].close);
+            return n <= 0 ? kNoValue : WilliamsRFrom(extremes.At(t), bars[t].close);
         });
     }
 }

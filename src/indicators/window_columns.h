@@ -34,6 +34,9 @@ std::vector<Value> Column(size_t count, const ValueAt& valueAt) {
 // operations, so the same bits).
 void AddSingleColumn(float* sums, const double* terms, size_t count);
 void AddDoubleColumn(double* sums, const double* terms, size_t count);
+// out[i] = max(a[i], b[i]), and min.
+void HigherOfColumns(uint32_t* out, const uint32_t* a, const uint32_t* b, size_t count);
+void LowerOfColumns(uint32_t* out, const uint32_t* a, const uint32_t* b, size_t count);
 
 // Bars per block of the window passes. Each block takes every step of its
 // windows before the next block starts, so its sums and the values they reach
@@ -134,39 +137,55 @@ std::vector<uint32_t> EqualRuns(size_t count, const SameAsBefore& sameAsBefore) 
     return runs;
 }
 
-// ExtremesOf for every bar 0..count-1: the highest high and lowest low of
-// the n bars ending at it (fewer near bar 0). The bars are cut into blocks
-// of n; a window spans at most the end of one block and the start of the
-// next, whose extremes are kept from both ends.
-template <class Bars>
-std::vector<Extremes> WindowExtremes(const Bars& bars, size_t count, int32_t n) {
-    std::vector<Extremes> out(count);
-    if (n <= 0) return out;
-    const size_t block = static_cast<size_t>(n);
-    std::vector<Extremes> fromStart(count);  // block start .. u
-    std::vector<Extremes> toEnd(count);      // u .. block end
-    auto take = [](Extremes e, const Prices& bar) {
-        e.high = std::max(e.high, bar.high);
-        e.low = std::min(e.low, bar.low);
-        return e;
+// The extreme of the n values ending at every entry (fewer near the first),
+// by doubling: after a step of length p each entry holds the extreme of the
+// p values ending at it, and two overlapping windows of the longest such p
+// cover n. A few whole-column passes, which run on the vector units, instead
+// of a scan that waits on itself. take(out, a, b, count): out[i] = the
+// extreme of a[i] and b[i].
+template <class Take>
+std::vector<uint32_t> WindowExtreme(std::vector<uint32_t> values, int32_t n, const Take& take) {
+    const size_t count = values.size();
+    std::vector<uint32_t> next(count);
+    // The entries before `shift` keep theirs: their windows reach the first.
+    auto step = [&](size_t shift) {
+        const size_t kept = std::min(shift, count);
+        std::copy(values.begin(), values.begin() + kept, next.begin());
+        if (kept < count)
+            take(next.data() + kept, values.data() + kept, values.data(), count - kept);
+        values.swap(next);
     };
-    for (size_t start = 0; start < count; start += block) {
-        const size_t end = std::min(count, start + block);
-        fromStart[start] = take(Extremes{}, bars[start]);
-        for (size_t u = start + 1; u < end; ++u) fromStart[u] = take(fromStart[u - 1], bars[u]);
-        toEnd[end - 1] = take(Extremes{}, bars[end - 1]);
-        for (size_t u = end - 1; u-- > start;) toEnd[u] = take(toEnd[u + 1], bars[u]);
-    }
-    for (size_t t = 0; t < count; ++t) {
-        if (t + 1 < block) {
-            out[t] = fromStart[t];
-            continue;
-        }
-        const Extremes& head = toEnd[t + 1 - block];
-        const Extremes& tail = fromStart[t];
-        out[t] = {std::max(head.high, tail.high), std::min(head.low, tail.low)};
-    }
-    return out;
+    size_t p = 1;
+    for (; 2 * p <= static_cast<size_t>(n); p *= 2) step(p);
+    if (static_cast<size_t>(n) > p) step(static_cast<size_t>(n) - p);
+    return values;
 }
+
+// ExtremesOf for every bar 0..count-1: the highest high and lowest low of
+// the n bars ending at it (fewer near bar 0).
+class WindowExtremes {
+public:
+    template <class Bars>
+    WindowExtremes(const Bars& bars, size_t count, int32_t n) {
+        if (n <= 0) {
+            m_high.assign(count, Extremes{}.high);
+            m_low.assign(count, Extremes{}.low);
+            return;
+        }
+        std::vector<uint32_t> highs(count);
+        std::vector<uint32_t> lows(count);
+        for (size_t u = 0; u < count; ++u) {
+            highs[u] = std::max(Extremes{}.high, bars[u].high);
+            lows[u] = std::min(Extremes{}.low, bars[u].low);
+        }
+        m_high = WindowExtreme(std::move(highs), n, HigherOfColumns);
+        m_low = WindowExtreme(std::move(lows), n, LowerOfColumns);
+    }
+    Extremes At(size_t t) const { return {m_high[t], m_low[t]}; }
+
+private:
+    std::vector<uint32_t> m_high;
+    std::vector<uint32_t> m_low;
+};
 
 }  // namespace indicators
