@@ -31,12 +31,18 @@ inline void AddSingle(float& sum, double value) {
     sum = static_cast<float>(double{sum} + value);
 }
 
-// Close averages round half up, volume averages truncate.
+// Close averages round half up, volume averages truncate (n > 0).
 inline uint32_t RoundedMean(uint64_t sum, int32_t n) {
     return static_cast<uint32_t>(static_cast<double>(sum) / n + 0.5);
 }
+// Truncated in double, a fraction of the cost of a 64-bit integer division
+// and exact below 2^53: the double holds the sum, and the quotient, at least
+// 1/n short of the next whole number, is less than 2^53 / n, so rounding
+// moves it by under half of 1/n and never across one. Larger sums, far beyond
+// real volumes, divide as integers.
 inline uint32_t TruncatedMean(uint64_t sum, int32_t n) {
-    return static_cast<uint32_t>(sum / static_cast<uint64_t>(n));
+    if (sum >= uint64_t{1} << 53) return static_cast<uint32_t>(sum / static_cast<uint64_t>(n));
+    return static_cast<uint32_t>(static_cast<uint64_t>(static_cast<double>(sum) / n));
 }
 
 inline uint32_t CloseOf(const Prices& bar) {

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "bar_series.h"
+#include "indicators/formulas.h"
 #include "indicators/recursions.h"
 
 namespace {
@@ -56,6 +57,24 @@ TEST(Averages, CloseAveragesRoundHalfUpAndVolumeAveragesTruncate) {
     Series i(index, Layout::DailyIndex);
     EXPECT_EQ(indicators::VolumeAverage(i.View(), 1, 2), 2u);
     EXPECT_EQ(indicators::CloseAverage(i.View(), 1, 2), 300000u);
+}
+
+// The volume mean divides in double and puts the quotient right: it must
+// equal the integer quotient on both sides of every whole multiple, at every
+// magnitude, and beyond the exact range of a double.
+TEST(Averages, VolumeMeansTruncateLikeIntegerDivisionAtEveryMagnitude) {
+    for (const int32_t n : {1, 2, 3, 7, 10, 30, 60, 999, 1'000'003, 2'147'483'647}) {
+        const uint64_t divisor = static_cast<uint64_t>(n);
+        for (int bits = 0; bits < 64; ++bits) {
+            const uint64_t base = uint64_t{1} << bits;
+            const uint64_t multiple = base / divisor * divisor;
+            for (const uint64_t sum : {base - 1, base, base + 1, multiple - 1, multiple,
+                                       multiple + 1, multiple + divisor - 1}) {
+                EXPECT_EQ(indicators::TruncatedMean(sum, n), static_cast<uint32_t>(sum / divisor))
+                    << sum << " / " << n;
+            }
+        }
+    }
 }
 
 // Three bars with highs 12, 14, 13, lows 8, 9, 10 and closes 10, 13, 11 (yuan).
