@@ -275,6 +275,39 @@ TEST(SeriesAgreement, HoldsOnLongWalksWithLengthsFromEveryRange) {
     }
 }
 
+// The whole-series sums and extremes work through blocks of bars: windows
+// that straddle a block's edge, ranges that start inside a block and lengths
+// up to a few hundred bars must give the same bits as well.
+TEST(SeriesAgreement, HoldsAcrossTheBlocksOfALongSeries) {
+    Series stock(PricedWalk(2'600, 77, 1'900));
+    const data::SeriesView view = stock.View();
+    const size_t count = view.BarCount();
+    for (int index = 0; index <= indicators::kLastIndicator; ++index) {
+        const indicators::IndicatorDef& def = indicators::DefinitionOf(index);
+        indicators::IndicatorParams longest = indicators::StandardParams(index);
+        for (int p = 0; p < def.params.count; ++p)
+            longest.values[p] = std::min(def.params.ranges[p].max, 300);
+        for (const auto& params : {indicators::StandardParams(index), longest}) {
+            for (const auto& [first, last] : std::array<std::array<size_t, 2>, 3>{
+                     {{0, count - 1}, {1'000, 2'100}, {2'047, 2'049}}}) {
+                const auto series = indicators::ComputeSeries(view, index, params, first, last);
+                ASSERT_EQ(series.count, last - first + 1);
+                // The one-bar definitions sum every window afresh: the bars at
+                // the range's ends and a block's edges, and every 61st.
+                for (size_t t = first; t <= last; ++t) {
+                    const bool edge = t - first < 3 || last - t < 3 || (t + 2) % 1'024 < 5;
+                    if (!edge && t % 61 != 0) continue;
+                    const indicators::LineValues one = Definition(view, index, params, t);
+                    for (int line = 0; line < series.lineCount; ++line)
+                        ASSERT_TRUE(SameBits(series.At(line, t), one.values[line]))
+                            << "index " << index << " line " << line << " bar " << t
+                            << " first " << first << " length " << params.values[0];
+                }
+            }
+        }
+    }
+}
+
 TEST(SeriesAgreement, MovingAveragesMatchTheBarAccessorsOfTheDataLayer) {
     Series stock(Walk(120, 1));
     const auto view = stock.View();
