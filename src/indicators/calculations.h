@@ -52,9 +52,10 @@ namespace indicators {
 inline constexpr uint32_t kNoValueWord = 65535;
 inline constexpr double kNoValue = 65535.0;
 
-// False for a value whose integer part (truncated) is 65535.
+// False for a value whose integer part (truncated) is 65535. (Compared, not
+// truncated: the same test, and one that whole columns can take at once.)
 inline bool HasValue(double value) {
-    return std::trunc(value) != kNoValue;
+    return !(value >= kNoValue && value < kNoValue + 1);
 }
 
 inline size_t BarOffset(const data::SeriesView& view, size_t t) {

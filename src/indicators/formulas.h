@@ -22,6 +22,11 @@ inline bool HasBars(size_t t, int32_t n) {
     return n > 0 && t + 1 >= static_cast<size_t>(n);
 }
 
+// The first bar with n bars up to it; none (past every bar) for n <= 0.
+inline size_t FirstWithBars(int32_t n) {
+    return n > 0 ? static_cast<size_t>(n) - 1 : SIZE_MAX;
+}
+
 inline int64_t Signed(uint32_t value) {
     return static_cast<int64_t>(value);
 }
@@ -85,10 +90,16 @@ Extremes ExtremesOf(const Bars& bars, size_t t, int32_t n) {
     return e;
 }
 
+// The ...From functions compute their value whether or not it is kept and
+// choose after, so that whole columns of them run on the vector units.
+// The differences of two prices are exact in double as they are in integers.
+inline double PriceDifference(uint32_t a, uint32_t b) {
+    return static_cast<double>(a) - static_cast<double>(b);
+}
+
 inline double RsvFrom(const Extremes& e, uint32_t close) {
-    if (e.high == e.low) return 100;
-    return static_cast<double>(Signed(close) - e.low) * 100 /
-           static_cast<double>(Signed(e.high) - e.low);
+    const double rsv = PriceDifference(close, e.low) * 100 / PriceDifference(e.high, e.low);
+    return e.high == e.low ? 100 : rsv;
 }
 
 template <class Bars>
@@ -98,9 +109,8 @@ double RsvOf(const Bars& bars, size_t t, int32_t n) {
 }
 
 inline double WilliamsRFrom(const Extremes& e, uint32_t close) {
-    if (e.high == e.low) return kNoValue;
-    return static_cast<double>(Signed(e.high) - close) * 100 /
-           static_cast<double>(Signed(e.high) - e.low);
+    const double wr = PriceDifference(e.high, close) * 100 / PriceDifference(e.high, e.low);
+    return e.high == e.low ? kNoValue : wr;
 }
 
 template <class Bars>
@@ -118,16 +128,17 @@ float CloseSum(const Bars& bars, size_t t, int32_t n) {
     return sum;
 }
 
-inline double BiasFrom(float sum, uint32_t close, int32_t n) {
-    if (std::trunc(sum) == 0) return kNoValue;
+// close in yuan.
+inline double BiasFrom(float sum, double close, int32_t n) {
     const double mean = double{sum} / n;
-    return (Yuan(close) - mean) * 100 / mean;
+    const double bias = (close - mean) * 100 / mean;
+    return std::fabs(sum) < 1 ? kNoValue : bias;  // the sum's integer part is 0
 }
 
 template <class Bars>
 double BiasOf(const Bars& bars, size_t t, int32_t n) {
     if (!HasBars(t, n)) return kNoValue;
-    return BiasFrom(CloseSum(bars, t, n), bars[t].close, n);
+    return BiasFrom(CloseSum(bars, t, n), Yuan(bars[t].close), n);
 }
 
 template <class Bars>
@@ -140,20 +151,22 @@ bool FlatCloses(const Bars& bars, size_t t, int32_t n) {
 
 // s1 and s2: the single-precision sums of the yuan closes and of their
 // squares, newest first; flat: whether the window's closes are all the same.
-inline BollValues BollFrom(float s1, float s2, bool flat, int32_t n, int32_t width) {
-    BollValues v;
-    v.mid = double{s1} / n;
+inline double BollDeviation(float s1, float s2, bool flat, int32_t n) {
     // The float sums can leave a flat window a radicand just below (or above)
     // zero; a flat window has no deviation, and a negative radicand none either.
     const int64_t pairs = int64_t{n} * (n - 1);
-    double sd = 0;
-    if (pairs != 0 && !flat) {
-        const double radicand = (n * double{s2} - double{s1} * double{s1}) / pairs;
-        if (radicand > 0) sd = std::sqrt(radicand);
-    }
-    v.upper = v.mid + width * sd;
-    v.lower = v.mid - width * sd;
-    return v;
+    const double radicand =
+        (n * double{s2} - double{s1} * double{s1}) / static_cast<double>(pairs);
+    const double sd = std::sqrt(radicand);
+    return pairs != 0 && !flat && radicand > 0 ? sd : 0;
+}
+
+inline BollValues BollBand(double mid, double sd, int32_t width) {
+    return {mid, mid + width * sd, mid - width * sd};
+}
+
+inline BollValues BollFrom(float s1, float s2, bool flat, int32_t n, int32_t width) {
+    return BollBand(double{s1} / n, BollDeviation(s1, s2, flat, n), width);
 }
 
 template <class Bars>
@@ -206,10 +219,15 @@ DirectionalMove DirectionalMoveAt(const Bars& bars, size_t u) {
     return move;
 }
 
+// The sums as doubles (exact: whole numbers far below 2^53).
+inline DirectionalPair DmiFrom(double plus, double minus, double trueRange) {
+    const DirectionalPair pair{plus * 100 / trueRange, minus * 100 / trueRange};
+    return trueRange == 0 ? DirectionalPair{} : pair;
+}
+
 inline DirectionalPair DmiFrom(const DirectionalMove& sums) {
-    if (sums.trueRange == 0) return {};
-    return {static_cast<double>(sums.plus) * 100 / static_cast<double>(sums.trueRange),
-            static_cast<double>(sums.minus) * 100 / static_cast<double>(sums.trueRange)};
+    return DmiFrom(static_cast<double>(sums.plus), static_cast<double>(sums.minus),
+                   static_cast<double>(sums.trueRange));
 }
 
 template <class Bars>
@@ -228,7 +246,8 @@ inline bool HasPair(const DirectionalPair& pair) {
 // either. Never negative, so a sum of DX never turns -0.
 inline double DxOf(const DirectionalPair& pair) {
     const double total = pair.pdi + pair.mdi;
-    return total != 0 ? std::fabs(pair.pdi - pair.mdi) * 100 / total : 0;
+    const double dx = std::fabs(pair.pdi - pair.mdi) * 100 / total;
+    return total != 0 ? dx : 0;
 }
 
 template <class DmiAt>
@@ -243,13 +262,15 @@ double AdxOf(size_t t, int32_t n, int32_t m, const DmiAt& dmi) {
     return sum / m;
 }
 
+// now and before: the ADX of a bar and of the bar m before it.
+inline double AdxrFrom(double now, double before) {
+    return now == kNoValue || before == kNoValue ? kNoValue : (now + before) / 2;
+}
+
 template <class AdxAt>
 double AdxrOf(size_t t, int32_t n, int32_t m, const AdxAt& adx) {
     if (n <= 0 || m <= 0 || t < static_cast<size_t>(m)) return kNoValue;
-    const double now = adx(t);
-    const double before = adx(t - m);
-    if (now == kNoValue || before == kNoValue) return kNoValue;
-    return (now + before) / 2;
+    return AdxrFrom(adx(t), adx(t - m));
 }
 
 template <class Bars>
@@ -262,8 +283,8 @@ double TypicalPrice(const Bars& bars, size_t t) {
 // first, over n; deviation: their distances from it summed the same way.
 inline double CciFrom(double current, double mean, float deviation, int32_t n) {
     const double md = double{deviation} / n;
-    if (md == 0) return kNoValue;
-    return (current - mean) * 200 / (3 * md);
+    const double cci = (current - mean) * 200 / (3 * md);
+    return md == 0 ? kNoValue : cci;
 }
 
 template <class Bars>
@@ -323,13 +344,15 @@ ArbrMove ArbrMoveAt(const Bars& bars, size_t u) {
     return move;
 }
 
+// A ratio of two of the sums as doubles (exact: whole numbers far below 2^53).
+inline double ArbrRatio(double over, double under) {
+    const double ratio = over * 100 / under;
+    return under != 0 ? ratio : kNoValue;
+}
+
 inline ArbrValues ArbrFrom(const ArbrMove& sums) {
-    ArbrValues v;
-    if (sums.openLow != 0)
-        v.ar = static_cast<double>(sums.highOpen) * 100 / static_cast<double>(sums.openLow);
-    if (sums.closeLow != 0)
-        v.br = static_cast<double>(sums.highClose) * 100 / static_cast<double>(sums.closeLow);
-    return v;
+    return {ArbrRatio(static_cast<double>(sums.highOpen), static_cast<double>(sums.openLow)),
+            ArbrRatio(static_cast<double>(sums.highClose), static_cast<double>(sums.closeLow))};
 }
 
 template <class Bars>
@@ -380,8 +403,8 @@ CrMove CrMoveAt(const Bars& bars, size_t u) {
 }
 
 inline double CrFrom(float up, float down) {
-    if (down == 0) return kNoValue;
-    return double{up} * 100 / double{down};
+    const double cr = double{up} * 100 / double{down};
+    return down == 0 ? kNoValue : cr;
 }
 
 template <class Bars>
@@ -415,8 +438,8 @@ double CrAverageOf(size_t t, int32_t n, int32_t m, const CrAt& cr) {
 // up and down: the volumes of the rising and the other bars, summed in
 // double; whole numbers far below 2^53, so every partial sum is exact.
 inline double VrFrom(double up, double down) {
-    if (std::trunc(down) == 0) return kNoValue;
-    return up * 100 / down;
+    const double vr = up * 100 / down;
+    return std::fabs(down) < 1 ? kNoValue : vr;  // the integer part of down is 0
 }
 
 template <class Bars>
@@ -433,13 +456,16 @@ double VrOf(const Bars& bars, size_t t, int32_t n) {
     return VrFrom(up, down);
 }
 
+// now and before: the yuan closes of a bar and of the bar n before it.
+inline double RocFrom(double now, double before) {
+    const double roc = (now - before) * 100 / before;
+    return before == 0 ? kNoValue : roc;
+}
+
 template <class Bars>
 double RocOf(const Bars& bars, size_t t, int32_t n) {
     if (n <= 0 || t < static_cast<size_t>(n)) return kNoValue;
-    const double now = Yuan(bars[t].close);
-    const double before = Yuan(bars[t - n].close);
-    if (before == 0) return kNoValue;
-    return (now - before) * 100 / before;
+    return RocFrom(Yuan(bars[t].close), Yuan(bars[t - n].close));
 }
 
 // The shared tail of ROCMA and AMA: valid values of the last m bars summed in
@@ -450,8 +476,8 @@ inline double ValidOrZero(double value) {
 }
 
 inline double SingleAverageFrom(float sum, int32_t m) {
-    if (sum == 0) return kNoValue;
-    return double{sum} / m;
+    const double average = double{sum} / m;
+    return sum == 0 ? kNoValue : average;
 }
 
 template <class ValueAt>

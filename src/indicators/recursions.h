@@ -76,13 +76,16 @@ public:
     void FeedMove(uint32_t previous, uint32_t close);
     // 65535 while B is 0 or the length is 0.
     double Value() const;
-    double UpAverage() const { return m_up; }
-    double MoveAverage() const { return m_move; }
+    double UpAverage() const { return m_averages[0]; }
+    double MoveAverage() const { return m_averages[1]; }
 
 private:
+    // A and B side by side: they take the same step, so one two-lane division
+    // serves both, and the chain of divisions a whole series waits on halves.
+    using Averages = double __attribute__((vector_size(16)));
+
     int32_t m_n;
-    double m_up = 0;
-    double m_move = 0;
+    Averages m_averages{0, 0};
 };
 
 // OBV: the raw volume of a bar added when its close rises over the previous
@@ -114,7 +117,11 @@ public:
     void Feed(const Bars& bars, size_t t) {
         const uint32_t close = bars[t].close;
         const uint32_t previous = t == 0 ? close : bars[t - 1].close;
-        for (RsiRecursion& rsi : m_rsi) rsi.FeedMove(previous, close);
+        // Named one by one, not looped: a whole-series walk then keeps all
+        // three in registers.
+        m_rsi[0].FeedMove(previous, close);
+        m_rsi[1].FeedMove(previous, close);
+        m_rsi[2].FeedMove(previous, close);
     }
     LineValues Values() const;
 
@@ -228,14 +235,13 @@ inline KdValues KdRecursion::Values() const {
 inline void RsiRecursion::FeedMove(uint32_t previous, uint32_t close) {
     if (m_n <= 0) return;
     const double move = Yuan(close) - Yuan(previous);
-    const double up = move > 0 ? move : 0;
-    m_up = (up + (m_n - 1) * m_up) / m_n;
-    m_move = (std::fabs(move) + (m_n - 1) * m_move) / m_n;
+    const Averages moved{move > 0 ? move : 0, std::fabs(move)};
+    m_averages = (moved + static_cast<double>(m_n - 1) * m_averages) / static_cast<double>(m_n);
 }
 
 inline double RsiRecursion::Value() const {
-    if (m_n <= 0 || m_move == 0) return kNoValue;
-    return m_up * 100 / m_move;
+    if (m_n <= 0 || MoveAverage() == 0) return kNoValue;
+    return UpAverage() * 100 / MoveAverage();
 }
 
 inline void ObvRecursion::FeedStep(uint32_t previousClose, uint32_t close, uint32_t rawVolume) {

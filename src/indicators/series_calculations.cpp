@@ -15,6 +15,13 @@ size_t BarsUpToLast(const SeriesWork& work) {
     return work.Last() + 1;
 }
 
+// The closes as a column of their own: a vector loop that reads them out of
+// the bar records assembles them through memory, which costs more than this.
+std::vector<uint32_t> Closes(const SeriesWork& work) {
+    const DecodedBars& bars = work.Bars();
+    return Column<uint32_t>(BarsUpToLast(work), [&](size_t u) { return bars[u].close; });
+}
+
 std::vector<double> YuanCloses(const SeriesWork& work) {
     const DecodedBars& bars = work.Bars();
     return Column<double>(BarsUpToLast(work), [&](size_t u) { return Yuan(bars[u].close); });
@@ -34,16 +41,14 @@ std::vector<uint32_t> CloseRuns(const SeriesWork& work) {
 }  // namespace
 
 void BiasSeries(SeriesWork& work) {
-    const DecodedBars& bars = work.Bars();
     const std::vector<double> closes = YuanCloses(work);
     const std::array<int32_t, 3> lengths{work.Param(0), work.Param(1), work.Param(2)};
     const auto sums = NestedSingleSums(work.First(), work.Last(), lengths, closes);
     for (int k = 0; k < work.LineCount(); ++k) {
         const int32_t n = lengths[k];
-        work.Fill(k, [&](size_t t) {
-            if (!HasBars(t, n)) return kNoValue;
-            return BiasFrom(sums[k][t - work.First()], bars[t].close, n);
-        });
+        const float* sum = sums[k].data();
+        work.FillFrom(k, FirstWithBars(n),
+                      [&](size_t t) { return BiasFrom(sum[t - work.First()], closes[t], n); });
     }
 }
 
@@ -52,10 +57,13 @@ void KdSeries(SeriesWork& work) {
     const int32_t n = work.Param(0);
     const size_t count = BarsUpToLast(work);
     const WindowExtremes extremes(bars, count, n);
+    const std::vector<uint32_t> closes = Closes(work);
     // The RSVs first: their divisions do not wait on each other, the
     // recursion's do.
-    const std::vector<double> rsv = Column<double>(
-        count, [&](size_t u) { return n <= 0 ? 0 : RsvFrom(extremes.At(u), bars[u].close); });
+    const std::vector<double> rsv =
+        n <= 0 ? std::vector<double>(count, 0.0) : Column<double>(count, [&](size_t u) {
+            return RsvFrom(extremes.At(u), closes[u]);
+        });
     KdRecursion kd(n, work.Param(1), work.Param(2));
     for (size_t u = 0; u < work.First(); ++u) kd.FeedRsv(rsv[u]);
     work.FillAll([&](size_t t) {
@@ -71,25 +79,33 @@ void BollSeries(SeriesWork& work) {
     const std::vector<double> closes = YuanCloses(work);
     const std::vector<double> squares =
         Column<double>(closes.size(), [&](size_t u) { return closes[u] * closes[u]; });
-    const auto s1 = SingleSums(work.First(), work.Last(), n, closes);
-    const auto s2 = SingleSums(work.First(), work.Last(), n, squares);
+    const size_t first = work.First();
+    const auto s1 = SingleSums(first, work.Last(), n, closes);
+    const auto s2 = SingleSums(first, work.Last(), n, squares);
     const std::vector<uint32_t> runs = CloseRuns(work);
-    work.FillAll([&](size_t t) {
-        BollValues b;
-        if (HasBars(t, n))
-            b = BollFrom(s1[t - work.First()], s2[t - work.First()], Flat(runs, t, n), n, width);
-        return LineValues{3, {b.mid, b.upper, b.lower}};
-    });
+    // Every window's mean and deviation first, then the bands from them.
+    std::vector<double> mids(s1.size());
+    std::vector<double> deviations(s1.size());
+    for (size_t i = 0; i < s1.size(); ++i) {
+        mids[i] = double{s1[i]} / n;
+        deviations[i] = BollDeviation(s1[i], s2[i], Flat(runs, first + i, n), n);
+    }
+    auto band = [&](size_t t) { return BollBand(mids[t - first], deviations[t - first], width); };
+    // Before the first whole window the lines are 0, as BollValues{} has them.
+    const size_t from = FirstWithBars(n);
+    work.FillFrom(0, from, [&](size_t t) { return band(t).mid; }, 0);
+    work.FillFrom(1, from, [&](size_t t) { return band(t).upper; }, 0);
+    work.FillFrom(2, from, [&](size_t t) { return band(t).lower; }, 0);
 }
 
 void WilliamsRSeries(SeriesWork& work) {
     const DecodedBars& bars = work.Bars();
+    const std::vector<uint32_t> closes = Closes(work);
     for (int k = 0; k < work.LineCount(); ++k) {
         const int32_t n = work.Param(k);
         const WindowExtremes extremes(bars, BarsUpToLast(work), n);
-        work.Fill(k, [&](size_t t) {
-            return n <= 0 ? kNoValue : WilliamsRFrom(extremes.At(t), bars[t].close);
-        });
+        work.FillFrom(k, n > 0 ? 0 : SIZE_MAX,
+                      [&](size_t t) { return WilliamsRFrom(extremes.At(t), closes[t]); });
     }
 }
 
@@ -99,30 +115,47 @@ void DmiSeries(SeriesWork& work) {
     const int32_t m = work.Param(1);
     const size_t count = BarsUpToLast(work);
     // The n-bar sums slide: each bar's move added, the one n bars before it
-    // taken off again (exact integers).
-    std::vector<DirectionalPair> dmi(count);
+    // taken off again (exact integers). A block of them at a time, then the
+    // block's pairs from the first whole window on, none before it.
+    std::vector<double> pdi(count, kNoValue);
+    std::vector<double> mdi(count, kNoValue);
     DirectionalMove sums;
-    for (size_t u = 1; n > 0 && u < count; ++u) {
-        sums += DirectionalMoveAt(bars, u);
-        if (u < static_cast<size_t>(n)) continue;
-        if (u > static_cast<size_t>(n)) sums -= DirectionalMoveAt(bars, u - n);
-        dmi[u] = DmiFrom(sums);
-    }
+    std::array<std::array<double, kBlockBars>, 3> block;  // the sums plus, minus, true range
+    if (n > 0)
+        ForEachBlock(1, count - 1, [&](size_t begin, size_t end) {
+            for (size_t u = begin; u < end; ++u) {
+                sums += DirectionalMoveAt(bars, u);
+                if (u > static_cast<size_t>(n)) sums -= DirectionalMoveAt(bars, u - n);
+                block[0][u - begin] = static_cast<double>(sums.plus);
+                block[1][u - begin] = static_cast<double>(sums.minus);
+                block[2][u - begin] = static_cast<double>(sums.trueRange);
+            }
+            for (size_t u = std::max(begin, static_cast<size_t>(n)); u < end; ++u) {
+                const size_t i = u - begin;
+                const DirectionalPair pair = DmiFrom(block[0][i], block[1][i], block[2][i]);
+                pdi[u] = pair.pdi;
+                mdi[u] = pair.mdi;
+            }
+        });
+    auto dmi = [&](size_t u) { return DirectionalPair{pdi[u], mdi[u]}; };
     // ADX: the DX of the m bars ending at a bar, none where one has no pair;
     // the sums turn into the averages in place.
     const std::vector<double> dx =
-        Column<double>(count, [&](size_t u) { return HasPair(dmi[u]) ? DxOf(dmi[u]) : 0.0; });
+        Column<double>(count, [&](size_t u) { return HasPair(dmi(u)) ? DxOf(dmi(u)) : 0.0; });
     std::vector<double> adx = DoubleSums(0, count - 1, m, dx);
-    size_t pairedRun = 0;  // bars in a row up to t that have a pair
+    std::vector<uint32_t> pairedRuns(count);  // bars in a row up to t that have a pair
+    for (size_t t = 0; t < count; ++t)
+        pairedRuns[t] = HasPair(dmi(t)) ? (t > 0 ? pairedRuns[t - 1] : 0) + 1 : 0;
     for (size_t t = 0; t < count; ++t) {
-        pairedRun = HasPair(dmi[t]) ? pairedRun + 1 : 0;
-        const bool paired = m > 0 && pairedRun >= static_cast<size_t>(m);
-        adx[t] = n <= 0 || !paired || t < static_cast<size_t>(m) ? kNoValue : adx[t] / m;
+        const double mean = adx[t] / m;
+        const bool paired = m > 0 && pairedRuns[t] >= static_cast<uint32_t>(m);
+        adx[t] = n <= 0 || !paired || t < static_cast<size_t>(m) ? kNoValue : mean;
     }
-    work.Fill(0, [&](size_t t) { return dmi[t].pdi; });
-    work.Fill(1, [&](size_t t) { return dmi[t].mdi; });
+    work.Fill(0, [&](size_t t) { return pdi[t]; });
+    work.Fill(1, [&](size_t t) { return mdi[t]; });
     work.Fill(2, [&](size_t t) { return adx[t]; });
-    work.Fill(3, [&](size_t t) { return AdxrOf(t, n, m, [&](size_t u) { return adx[u]; }); });
+    work.FillFrom(3, n > 0 && m > 0 ? static_cast<size_t>(m) : SIZE_MAX,
+                  [&](size_t t) { return AdxrFrom(adx[t], adx[t - m]); });
 }
 
 void CciSeries(SeriesWork& work) {
@@ -151,25 +184,37 @@ void CciSeries(SeriesWork& work) {
             distances[i] = std::fabs(means[from + i - first] - typical[from + i - k]);
         AddSingleColumn(deviations.data() + (from - first), distances.data(), count);
     });
-    work.Fill(0, [&](size_t t) {
+    work.FillFrom(0, FirstWithBars(n), [&](size_t t) {
+        const double cci = CciFrom(typical[t], means[t - first], deviations[t - first], n);
         // A flat window deviates by nothing, as CciOf has it.
-        if (!HasBars(t, n) || Flat(runs, t, n)) return kNoValue;
-        return CciFrom(typical[t], means[t - first], deviations[t - first], n);
+        return Flat(runs, t, n) ? kNoValue : cci;
     });
 }
 
 void ArbrSeries(SeriesWork& work) {
     const DecodedBars& bars = work.Bars();
     const int32_t n = work.Param(0);
-    // The n-bar sums slide as DMI's do.
+    const size_t first = work.First();
+    // The n-bar sums slide as DMI's do; the ratios come after, from the sums
+    // as doubles.
+    const size_t wanted = work.Last() - first + 1;
+    std::array<std::vector<double>, 4> columns;  // high-open, open-low, high-close, close-low
+    for (std::vector<double>& column : columns) column.resize(wanted);
     ArbrMove sums;
     for (size_t u = 0; u <= work.Last(); ++u) {
         sums += ArbrMoveAt(bars, u);
         if (n > 0 && u >= static_cast<size_t>(n)) sums -= ArbrMoveAt(bars, u - n);
-        if (u < work.First()) continue;
-        ArbrValues a;
-        if (HasBars(u, n)) a = ArbrFrom(sums);
-        work.Set(u, {2, {a.ar, a.br}});
+        if (u < first) continue;
+        columns[0][u - first] = static_cast<double>(sums.highOpen);
+        columns[1][u - first] = static_cast<double>(sums.openLow);
+        columns[2][u - first] = static_cast<double>(sums.highClose);
+        columns[3][u - first] = static_cast<double>(sums.closeLow);
+    }
+    for (int k = 0; k < 2; ++k) {
+        const double* over = columns[2 * k].data();
+        const double* under = columns[2 * k + 1].data();
+        work.FillFrom(k, FirstWithBars(n),
+                      [&](size_t t) { return ArbrRatio(over[t - first], under[t - first]); });
     }
 }
 
@@ -222,9 +267,9 @@ void CrSeries(SeriesWork& work) {
                     AddDoubleColumn(sums.data() + begin, valid.data() + (begin - shift + j),
                                     end - begin);
             });
-        work.Fill(k, [&](size_t t) {
-            if (t <= shift || cr[t - shift] == kNoValue) return kNoValue;
-            return sums[t] / m;
+        work.FillFrom(k, shift + 1, [&](size_t t) {
+            const double average = sums[t] / m;
+            return cr[t - shift] == kNoValue ? kNoValue : average;
         });
     }
 }
@@ -239,27 +284,25 @@ void VrSeries(SeriesWork& work) {
     const RunningTotals down(count, [&](size_t u) -> int64_t {
         return u > 0 && !RoseAt(bars, u) ? bars[u].volume : 0;
     });
-    work.Fill(0, [&](size_t t) {
-        if (n <= 0 || t == 0) return kNoValue;
+    work.FillFrom(0, n > 0 ? 1 : SIZE_MAX, [&](size_t t) {
         return VrFrom(static_cast<double>(up.Window(t, n)), static_cast<double>(down.Window(t, n)));
     });
 }
 
 void RocSeries(SeriesWork& work) {
-    const DecodedBars& bars = work.Bars();
     const int32_t n = work.Param(0);
     const int32_t m = work.Param(1);
-    const std::vector<double> roc =
-        Column<double>(BarsUpToLast(work), [&](size_t u) { return RocOf(bars, u, n); });
+    const std::vector<double> closes = YuanCloses(work);
+    std::vector<double> roc(closes.size(), kNoValue);
+    for (size_t u = n > 0 ? static_cast<size_t>(n) : roc.size(); u < roc.size(); ++u)
+        roc[u] = RocFrom(closes[u], closes[u - n]);
     const std::vector<double> valid =
         Column<double>(roc.size(), [&](size_t u) { return ValidOrZero(roc[u]); });
     const std::vector<float> sums = SingleSums(work.First(), work.Last(), m, valid);
     work.Fill(0, [&](size_t t) { return roc[t]; });
-    work.Fill(1, [&](size_t t) {
-        if (n <= 0 || m <= 0 || t < static_cast<size_t>(n) || t < static_cast<size_t>(m))
-            return kNoValue;
-        return SingleAverageFrom(sums[t - work.First()], m);
-    });
+    const size_t from = n > 0 && m > 0 ? static_cast<size_t>(std::max(n, m)) : SIZE_MAX;
+    work.FillFrom(1, from,
+                  [&](size_t t) { return SingleAverageFrom(sums[t - work.First()], m); });
 }
 
 void DmaSeries(SeriesWork& work) {
@@ -272,21 +315,19 @@ void DmaSeries(SeriesWork& work) {
     const std::vector<uint32_t> runs = CloseRuns(work);
     const auto sums = NestedSingleSums(from, work.Last(), std::array<int32_t, 2>{n1, n2}, closes);
     std::vector<double> ddd(BarsUpToLast(work), kNoValue);
-    for (size_t t = from; t <= work.Last(); ++t) {
-        if (!HasBars(t, n1) || !HasBars(t, n2)) continue;
+    const int32_t longer = std::max(n1, n2);
+    const size_t whole = std::max(FirstWithBars(n1), FirstWithBars(n2));  // both windows
+    for (size_t t = std::max(from, whole); t <= work.Last(); ++t) {
+        const double d = DddFrom(sums[0][t - from], sums[1][t - from], n1, n2);
         // Two float means of the same flat closes can differ in the last bit.
-        ddd[t] = Flat(runs, t, std::max(n1, n2))
-                     ? 0
-                     : DddFrom(sums[0][t - from], sums[1][t - from], n1, n2);
+        ddd[t] = Flat(runs, t, longer) ? 0 : d;
     }
     const std::vector<double> valid =
         Column<double>(ddd.size(), [&](size_t u) { return ValidOrZero(ddd[u]); });
     const std::vector<float> amaSums = SingleSums(work.First(), work.Last(), m, valid);
     work.Fill(0, [&](size_t t) { return ddd[t]; });
-    work.Fill(1, [&](size_t t) {
-        if (!HasBars(t, n1) || !HasBars(t, n2) || !HasBars(t, m)) return kNoValue;
-        return SingleAverageFrom(amaSums[t - work.First()], m);
-    });
+    work.FillFrom(1, std::max(whole, FirstWithBars(m)),
+                  [&](size_t t) { return SingleAverageFrom(amaSums[t - work.First()], m); });
 }
 
 }  // namespace indicators

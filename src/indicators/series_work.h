@@ -3,6 +3,7 @@
 // and the lines to fill for the bars first..last. ComputeSeries sets it up.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <utility>
@@ -29,6 +30,17 @@ public:
     void Fill(int line, const ValueAt& value) {
         if (line >= m_out.lineCount) return;
         for (size_t t = First(); t <= Last(); ++t) m_out.lines[line][t - First()] = value(t);
+    }
+    // A line that is `before` up to bar `from` and value(t) from there on.
+    // value runs unconditionally, so its loop can run on the vector units.
+    template <class ValueAt>
+    void FillFrom(int line, size_t from, const ValueAt& value, double before = kNoValue) {
+        if (line >= m_out.lineCount) return;
+        double* out = m_out.lines[line].data();
+        const size_t first = First();
+        const size_t split = std::clamp(from, first, Last() + 1);
+        for (size_t t = first; t < split; ++t) out[t - first] = before;
+        for (size_t t = split; t <= Last(); ++t) out[t - first] = value(t);
     }
     // Every line at every wanted bar from one call per bar.
     template <class ValuesAt>
