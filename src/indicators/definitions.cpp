@@ -81,7 +81,7 @@ constexpr std::array<IndicatorDef, kIndicatorCount> kDefinitions = {{
         .colours = Palette(3),
         .panel = {.scale = ScaleKind::Fixed, .fifthLines = true},
         .recursion = Recursion::FromOldestBar,
-        .calculate = Recursive<RsiLines>,
+        .calculate = RsiSeries,
         .carry = StartCarryOf<RsiLines>,
     },
     {
@@ -106,7 +106,7 @@ constexpr std::array<IndicatorDef, kIndicatorCount> kDefinitions = {{
         .panel = {.startHigh = -10, .startLow = 10},
         .histogram = {.rise = 3, .fall = 4, .fallOnLight = {51, 102, 0}},
         .recursion = Recursion::FromOldestBar,
-        .calculate = Recursive<MacdLines>,
+        .calculate = MacdSeries,
         .carry = StartCarryOf<MacdLines>,
     },
     {
@@ -215,7 +215,7 @@ constexpr std::array<IndicatorDef, kIndicatorCount> kDefinitions = {{
                   .indexUnit = 0.01,
                   .unadjustedWhenWide = true},
         .recursion = Recursion::FromOldestBar,
-        .calculate = Recursive<ObvLine>,
+        .calculate = ObvSeries,
     },
     {
         .id = kCr,

@@ -9,6 +9,7 @@
 #pragma once
 
 #include <array>
+#include <bit>
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
@@ -21,12 +22,46 @@
 
 namespace indicators {
 
+// A divisor of the float recursions with its reciprocal, taken once.
+struct Divisor {
+    explicit Divisor(double d) : value(d), reciprocal(1.0 / d) {}
+    double value;
+    double reciprocal;
+};
+
+// static_cast<float>(x / d.value): the double quotient stored in a float, as
+// the recursions keep K, D and the EMAs. A division waits some 14 cycles and
+// every step of such a recursion waits on the one before; a multiplication by
+// the reciprocal waits 4. Its product p is within 4 units in the last place
+// of the quotient q (two roundings of at most half a unit each, plus the
+// reciprocal's), so p and q store as the same float unless a midpoint between
+// two floats lies within 4 units of p. Such midpoints sit in p's binade, where
+// the 29 bits below the float's precision read 2^28; if they are more than 8
+// units off, and p is well inside the floats' normal range, the float of p is
+// the float of q. Otherwise (one step in some thirty million) it divides.
+inline float SingleQuotient(double x, const Divisor& d) {
+    const double p = x * d.reciprocal;
+    const uint64_t bits = std::bit_cast<uint64_t>(p);
+    const uint64_t below = bits & ((uint64_t{1} << 29) - 1);
+    const uint64_t exponent = (bits >> 52) & 0x7FF;  // biased by 1023
+    const bool clear = below - ((uint64_t{1} << 28) - 8) > 16;
+    const bool normal = exponent - (1023 - 125) <= 125 + 126;  // 2^-125 <= |p| < 2^127
+    if (clear && normal) [[likely]]
+        return static_cast<float>(p);
+    return static_cast<float>(x / d.value);
+}
+
 // MACD: EMA_S, EMA_L, DIFF, DEA and MACD held in 32-bit floats. The first bar
 // fed seeds both averages with its close and gives DIFF = DEA = MACD = 0.
 class MacdRecursion {
 public:
     MacdRecursion(int32_t shortLength, int32_t longLength, int32_t signalLength)
-        : m_short(shortLength), m_long(longLength), m_signal(signalLength) {}
+        : m_short(shortLength),
+          m_long(longLength),
+          m_signal(signalLength),
+          m_shortDivisor(shortLength + 1.0),
+          m_longDivisor(longLength + 1.0),
+          m_signalDivisor(signalLength + 1.0) {}
     void Feed(const data::SeriesView& view, size_t t);
     // The step with a given close in 0.01 units (what Feed does).
     void FeedClose(uint32_t close);
@@ -37,6 +72,9 @@ private:
     int32_t m_short;
     int32_t m_long;
     int32_t m_signal;
+    Divisor m_shortDivisor;
+    Divisor m_longDivisor;
+    Divisor m_signalDivisor;
     bool m_started = false;
     float m_emaShort = 0;
     float m_emaLong = 0;
@@ -49,7 +87,8 @@ private:
 // RSV before the first step. J comes from the unrounded K and the stored D.
 class KdRecursion {
 public:
-    KdRecursion(int32_t n, int32_t m1, int32_t m2) : m_n(n), m_m1(m1), m_m2(m2) {}
+    KdRecursion(int32_t n, int32_t m1, int32_t m2)
+        : m_n(n), m_m1(m1), m_m2(m2), m_kDivisor(m1), m_dDivisor(m2) {}
     void Feed(const data::SeriesView& view, size_t t);
     // The step with a given RSV (what Feed does after computing it).
     void FeedRsv(double rsv);
@@ -59,6 +98,8 @@ private:
     int32_t m_n;
     int32_t m_m1;
     int32_t m_m2;
+    Divisor m_kDivisor;
+    Divisor m_dDivisor;
     bool m_started = false;
     float m_k = 0;
     float m_d = 0;
@@ -201,11 +242,10 @@ inline void MacdRecursion::FeedClose(uint32_t close) {
         return;
     }
     if (m_short <= 0 || m_long <= 0 || m_signal <= 0) return;
-    m_emaShort = static_cast<float>((2 * x + (m_short - 1) * double{m_emaShort}) / (m_short + 1));
-    m_emaLong = static_cast<float>((2 * x + (m_long - 1) * double{m_emaLong}) / (m_long + 1));
+    m_emaShort = SingleQuotient(2 * x + (m_short - 1) * double{m_emaShort}, m_shortDivisor);
+    m_emaLong = SingleQuotient(2 * x + (m_long - 1) * double{m_emaLong}, m_longDivisor);
     m_diff = static_cast<float>(double{m_emaShort} - double{m_emaLong});
-    m_dea =
-        static_cast<float>(((m_signal - 1) * double{m_dea} + 2 * double{m_diff}) / (m_signal + 1));
+    m_dea = SingleQuotient((m_signal - 1) * double{m_dea} + 2 * double{m_diff}, m_signalDivisor);
     m_macd = static_cast<float>((double{m_diff} - double{m_dea}) * 2);
 }
 
@@ -220,11 +260,12 @@ inline void KdRecursion::FeedRsv(double rsv) {
         m_started = true;
         m_k = m_d = static_cast<float>(rsv);
     }
-    // K and D live in floats; J is taken before K is stored.
-    const double k = (rsv + (m_m1 - 1) * double{m_k}) / m_m1;
-    m_k = static_cast<float>(k);
-    m_d = static_cast<float>((double{m_k} + (m_m2 - 1) * double{m_d}) / m_m2);
-    m_j = 3 * k - 2 * double{m_d};
+    // K and D live in floats; J is taken before K is stored (the division
+    // itself, which the next step does not wait on).
+    const double sum = rsv + (m_m1 - 1) * double{m_k};
+    m_k = SingleQuotient(sum, m_kDivisor);
+    m_d = SingleQuotient(double{m_k} + (m_m2 - 1) * double{m_d}, m_dDivisor);
+    m_j = 3 * (sum / m_m1) - 2 * double{m_d};
 }
 
 inline KdValues KdRecursion::Values() const {

@@ -11,20 +11,9 @@
 namespace indicators {
 namespace {
 
-size_t BarsUpToLast(const SeriesWork& work) {
-    return work.Last() + 1;
-}
-
-// The closes as a column of their own: a vector loop that reads them out of
-// the bar records assembles them through memory, which costs more than this.
-std::vector<uint32_t> Closes(const SeriesWork& work) {
-    const DecodedBars& bars = work.Bars();
-    return Column<uint32_t>(BarsUpToLast(work), [&](size_t u) { return bars[u].close; });
-}
-
 std::vector<double> YuanCloses(const SeriesWork& work) {
     const DecodedBars& bars = work.Bars();
-    return Column<double>(BarsUpToLast(work), [&](size_t u) { return Yuan(bars[u].close); });
+    return Column<double>(work.BarCount(), [&](size_t u) { return Yuan(bars[u].close); });
 }
 
 // Whether the n bars ending at t have one close (n > 0), from EqualRuns.
@@ -34,7 +23,7 @@ bool Flat(const std::vector<uint32_t>& runs, size_t t, int32_t n) {
 
 std::vector<uint32_t> CloseRuns(const SeriesWork& work) {
     const DecodedBars& bars = work.Bars();
-    return EqualRuns(BarsUpToLast(work),
+    return EqualRuns(work.BarCount(),
                      [&](size_t u) { return bars[u].close == bars[u - 1].close; });
 }
 
@@ -50,27 +39,6 @@ void BiasSeries(SeriesWork& work) {
         work.FillFrom(k, FirstWithBars(n),
                       [&](size_t t) { return BiasFrom(sum[t - work.First()], closes[t], n); });
     }
-}
-
-void KdSeries(SeriesWork& work) {
-    const DecodedBars& bars = work.Bars();
-    const int32_t n = work.Param(0);
-    const size_t count = BarsUpToLast(work);
-    const WindowExtremes extremes(bars, count, n);
-    const std::vector<uint32_t> closes = Closes(work);
-    // The RSVs first: their divisions do not wait on each other, the
-    // recursion's do.
-    const std::vector<double> rsv =
-        n <= 0 ? std::vector<double>(count, 0.0) : Column<double>(count, [&](size_t u) {
-            return RsvFrom(extremes.At(u), closes[u]);
-        });
-    KdRecursion kd(n, work.Param(1), work.Param(2));
-    for (size_t u = 0; u < work.First(); ++u) kd.FeedRsv(rsv[u]);
-    work.FillAll([&](size_t t) {
-        kd.FeedRsv(rsv[t]);
-        const KdValues v = kd.Values();
-        return LineValues{3, {v.k, v.d, v.j}};
-    });
 }
 
 void BollSeries(SeriesWork& work) {
@@ -103,7 +71,7 @@ void WilliamsRSeries(SeriesWork& work) {
     const std::vector<uint32_t> closes = Closes(work);
     for (int k = 0; k < work.LineCount(); ++k) {
         const int32_t n = work.Param(k);
-        const WindowExtremes extremes(bars, BarsUpToLast(work), n);
+        const WindowExtremes extremes(bars, work.BarCount(), n);
         work.FillFrom(k, n > 0 ? 0 : SIZE_MAX,
                       [&](size_t t) { return WilliamsRFrom(extremes.At(t), closes[t]); });
     }
@@ -113,7 +81,7 @@ void DmiSeries(SeriesWork& work) {
     const DecodedBars& bars = work.Bars();
     const int32_t n = work.Param(0);
     const int32_t m = work.Param(1);
-    const size_t count = BarsUpToLast(work);
+    const size_t count = work.BarCount();
     // The n-bar sums slide: each bar's move added, the one n bars before it
     // taken off again (exact integers). A block of them at a time, then the
     // block's pairs from the first whole window on, none before it.
@@ -166,7 +134,7 @@ void CciSeries(SeriesWork& work) {
         return;
     }
     const size_t first = work.First();
-    const size_t count = BarsUpToLast(work);
+    const size_t count = work.BarCount();
     const std::vector<double> typical =
         Column<double>(count, [&](size_t u) { return TypicalPrice(bars, u); });
     const std::vector<uint32_t> runs =
@@ -221,7 +189,7 @@ void ArbrSeries(SeriesWork& work) {
 void PsySeries(SeriesWork& work) {
     const DecodedBars& bars = work.Bars();
     const int32_t n = work.Param(0);
-    const RunningTotals rises(BarsUpToLast(work),
+    const RunningTotals rises(work.BarCount(),
                               [&](size_t u) { return u > 0 && RoseAt(bars, u) ? 1 : 0; });
     work.Fill(0, [&](size_t t) {
         if (n <= 0 || t < static_cast<size_t>(n)) return kNoValue;
@@ -232,7 +200,7 @@ void PsySeries(SeriesWork& work) {
 void CrSeries(SeriesWork& work) {
     const DecodedBars& bars = work.Bars();
     const int32_t n = work.Param(0);
-    const size_t count = BarsUpToLast(work);
+    const size_t count = work.BarCount();
     // The averages read CR up to 7m/5 + 1 bars back: CR of every bar.
     std::vector<double> ups(count, 0.0);
     std::vector<double> downs(count, 0.0);
@@ -277,7 +245,7 @@ void CrSeries(SeriesWork& work) {
 void VrSeries(SeriesWork& work) {
     const DecodedBars& bars = work.Bars();
     const int32_t n = work.Param(0);
-    const size_t count = BarsUpToLast(work);
+    const size_t count = work.BarCount();
     const RunningTotals up(count, [&](size_t u) -> int64_t {
         return u > 0 && RoseAt(bars, u) ? bars[u].volume : 0;
     });
@@ -314,7 +282,7 @@ void DmaSeries(SeriesWork& work) {
     const std::vector<double> closes = YuanCloses(work);
     const std::vector<uint32_t> runs = CloseRuns(work);
     const auto sums = NestedSingleSums(from, work.Last(), std::array<int32_t, 2>{n1, n2}, closes);
-    std::vector<double> ddd(BarsUpToLast(work), kNoValue);
+    std::vector<double> ddd(work.BarCount(), kNoValue);
     const int32_t longer = std::max(n1, n2);
     const size_t whole = std::max(FirstWithBars(n1), FirstWithBars(n2));  // both windows
     for (size_t t = std::max(from, whole); t <= work.Last(); ++t) {

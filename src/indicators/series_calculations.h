@@ -1,6 +1,7 @@
-// The whole-series calculations of the windowed indicators (inside
-// src/indicators only): the formulas of formulas.h for the bars first..last
-// of a SeriesWork, with their window sums taken from window_columns.h.
+// The whole-series calculations (inside src/indicators only): the formulas
+// of formulas.h for the bars first..last of a SeriesWork, the windowed ones
+// with their window sums taken from window_columns.h (series_calculations.cpp),
+// the recursive ones walked from the oldest bar (recursive_series.cpp).
 // Every value is the one-bar formula's to the bit; a test holds them to it.
 #pragma once
 
@@ -8,8 +9,12 @@
 
 namespace indicators {
 
-void BiasSeries(SeriesWork& work);
+void RsiSeries(SeriesWork& work);
+void MacdSeries(SeriesWork& work);
 void KdSeries(SeriesWork& work);
+void ObvSeries(SeriesWork& work);
+
+void BiasSeries(SeriesWork& work);
 void BollSeries(SeriesWork& work);
 void WilliamsRSeries(SeriesWork& work);
 void DmiSeries(SeriesWork& work);

@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <utility>
+#include <vector>
 
 #include "indicators/bar_reader.h"
 #include "indicators/calculations.h"
@@ -24,6 +25,8 @@ public:
     int LineCount() const { return m_out.lineCount; }
     size_t First() const { return m_out.first; }
     size_t Last() const { return m_out.first + m_out.count - 1; }
+    // Bars 0..Last(): all that the wanted bars' values depend on.
+    size_t BarCount() const { return Last() + 1; }
 
     // A line at every wanted bar, first to last in order: value(t).
     template <class ValueAt>
@@ -60,15 +63,13 @@ private:
     IndicatorSeries& m_out;
 };
 
-// The calculation of a recursive indicator: its lines (recursions.h) fed
-// every bar from the oldest on.
-template <class Lines>
-void Recursive(SeriesWork& work) {
-    Lines lines(work.Params());
-    for (size_t u = 0; u <= work.Last(); ++u) {
-        lines.Feed(work.Bars(), u);
-        if (u >= work.First()) work.Set(u, lines.Values());
-    }
+// The closes of bars 0..Last() as a column of their own: a vector loop that
+// reads them out of the bar records assembles them through memory, which
+// costs more than this copy.
+inline std::vector<uint32_t> Closes(const SeriesWork& work) {
+    std::vector<uint32_t> closes(work.BarCount());
+    for (size_t u = 0; u < closes.size(); ++u) closes[u] = work.Bars()[u].close;
+    return closes;
 }
 
 }  // namespace indicators

@@ -5,7 +5,10 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <bit>
 #include <cmath>
+#include <cstdint>
+#include <limits>
 #include <vector>
 
 #include "bar_series.h"
@@ -134,6 +137,61 @@ TEST(Kdj, SeedsWithTheFirstRsvAndKeepsKAndDInFloats) {
         EXPECT_EQ(none.k, kNoValue);
         EXPECT_EQ(none.d, kNoValue);
         EXPECT_EQ(none.j, kNoValue);
+    }
+}
+
+// The recursions' float of a double quotient, taken by multiplication where
+// that is safe: it must be the division's float at every magnitude, sign and
+// divisor, and above all next to the midpoints between two floats, where a
+// quotient a unit off would store as the other float.
+TEST(SingleQuotient, IsTheFloatOfTheDoubleQuotientEverywhere) {
+    const auto expectSame = [](double x, double d) {
+        const float quick = indicators::SingleQuotient(x, indicators::Divisor(d));
+        const float exact = static_cast<float>(x / d);
+        if (std::isnan(exact)) {
+            EXPECT_TRUE(std::isnan(quick)) << x << " / " << d;
+            return;
+        }
+        EXPECT_EQ(std::bit_cast<uint32_t>(quick), std::bit_cast<uint32_t>(exact))
+            << std::hexfloat << x << " / " << d;
+    };
+    const std::vector<double> divisors{1, 2, 3, 4, 5, 7, 9, 10, 13, 27, 41, 61, 100, 101,
+                                       1000, 65536, 2147483647, 2147483648.0};
+    uint64_t seed = 0x9E3779B97F4A7C15u;
+    auto next = [&seed] {
+        seed ^= seed << 13;
+        seed ^= seed >> 7;
+        seed ^= seed << 17;
+        return seed;
+    };
+    for (double d : divisors) {
+        // Quotients just around a midpoint of two floats, a few units of the
+        // double either side, at magnitudes from the floats' smallest to
+        // their largest, and around the edges of their normal range.
+        for (int exponent : {-149, -127, -126, -125, -60, -1, 0, 1, 6, 20, 60, 126, 127, 128}) {
+            for (int trial = 0; trial < 40; ++trial) {
+                const float below = std::ldexp(1.0f + static_cast<float>(next() % (1u << 23)) *
+                                                          0x1p-23f,
+                                               exponent);
+                const double midpoint =
+                    (double{below} + double{std::nextafter(below, INFINITY)}) / 2;
+                for (int units = -12; units <= 12; ++units) {
+                    double quotient = midpoint;
+                    for (int i = 0; i < std::abs(units); ++i)
+                        quotient = std::nextafter(quotient, units < 0 ? 0.0 : INFINITY);
+                    expectSame(quotient * d, d);
+                    expectSame(-quotient * d, d);
+                    expectSame(std::nextafter(quotient * d, INFINITY), d);
+                }
+            }
+        }
+        // Any double at all, and the special values.
+        for (int trial = 0; trial < 20000; ++trial)
+            expectSame(std::bit_cast<double>(next()), d);
+        const double inf = std::numeric_limits<double>::infinity();
+        for (double x : {0.0, -0.0, 300.0, 100.0, 1e-320, -1e-310, 3.4e38 * d, 1e300, inf, -inf,
+                         std::numeric_limits<double>::quiet_NaN()})
+            expectSame(x, d);
     }
 }
 
