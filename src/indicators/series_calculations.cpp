@@ -82,18 +82,17 @@ void DmiSeries(SeriesWork& work) {
     const int32_t n = work.Param(0);
     const int32_t m = work.Param(1);
     const size_t count = work.BarCount();
-    // The n-bar sums slide: each bar's move added, the one n bars before it
-    // taken off again (exact integers). A block of them at a time, then the
-    // block's pairs from the first whole window on, none before it.
+    // The n-bar sums slide over the moves from bar 1 on. A block of them at a
+    // time, then the block's pairs from the first whole window on, none
+    // before it.
     std::vector<double> pdi(count, kNoValue);
     std::vector<double> mdi(count, kNoValue);
-    DirectionalMove sums;
+    SlidingSum<DirectionalMove> window(n);
     std::array<std::array<double, kBlockBars>, 3> block;  // the sums plus, minus, true range
     if (n > 0)
         ForEachBlock(1, count - 1, [&](size_t begin, size_t end) {
             for (size_t u = begin; u < end; ++u) {
-                sums += DirectionalMoveAt(bars, u);
-                if (u > static_cast<size_t>(n)) sums -= DirectionalMoveAt(bars, u - n);
+                const DirectionalMove& sums = window.Add(DirectionalMoveAt(bars, u));
                 block[0][u - begin] = static_cast<double>(sums.plus);
                 block[1][u - begin] = static_cast<double>(sums.minus);
                 block[2][u - begin] = static_cast<double>(sums.trueRange);
@@ -168,10 +167,9 @@ void ArbrSeries(SeriesWork& work) {
     const size_t wanted = work.Last() - first + 1;
     std::array<std::vector<double>, 4> columns;  // high-open, open-low, high-close, close-low
     for (std::vector<double>& column : columns) column.resize(wanted);
-    ArbrMove sums;
+    SlidingSum<ArbrMove> window(n);
     for (size_t u = 0; u <= work.Last(); ++u) {
-        sums += ArbrMoveAt(bars, u);
-        if (n > 0 && u >= static_cast<size_t>(n)) sums -= ArbrMoveAt(bars, u - n);
+        const ArbrMove& sums = window.Add(ArbrMoveAt(bars, u));
         if (u < first) continue;
         columns[0][u - first] = static_cast<double>(sums.highOpen);
         columns[1][u - first] = static_cast<double>(sums.openLow);

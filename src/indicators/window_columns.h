@@ -128,6 +128,32 @@ private:
     std::vector<int64_t> m_totals;
 };
 
+// The sum of the last n moves added (all of them while there are fewer),
+// for moves of whole numbers, which add and take off exactly: each new move
+// is added and the one n moves before it taken off, so each is made once.
+template <class Move>
+class SlidingSum {
+public:
+    explicit SlidingSum(int32_t n) : m_recent(static_cast<size_t>(std::max(n, 0))) {}
+    const Move& Add(const Move& move) {
+        m_sum += move;
+        if (m_recent.empty()) return m_sum;
+        if (m_full) m_sum -= m_recent[m_oldest];
+        m_recent[m_oldest] = move;
+        if (++m_oldest == m_recent.size()) {
+            m_oldest = 0;
+            m_full = true;
+        }
+        return m_sum;
+    }
+
+private:
+    Move m_sum;
+    std::vector<Move> m_recent;  // the last n moves, oldest at m_oldest once full
+    size_t m_oldest = 0;
+    bool m_full = false;
+};
+
 // How many bars in a row end at bar u with the same value: the n bars ending
 // at t are all the same exactly when Runs()[t] >= n.
 template <class SameAsBefore>
