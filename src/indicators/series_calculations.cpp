@@ -209,9 +209,9 @@ void CrSeries(SeriesWork& work) {
     }
     const std::vector<float> up = SingleSums(0, count - 1, n, ups);
     const std::vector<float> down = SingleSums(0, count - 1, n, downs);
-    const std::vector<double> cr = Column<double>(count, [&](size_t t) {
-        return n <= 0 || t == 0 ? kNoValue : CrFrom(up[t], down[t]);
-    });
+    // None at bar 0 (no previous bar), nor with no length.
+    std::vector<double> cr(count, kNoValue);
+    for (size_t t = n > 0 ? 1 : count; t < count; ++t) cr[t] = CrFrom(up[t], down[t]);
     // A value without value adds 0 to the averages (CR is never negative).
     const std::vector<double> valid =
         Column<double>(count, [&](size_t u) { return cr[u] != kNoValue ? cr[u] : 0.0; });
