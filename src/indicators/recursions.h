@@ -29,25 +29,30 @@ struct Divisor {
     double reciprocal;
 };
 
-// static_cast<float>(x / d.value): the double quotient stored in a float, as
-// the recursions keep K, D and the EMAs. A division waits some 14 cycles and
-// every step of such a recursion waits on the one before; a multiplication by
-// the reciprocal waits 4. Its product p is within 4 units in the last place
-// of the quotient q (two roundings of at most half a unit each, plus the
-// reciprocal's), so p and q store as the same float unless a midpoint between
-// two floats lies within 4 units of p. Such midpoints sit in p's binade, where
-// the 29 bits below the float's precision read 2^28; if they are more than 8
-// units off, and p is well inside the floats' normal range, the float of p is
-// the float of q. Otherwise (one step in some thirty million) it divides.
-inline float SingleQuotient(double x, const Divisor& d) {
+// static_cast<float>(x / d.value), the double quotient stored in a float as
+// the recursions keep K, D and the EMAs, given back as a double. A division
+// waits some 14 cycles and every step of such a recursion waits on the one
+// before; a multiplication by the reciprocal waits 4. Its product p is within
+// 4 units in the last place of the quotient q (two roundings of at most half
+// a unit each, plus the reciprocal's), so p and q store as the same float
+// unless a midpoint between two floats lies within 4 units of p. Such
+// midpoints sit in p's binade, where the 29 bits below the float's precision
+// read 2^28; if they are more than 8 units off, and p is well inside the
+// floats' normal range, the float of p is the float of q, and p rounds to it
+// by adding half a float unit to those bits and clearing them (no tie to
+// break, a carry moves into the exponent as it should), without the two
+// conversions to float and back. Otherwise (one step in some thirty million)
+// it divides.
+inline double SingleQuotient(double x, const Divisor& d) {
+    constexpr uint64_t kBelow = (uint64_t{1} << 29) - 1;
+    constexpr uint64_t kHalf = uint64_t{1} << 28;
     const double p = x * d.reciprocal;
     const uint64_t bits = std::bit_cast<uint64_t>(p);
-    const uint64_t below = bits & ((uint64_t{1} << 29) - 1);
     const uint64_t exponent = (bits >> 52) & 0x7FF;  // biased by 1023
-    const bool clear = below - ((uint64_t{1} << 28) - 8) > 16;
+    const bool clear = (bits & kBelow) - (kHalf - 8) > 16;
     const bool normal = exponent - (1023 - 125) <= 125 + 126;  // 2^-125 <= |p| < 2^127
     if (clear && normal) [[likely]]
-        return static_cast<float>(p);
+        return std::bit_cast<double>((bits + kHalf) & ~kBelow);
     return static_cast<float>(x / d.value);
 }
 
@@ -76,10 +81,12 @@ private:
     Divisor m_longDivisor;
     Divisor m_signalDivisor;
     bool m_started = false;
-    float m_emaShort = 0;
-    float m_emaLong = 0;
+    // The averages and DEA are float values, kept as doubles (the step uses
+    // them so); DIFF and MACD are floats.
+    double m_emaShort = 0;
+    double m_emaLong = 0;
     float m_diff = 0;
-    float m_dea = 0;
+    double m_dea = 0;
     float m_macd = 0;
 };
 
@@ -101,8 +108,8 @@ private:
     Divisor m_kDivisor;
     Divisor m_dDivisor;
     bool m_started = false;
-    float m_k = 0;
-    float m_d = 0;
+    double m_k = 0;  // float values, kept as doubles (the step uses them so)
+    double m_d = 0;
     double m_j = 0;
 };
 

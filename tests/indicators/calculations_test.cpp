@@ -146,13 +146,13 @@ TEST(Kdj, SeedsWithTheFirstRsvAndKeepsKAndDInFloats) {
 // quotient a unit off would store as the other float.
 TEST(SingleQuotient, IsTheFloatOfTheDoubleQuotientEverywhere) {
     const auto expectSame = [](double x, double d) {
-        const float quick = indicators::SingleQuotient(x, indicators::Divisor(d));
-        const float exact = static_cast<float>(x / d);
+        const double quick = indicators::SingleQuotient(x, indicators::Divisor(d));
+        const double exact = static_cast<float>(x / d);
         if (std::isnan(exact)) {
             EXPECT_TRUE(std::isnan(quick)) << x << " / " << d;
             return;
         }
-        EXPECT_EQ(std::bit_cast<uint32_t>(quick), std::bit_cast<uint32_t>(exact))
+        EXPECT_EQ(std::bit_cast<uint64_t>(quick), std::bit_cast<uint64_t>(exact))
             << std::hexfloat << x << " / " << d;
     };
     const std::vector<double> divisors{1, 2, 3, 4, 5, 7, 9, 10, 13, 27, 41, 61, 100, 101,
