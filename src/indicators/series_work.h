@@ -31,8 +31,7 @@ public:
     // A line at every wanted bar, first to last in order: value(t).
     template <class ValueAt>
     void Fill(int line, const ValueAt& value) {
-        if (line >= m_out.lineCount) return;
-        for (size_t t = First(); t <= Last(); ++t) m_out.lines[line][t - First()] = value(t);
+        FillFrom(line, 0, value);
     }
     // A line that is `before` up to bar `from` and value(t) from there on.
     // value runs unconditionally, so its loop can run on the vector units.
